@@ -1,0 +1,198 @@
+#include "canvas/canvas_interaction.h"
+
+#include "canvas/canvas_surface.h"
+#include "canvas/design_canvas.h"
+#include "canvas/picture_object.h"
+#include "model/component_table.h"
+
+#include <QMouseEvent>
+
+namespace Plumbrook {
+
+namespace {
+
+const QString LockedMessage =
+    QStringLiteral("该组件已被锁定，不能移动、编辑和删除，若需操作，请选右键解锁..");
+
+} // namespace
+
+CanvasInteraction::CanvasInteraction(DesignCanvas *canvas, QObject *parent)
+    : QObject(parent)
+    , mCanvas(canvas)
+{
+    canvas->setObjectEventFilter(this);
+    for (int i = 0; i < SelectionHandles::Count; ++i)
+        canvas->handles().label(SelectionHandles::Handle(i))->installEventFilter(this);
+    CanvasSurface *surface = canvas->surface();
+    connect(surface, &CanvasSurface::pressed, this, &CanvasInteraction::surfacePressed);
+    connect(surface, &CanvasSurface::moved, this, &CanvasInteraction::surfaceMoved);
+    connect(surface, &CanvasSurface::released, this, &CanvasInteraction::surfaceReleased);
+}
+
+bool CanvasInteraction::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove
+        && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+        return QObject::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint global = mouse->globalPosition().toPoint();
+    const int handle = mCanvas->handles().indexOf(watched);
+
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        if (handle >= 0) {
+            if (mouse->button() == Qt::LeftButton)
+                handlePressed(handle, global);
+        } else {
+            objectPressed(qobject_cast<QWidget *>(watched), mouse->button(), global);
+        }
+        return true;
+    }
+    if (type == QEvent::MouseMove) {
+        if (mGesture == Gesture::None || !mTarget)
+            return true;
+        const QPoint delta = global - mPressGlobal;
+        if (mGesture == Gesture::Move) {
+            mTarget->move(mStartGeometry.topLeft() + delta);
+        } else {
+            // The dragged edges follow the pointer; the opposite ones stay.
+            const QPoint edges = SelectionHandles::edges(SelectionHandles::Handle(mHandle));
+            int left = mStartGeometry.left();
+            int top = mStartGeometry.top();
+            int right = mStartGeometry.x() + mStartGeometry.width();
+            int bottom = mStartGeometry.y() + mStartGeometry.height();
+            if (edges.x() < 0)
+                left = qMin(left + delta.x(), right);
+            if (edges.x() > 0)
+                right = qMax(right + delta.x(), left);
+            if (edges.y() < 0)
+                top = qMin(top + delta.y(), bottom);
+            if (edges.y() > 0)
+                bottom = qMax(bottom + delta.y(), top);
+            mTarget->setGeometry(left, top, right - left, bottom - top);
+        }
+        return true;
+    }
+    // Release
+    if (mouse->button() == Qt::LeftButton && mGesture != Gesture::None)
+        finishGesture();
+    return true;
+}
+
+void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
+                                      const QPoint &globalPos)
+{
+    if (!object)
+        return;
+    auto &selection = mCanvas->selection();
+    auto *picture = qobject_cast<PictureObject *>(object);
+    if (picture) {
+        selection.kind = DesignCanvas::Selection::Picture;
+        selection.picture = picture;
+    } else {
+        selection.kind = DesignCanvas::Selection::Text;
+        selection.text = qobject_cast<QLabel *>(object);
+    }
+    if (button == Qt::RightButton) {
+        emit contextMenuRequested(globalPos);
+        return;
+    }
+    if (button != Qt::LeftButton)
+        return;
+
+    ComponentTable *table = mCanvas->table();
+    const int row = table->findRowById(DesignCanvas::tagOf(object));
+    if (table->isLocked(row)) {
+        emit mCanvas->statusMessage(LockedMessage);
+        selection.unlocked = false;
+        return;
+    }
+    selection.unlocked = true;
+    object->raise();
+    mGesture = Gesture::Move;
+    mTarget = object;
+    mPressGlobal = globalPos;
+    mStartGeometry = object->geometry();
+}
+
+void CanvasInteraction::handlePressed(int handle, const QPoint &globalPos)
+{
+    auto &selection = mCanvas->selection();
+    if (selection.kind != DesignCanvas::Selection::Picture
+        && selection.kind != DesignCanvas::Selection::Text)
+        return;
+    QWidget *object = mCanvas->selectedObject();
+    mTarget = object;
+    mHandle = handle;
+    mPressGlobal = globalPos;
+    if (!object)
+        return;
+    mStartGeometry = object->geometry();
+    // A locked selection still refreshes its display when the handle is let go.
+    mGesture = selection.unlocked ? Gesture::Resize : Gesture::None;
+    if (!selection.unlocked)
+        mCanvas->refreshSelectionDisplay(object);
+}
+
+void CanvasInteraction::finishGesture()
+{
+    const Gesture gesture = mGesture;
+    mGesture = Gesture::None;
+    QWidget *object = mTarget;
+    mTarget = nullptr;
+    if (!object)
+        return;
+    const bool changed = object->geometry() != mStartGeometry;
+    mCanvas->refreshSelectionDisplay(object);
+    ComponentTable *table = mCanvas->table();
+    const int row = table->findRowById(DesignCanvas::tagOf(object));
+    if (gesture == Gesture::Move && table->cell(row, ComponentTable::Kind) == QStringLiteral("轮播"))
+        mCanvas->liftCarouselArrows(row);
+    if (changed && row > 0)
+        emit geometryCommitted(row);
+}
+
+void CanvasInteraction::surfacePressed(Qt::MouseButton button, const QPoint &pos, int spriteId)
+{
+    auto &selection = mCanvas->selection();
+    mPanning = false;
+    if (spriteId == mCanvas->backgroundId()) {
+        selection.kind = DesignCanvas::Selection::Background;
+        selection.backgroundId = spriteId;
+        if (button == Qt::LeftButton) {
+            selection.grabOffset = pos - mCanvas->backgroundPos();
+            mPanning = true;
+            mPanPrevious = mCanvas->backgroundPos();
+            emit mCanvas->statusMessage(mCanvas->moduleStatusText());
+        }
+        return;
+    }
+    selection.kind = DesignCanvas::Selection::None;
+    if (button == Qt::RightButton)
+        emit contextMenuRequested(mCanvas->surface()->mapToGlobal(pos));
+}
+
+void CanvasInteraction::surfaceMoved(const QPoint &pos)
+{
+    emit dragAnywhereOff();
+    if (!mPanning || mCanvas->backgroundPictureSize().width() <= mCanvas->screenWidth())
+        return;
+    const QPoint next = pos - mCanvas->selection().grabOffset;
+    mCanvas->moveBackground(next);
+    const QPoint delta = next - mPanPrevious;
+    mCanvas->handles().hideAll();
+    for (QWidget *object : mCanvas->allObjects())
+        object->move(object->pos() + delta);
+    mPanPrevious = next;
+}
+
+void CanvasInteraction::surfaceReleased(Qt::MouseButton button, const QPoint &, int spriteId)
+{
+    if (button != Qt::LeftButton)
+        return;
+    mPanning = false;
+    if (spriteId != 0 && spriteId == mCanvas->backgroundId())
+        emit mCanvas->statusMessage(mCanvas->moduleStatusText());
+}
+
+} // namespace Plumbrook

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+
+namespace Plumbrook {
+
+class DesignCanvas;
+
+// The pointer gestures on the design page: selecting, moving and resizing
+// components, panning wide modules, and asking for the context menu.
+class CanvasInteraction : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CanvasInteraction(DesignCanvas *canvas, QObject *parent = nullptr);
+
+signals:
+    void contextMenuRequested(const QPoint &globalPos);
+    void dragAnywhereOff();
+    // One finished move or resize of a component (for later bookkeeping).
+    void geometryCommitted(int row);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void objectPressed(QWidget *object, Qt::MouseButton button, const QPoint &globalPos);
+    void handlePressed(int handle, const QPoint &globalPos);
+    void finishGesture();
+    void surfacePressed(Qt::MouseButton button, const QPoint &pos, int spriteId);
+    void surfaceMoved(const QPoint &pos);
+    void surfaceReleased(Qt::MouseButton button, const QPoint &pos, int spriteId);
+
+    enum class Gesture { None, Move, Resize };
+    DesignCanvas *mCanvas;
+    Gesture mGesture = Gesture::None;
+    QPointer<QWidget> mTarget;
+    QPoint mPressGlobal;
+    QRect mStartGeometry;
+    int mHandle = -1;
+    bool mPanning = false;
+    QPoint mPanPrevious;
+};
+
+} // namespace Plumbrook

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <QMap>
+#include <QWidget>
+
+namespace Plumbrook {
+
+// The design page's sprite surface: a grid drawn on its background and sprites
+// with ids, positions and pictures; pointer events name the sprite under them.
+class CanvasSurface : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CanvasSurface(QWidget *parent = nullptr);
+
+    int createSprite(const QPoint &pos);                 // ids run 1, 2, 3, …
+    bool setSpritePicture(int id, const QByteArray &bytes);  // false when undecodable
+    void setSpriteImage(int id, const QImage &image);
+    QImage spriteImage(int id) const;
+    QSize spritePictureSize(int id) const;   // 0 × 0 without a picture
+    QPoint spritePos(int id) const;
+    void moveSprite(int id, const QPoint &pos);
+    int spriteAt(const QPoint &pos) const;   // 0 when none
+
+    void drawGrid();   // redraws the grid for the current size
+
+    static QImage decodePicture(const QByteArray &bytes);
+
+signals:
+    void pressed(Qt::MouseButton button, const QPoint &pos, int spriteId);
+    void moved(const QPoint &pos, Qt::MouseButtons buttons);
+    void released(Qt::MouseButton button, const QPoint &pos, int spriteId);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    struct Sprite {
+        QPoint pos;
+        QImage image;
+    };
+    QMap<int, Sprite> mSprites;
+    int mNextId = 1;
+    QSize mGridSize;
+};
+
+} // namespace Plumbrook

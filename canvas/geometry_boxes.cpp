@@ -1,0 +1,111 @@
+#include "canvas/geometry_boxes.h"
+
+#include "canvas/design_canvas.h"
+#include "canvas/frame_picture.h"
+#include "codegen/text_ops.h"
+#include "model/component_table.h"
+
+#include <QEvent>
+#include <QLineEdit>
+
+namespace Plumbrook {
+
+namespace {
+
+// Widgets hold coordinates and sizes only up to QWIDGETSIZE_MAX; typed values
+// beyond it are pinned there instead of overflowing.
+int pinned(qint64 value, qint64 lowest)
+{
+    return int(qBound<qint64>(lowest, value, QWIDGETSIZE_MAX));
+}
+
+} // namespace
+
+GeometryBoxes::GeometryBoxes(DesignCanvas *canvas, const std::array<QLineEdit *, 4> &boxesWHXY,
+                             QObject *parent)
+    : QObject(parent)
+    , mCanvas(canvas)
+    , mBoxes(boxesWHXY)
+{
+    for (int i = 0; i < 4; ++i) {
+        const Box box = Box(i);
+        connect(mBoxes[i], &QLineEdit::textChanged, this,
+                [this, box](const QString &text) { store(box, text); });
+        mBoxes[i]->installEventFilter(this);
+    }
+    canvas->setGeometryBoxes({mBoxes[X], mBoxes[Y], mBoxes[Width], mBoxes[Height]});
+}
+
+QString GeometryBoxes::focusText(Box box)
+{
+    switch (box) {
+    case Width: return QStringLiteral("显示选中组件的宽度，可在此处直接设置宽度值");
+    case Height: return QStringLiteral("显示选中组件的高度，可在此处直接设置高度值");
+    case X: return QStringLiteral("显示选中组件的横坐标，可在此处直接设置横坐标值");
+    case Y: return QStringLiteral("显示选中组件的纵坐标，可在此处直接设置纵坐标值");
+    }
+    return {};
+}
+
+bool GeometryBoxes::eventFilter(QObject *watched, QEvent *event)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (watched != mBoxes[i])
+            continue;
+        if (event->type() == QEvent::FocusIn)
+            emit statusMessage(focusText(Box(i)));
+        else if (event->type() == QEvent::FocusOut)
+            apply(Box(i));
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void GeometryBoxes::store(Box box, const QString &text)
+{
+    static const int columns[4] = {ComponentTable::Width, ComponentTable::Height,
+                                   ComponentTable::Left, ComponentTable::Top};
+    mCanvas->table()->setCell(mCanvas->selectedRow(), columns[box], text);
+}
+
+int GeometryBoxes::value(Box box) const
+{
+    return TextOps::toInt(mBoxes[box]->text());
+}
+
+void GeometryBoxes::apply(Box box)
+{
+    const auto &selection = mCanvas->selection();
+    if (selection.kind == DesignCanvas::Selection::Background) {
+        const QPoint pos = mCanvas->backgroundPos();
+        switch (box) {
+        case Width:
+        case Height:
+            mCanvas->setBackgroundPicture(
+                makeFramePicture(value(Width), value(Height), 0x8050FF, 0x80E000));
+            break;
+        case X:
+            mCanvas->moveBackground(
+                QPoint(pinned(qint64(pos.x()) + value(X), -QWIDGETSIZE_MAX), pos.y()));
+            break;
+        case Y:
+            mCanvas->moveBackground(
+                QPoint(pos.x(), pinned(qint64(pos.y()) + value(Y), -QWIDGETSIZE_MAX)));
+            break;
+        }
+        return;
+    }
+    QWidget *object = mCanvas->selectedObject();
+    if (!object)
+        return;
+    const QPoint origin = mCanvas->backgroundPos();
+    // Negative sizes are no size at all; the row keeps the typed text.
+    switch (box) {
+    case Width: object->resize(pinned(value(Width), 0), object->height()); break;
+    case Height: object->resize(object->width(), pinned(value(Height), 0)); break;
+    case X: object->move(pinned(qint64(origin.x()) + value(X), -QWIDGETSIZE_MAX), object->y()); break;
+    case Y: object->move(object->x(), pinned(qint64(origin.y()) + value(Y), -QWIDGETSIZE_MAX)); break;
+    }
+    emit geometryApplied(mCanvas->selectedRow());
+}
+
+} // namespace Plumbrook

@@ -1,0 +1,297 @@
+#include "canvas/main_window.h"
+
+#include "canvas/canvas_interaction.h"
+#include "canvas/canvas_surface.h"
+#include "canvas/design_canvas.h"
+#include "canvas/geometry_boxes.h"
+#include "canvas/picture_object.h"
+#include "model/component_table.h"
+
+#include "ui_main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+namespace Plumbrook {
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , ui(new Ui::MainWindow)
+    , mTable(new ComponentTable(this))
+{
+    ui->setupUi(this);
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+    setMouseTracking(true);
+    ui->外形框1->setMouseTracking(true);
+    ui->外形框1->installEventFilter(this);
+
+    SelectionHandles handles;
+    handles.setHandles({ui->标签_左上, ui->标签_上中, ui->标签_右上, ui->标签_右中,
+                        ui->标签_左中, ui->标签_左下, ui->标签_下中, ui->标签_右下});
+    for (QLabel *handle : {ui->标签_左上, ui->标签_上中, ui->标签_右上, ui->标签_右中,
+                           ui->标签_左中, ui->标签_左下, ui->标签_下中, ui->标签_右下}) {
+        handle->setStyleSheet(QStringLiteral("background: #1e6fd9;"));
+    }
+    mCanvas = new DesignCanvas(mTable, ui->动画框1, ui->图片框1, ui->透明标签1, handles, this);
+    mCanvas->setScreenWidthSource([this] { return screenSize().width(); });
+    mInteraction = new CanvasInteraction(mCanvas, this);
+    mGeometryBoxes = new GeometryBoxes(
+        mCanvas, {ui->编辑框_宽, ui->编辑框_高, ui->编辑框_距左, ui->编辑框_距顶}, this);
+
+    connect(mCanvas, &DesignCanvas::statusMessage, this, &MainWindow::showStatus);
+    connect(mGeometryBoxes, &GeometryBoxes::statusMessage, this, &MainWindow::showStatus);
+    connect(mInteraction, &CanvasInteraction::dragAnywhereOff, this,
+            [this] { mDragAnywhere = false; });
+    connect(mInteraction, &CanvasInteraction::contextMenuRequested, this,
+            [this](const QPoint &globalPos) { mContextMenu->popup(globalPos); });
+
+    buildTitleStrip();
+    buildMenus();
+
+    mClock = new QTimer(this);
+    mClock->setObjectName(QStringLiteral("时钟1"));
+    mClock->setInterval(300000);
+    connect(mClock, &QTimer::timeout, this, &MainWindow::onClockTick);
+    mClock->start();
+
+    connect(ui->超级按钮_背景, &QPushButton::clicked, this, &MainWindow::openPalette);
+    connect(ui->超级按钮_背景1, &QPushButton::clicked, this, &MainWindow::openModuleSettings);
+
+    ui->动画框1->drawGrid();
+    dockPalette();
+}
+
+MainWindow::~MainWindow()
+{
+    delete mTray;
+    delete ui;
+}
+
+void MainWindow::buildTitleStrip()
+{
+    const QString normal = QStringLiteral(
+        "QPushButton { background: rgb(236,236,236); color: rgb(65,65,65); border: none; }"
+        "QPushButton:hover { background: rgb(0,224,128); }");
+    const QString close = QStringLiteral(
+        "QPushButton { background: rgb(236,236,236); color: rgb(65,65,65); border: none; }"
+        "QPushButton:hover { background: rgb(255,0,0); }");
+    ui->超级按钮_最小1->setStyleSheet(normal);
+    ui->超级按钮_最小->setStyleSheet(normal);
+    ui->超级按钮_最大->setStyleSheet(normal);
+    ui->超级按钮_关闭->setStyleSheet(close);
+
+    connect(ui->超级按钮_生成代码, &QPushButton::clicked, this, &MainWindow::openCodeOutput);
+    connect(ui->超级按钮_最小1, &QPushButton::clicked, this, &MainWindow::popSettingsMenu);
+    connect(ui->超级按钮_最小, &QPushButton::clicked, this, &MainWindow::minimise);
+    connect(ui->超级按钮_最大, &QPushButton::clicked, this, &MainWindow::toggleMaximise);
+    connect(ui->超级按钮_关闭, &QPushButton::clicked, this, &MainWindow::closeToTray);
+}
+
+void MainWindow::buildMenus()
+{
+    mContextMenu = new QMenu(this);
+    mContextMenu->setObjectName(QStringLiteral("菜单"));
+    mContextMenu->addAction(QStringLiteral("编辑"), this, &MainWindow::editSelected);
+    mContextMenu->addAction(QStringLiteral("复制"), this, &MainWindow::copySelected);
+    mContextMenu->addAction(QStringLiteral("删除"), this, &MainWindow::deleteSelected);
+    mContextMenu->addAction(QStringLiteral("锁定"), this, &MainWindow::lockSelected);
+    mContextMenu->addAction(QStringLiteral("解锁"), this, &MainWindow::unlockSelected);
+
+    mSettingsMenu = new QMenu(this);
+    mSettingsMenu->setObjectName(QStringLiteral("设置"));
+    mSettingsMenu->addAction(QStringLiteral("意见反馈"), this, &MainWindow::openFeedback);
+    mSettingsMenu->addAction(QStringLiteral("使用教程"), this, &MainWindow::openTutorial);
+    mSettingsMenu->addAction(QStringLiteral("快捷方式"), this, &MainWindow::createShortcut);
+    mSettingsMenu->addAction(QStringLiteral("检测更新"), this, &MainWindow::checkUpdate);
+    mSettingsMenu->addAction(QStringLiteral("官方网站"), this, &MainWindow::openWebsite);
+    mSettingsMenu->addAction(QStringLiteral("退出软件"), this, &MainWindow::exitProgram);
+}
+
+void MainWindow::showStatus(const QString &text)
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, "showStatus", Qt::QueuedConnection, Q_ARG(QString, text));
+        return;
+    }
+    ui->标签_提示->setText(text);
+}
+
+QString MainWindow::statusText() const
+{
+    return ui->标签_提示->text();
+}
+
+QSize MainWindow::screenSize() const
+{
+    if (mScreenOverride.isValid())
+        return mScreenOverride;
+    QScreen *s = screen();
+    return s ? s->size() : QSize(1920, 1080);
+}
+
+void MainWindow::applyLayout(int width, int height)
+{
+    resize(width, height);
+    const QSize screenSz = screenSize();
+    if (width > 1000) {
+        move(0, 0);
+        mDragAnywhere = false;
+    } else {
+        move((screenSz.width() - width) / 2, (screenSz.height() - height) / 2);
+        mDragAnywhere = true;
+    }
+    ui->外形框1->move(width - ui->外形框1->width() - 2, ui->外形框1->y());
+    ui->图片框_刻度->resize(width - 4, ui->图片框_刻度->height());
+    ui->高级选择夹1->resize(width - 4, height - 74);
+    ui->动画框1->resize(width - 4, height - 74);
+    ui->标签_提示->resize(width - ui->外形框2->width(), ui->标签_提示->height());
+    ui->外形框2->move(width - ui->外形框2->width(), ui->外形框2->y());
+    ui->标签_提示->move(ui->标签_提示->x(), height - 23);
+    ui->外形框2->move(ui->外形框2->x(), height - 23);
+
+    mCanvas->centreBackground(mTable->cellInt(0, ComponentTable::Width));
+    mTable->setCell(0, ComponentTable::Left, QStringLiteral("0"));
+    ui->动画框1->drawGrid();
+    dockPalette();
+}
+
+void MainWindow::toggleMaximise()
+{
+    if (ui->超级按钮_最大->text() == QStringLiteral("□")) {
+        ui->超级按钮_最大->setText(QStringLiteral("◇"));
+        const QSize s = screenSize();
+        applyLayout(s.width(), s.height() - 40);
+    } else {
+        ui->超级按钮_最大->setText(QStringLiteral("□"));
+        applyLayout(1000, 650);
+    }
+}
+
+void MainWindow::dockPalette()
+{
+    if (palette)
+        palette->move(x() + 4, y() + 52);
+}
+
+void MainWindow::minimise()
+{
+    showMinimized();
+    closeSideWindows();
+}
+
+void MainWindow::closeToTray()
+{
+    const bool trayAvailable = mTrayOverride.value_or(QSystemTrayIcon::isSystemTrayAvailable());
+    if (!trayAvailable) {
+        // Hidden without an icon the window could never come back, and the
+        // design with it; minimising keeps it in reach.
+        minimise();
+        return;
+    }
+    hide();
+    if (!mTray) {
+        mTray = new QSystemTrayIcon(windowIcon());
+        mTray->setToolTip(QStringLiteral("Plumbrook自由布局"));
+        connect(mTray, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger
+                        || reason == QSystemTrayIcon::DoubleClick)
+                        restoreFromTray();
+                    else if (reason == QSystemTrayIcon::Context)
+                        mSettingsMenu->popup(QCursor::pos());
+                });
+    }
+    mTray->show();
+    closeSideWindows();
+}
+
+void MainWindow::restoreFromTray()
+{
+    show();
+    raise();
+    activateWindow();
+    if (mTray)
+        mTray->hide();
+}
+
+void MainWindow::popSettingsMenu()
+{
+    mSettingsMenu->popup(QCursor::pos());
+}
+
+void MainWindow::exitProgram()
+{
+    emit exitRequested(0);
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::closeSideWindows()
+{
+    // Editors first, then the module settings window, then the palette.
+    if (moduleSettingsWindow)
+        moduleSettingsWindow->close();
+    if (palette)
+        palette->close();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->外形框1) {
+        if (event->type() == QEvent::MouseMove && width() <= 1000)
+            mDragAnywhere = true;
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton && mDragAnywhere && windowHandle())
+                windowHandle()->startSystemMove();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && mDragAnywhere && windowHandle())
+        windowHandle()->startSystemMove();
+    QWidget::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (width() <= 1000)
+        mDragAnywhere = true;
+    QWidget::mouseMoveEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The window manager's close behaves like the title strip's "×".
+    event->ignore();
+    closeToTray();
+}
+
+// Operations whose windows and workings live in their own modules.
+
+void MainWindow::openPalette() {}
+void MainWindow::openModuleSettings() {}
+void MainWindow::openCodeOutput() {}
+void MainWindow::openFeedback() {}
+void MainWindow::openTutorial() {}
+void MainWindow::createShortcut() {}
+void MainWindow::checkUpdate() {}
+void MainWindow::openWebsite() {}
+void MainWindow::onClockTick() {}
+void MainWindow::editSelected() {}
+void MainWindow::copySelected() {}
+void MainWindow::deleteSelected() {}
+void MainWindow::lockSelected() {}
+void MainWindow::unlockSelected() {}
+
+} // namespace Plumbrook

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <optional>
+
+class QMenu;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace Ui {
+class MainWindow;
+}
+
+namespace Plumbrook {
+
+class CanvasInteraction;
+class ComponentTable;
+class DesignCanvas;
+class GeometryBoxes;
+
+// The program's central borderless window: it owns the design and carries the
+// canvas, the title strip, the menus, the status line and the geometry boxes.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    ComponentTable *table() const { return mTable; }
+    DesignCanvas *canvas() const { return mCanvas; }
+    QMenu *contextMenu() const { return mContextMenu; }
+    QMenu *settingsMenu() const { return mSettingsMenu; }
+    QSystemTrayIcon *trayIcon() const { return mTray; }
+
+    // Replaces the status line's text; safe to call from any thread.
+    Q_INVOKABLE void showStatus(const QString &text);
+    QString statusText() const;
+
+    // The screen the layout and panning measure; tests inject their own.
+    QSize screenSize() const;
+    void setScreenSizeOverride(const QSize &size) { mScreenOverride = size; }
+    void setTrayAvailableOverride(std::optional<bool> available) { mTrayOverride = available; }
+    bool dragAnywhere() const { return mDragAnywhere; }
+
+    void applyLayout(int width, int height);
+    void dockPalette();
+    void closeSideWindows();
+
+    // Side windows opened from the buttons, kept so that they never open twice.
+    QPointer<QWidget> palette;
+    QPointer<QWidget> moduleSettingsWindow;
+    QPointer<QWidget> codeOutputWindow;
+
+public slots:
+    void toggleMaximise();
+    void minimise();
+    void closeToTray();
+    void popSettingsMenu();
+    void exitProgram();
+
+    void openPalette();
+    void openModuleSettings();
+    void openCodeOutput();
+    void openFeedback();
+    void openTutorial();
+    void createShortcut();
+    void checkUpdate();
+    void openWebsite();
+    void onClockTick();
+
+    void editSelected();
+    void copySelected();
+    void deleteSelected();
+    void lockSelected();
+    void unlockSelected();
+
+signals:
+    void exitRequested(int code);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildTitleStrip();
+    void restoreFromTray();
+
+    Ui::MainWindow *ui;
+    ComponentTable *mTable;
+    DesignCanvas *mCanvas;
+    CanvasInteraction *mInteraction;
+    GeometryBoxes *mGeometryBoxes;
+    QMenu *mContextMenu;
+    QMenu *mSettingsMenu;
+    QTimer *mClock;
+    QSystemTrayIcon *mTray = nullptr;
+    bool mDragAnywhere = true;
+    QSize mScreenOverride;
+    std::optional<bool> mTrayOverride;
+};
+
+} // namespace Plumbrook

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLabel>
+
+namespace Plumbrook {
+
+// A component's picture on the canvas: one picture scaled to the object's size.
+class PictureObject : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit PictureObject(QWidget *parent = nullptr);
+
+    // Keeps the bytes so that a copy of the component shows the same picture.
+    // Returns false, and shows nothing usable, when the bytes do not decode.
+    bool setPictureData(const QByteArray &bytes);
+    QByteArray pictureData() const { return mData; }
+    bool hasPicture() const { return !mImage.isNull(); }
+    QImage image() const { return mImage; }
+
+    QString tag() const { return property("tag").toString(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QByteArray mData;
+    QImage mImage;
+};
+
+} // namespace Plumbrook
