@@ -5,6 +5,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/geometry_boxes.h"
 #include "canvas/picture_object.h"
+#include "components/editor_registry.h"
 #include "model/component_table.h"
 
 #include "ui_main_window.h"
@@ -235,7 +236,7 @@ void MainWindow::exitProgram()
 
 void MainWindow::closeSideWindows()
 {
-    // Editors first, then the module settings window, then the palette.
+    EditorRegistry::closeAll();
     if (moduleSettingsWindow)
         moduleSettingsWindow->close();
     if (palette)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace Plumbrook {
+
+class MainWindow;
+
+// Maps kind names to their editor windows and keeps track of the open ones,
+// so that at most one editor is open and all can be closed at once.
+namespace EditorRegistry {
+
+// Creates the editor window for a row (not yet shown). The window is destroyed
+// when it closes (WA_DeleteOnClose is set by open()).
+using Factory = std::function<QWidget *(MainWindow *main, int row)>;
+
+void add(const QString &kind, Factory factory);
+bool has(const QString &kind);
+// Creates, registers and shows the kind's editor for the row; nullptr for a kind without one.
+QWidget *open(MainWindow *main, const QString &kind, int row);
+// The editor window currently open, if any.
+QWidget *current();
+void closeAll();
+
+} // namespace EditorRegistry
+} // namespace Plumbrook
