@@ -3,7 +3,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <charconv>
 #include <climits>
+#include <clocale>
+#include <cstdlib>
+#include <locale.h>
 
 namespace Plumbrook::TextOps {
 
@@ -41,6 +45,143 @@ int toInt(const QString &text)
     return int(value);
 }
 
+float toFloat(const QString &text)
+{
+    // strtod in the C locale reads exactly what atof reads (blanks, sign,
+    // decimal or hexadecimal digits, exponent, inf, nan); the user's locale
+    // must not turn "1.5" into 1.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    QByteArray ascii;
+    ascii.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() == 0 || c.unicode() > 0x7f)
+            break;
+        ascii.append(char(c.unicode()));
+    }
+    return float(strtod_l(ascii.constData(), nullptr, cLocale));
+}
+
+QString formatNumber(double value)
+{
+    // to_chars with a precision is specified as printf's "%.13g" in the C locale.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::general, 13);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+namespace {
+
+// A position inside a surrogate pair is not a character boundary.
+bool splitsPair(const QString &text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text.at(at).isLowSurrogate()
+        && text.at(at - 1).isHighSurrogate();
+}
+
+} // namespace
+
+int replaceIn(QString &text, const QString &search, const QString &replacement, int limit)
+{
+    if (search.isEmpty() || limit == 0)
+        return 0;
+    // One pass that copies the untouched stretches: linear in the text,
+    // whatever the number of occurrences.
+    QString out;
+    qsizetype copied = 0;
+    qsizetype from = 0;
+    int done = 0;
+    while (limit < 0 || done < limit) {
+        const qsizetype at = text.indexOf(search, from);
+        if (at < 0)
+            break;
+        const qsizetype end = at + search.size();
+        if (splitsPair(text, at) || splitsPair(text, end)) {
+            from = at + 1;
+            continue;
+        }
+        if (done == 0)
+            out.reserve(text.size() + qMax<qsizetype>(0, replacement.size() - search.size()) * 4);
+        out.append(QStringView(text).mid(copied, at - copied));
+        out.append(replacement);
+        copied = end;
+        from = end;
+        ++done;
+    }
+    if (done > 0) {
+        out.append(QStringView(text).mid(copied));
+        text = std::move(out);
+    }
+    return done;
+}
+
+QString replace(const QString &text, const QString &search, const QString &replacement, int limit)
+{
+    QString result = text;
+    replaceIn(result, search, replacement, limit);
+    return result;
+}
+
+int count(const QString &text, const QString &search)
+{
+    if (search.isEmpty())
+        return 0;
+    int found = 0;
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype at = text.indexOf(search, from);
+        if (at < 0)
+            break;
+        const qsizetype end = at + search.size();
+        if (splitsPair(text, at) || splitsPair(text, end)) {
+            from = at + 1;
+            continue;
+        }
+        ++found;
+        from = end;
+    }
+    return found;
+}
+
+QString between(const QString &text, const QString &left, const QString &right, int start,
+                Qt::CaseSensitivity cs)
+{
+    static const QString quoteToken = QStringLiteral("#引号");
+    const QString leftMarker = replace(left, quoteToken, QStringLiteral("\""));
+    const QString rightMarker = replace(right, quoteToken, QStringLiteral("\""));
+    const qsizetype leftAt = text.indexOf(leftMarker, qMax(0, start), cs);
+    if (leftAt < 0)
+        return {};
+    const qsizetype from = leftAt + leftMarker.size();
+    const qsizetype rightAt = text.indexOf(rightMarker, from, cs);
+    if (rightAt < 0)
+        return {};
+    return text.mid(from, rightAt - from);
+}
+
+QString urlEncode(const QString &text, bool keepSafe, bool utf8)
+{
+    if (text.isEmpty())
+        return {};
+    const QByteArray bytes = utf8 ? text.toUtf8() : toGbk(text);
+    static const char hex[] = "0123456789ABCDEF";
+    QString out;
+    out.reserve(bytes.size() * 3);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool safe = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')
+            || (b >= '0' && b <= '9') || b == '-' || b == '.';
+        if (keepSafe && safe) {
+            out.append(QChar(b));
+        } else {
+            out.append(QChar(u'%'));
+            out.append(QChar(hex[b >> 4]));
+            out.append(QChar(hex[b & 0xf]));
+        }
+    }
+    return out;
+}
+
 QByteArray toGbk(const QString &text)
 {
     // GB18030 is a superset of GBK that agrees with it byte for byte on every
@@ -64,6 +205,16 @@ QString fromGbk(const QByteArray &bytes)
 int gbkLength(const QString &text)
 {
     return int(toGbk(text).size());
+}
+
+QByteArray encode(const QString &text, CodePage codePage)
+{
+    return codePage == Utf8 ? text.toUtf8() : toGbk(text);
+}
+
+QString decode(const QByteArray &bytes, CodePage codePage)
+{
+    return codePage == Utf8 ? QString::fromUtf8(bytes) : fromGbk(bytes);
 }
 
 } // namespace Plumbrook::TextOps
