@@ -1,0 +1,174 @@
+#include "components/carousel_settings.h"
+
+#include "components/profile_file.h"
+#include "components/program_dir.h"
+#include "model/component_table.h"
+
+#include <QSet>
+
+namespace Plumbrook::CarouselSettings {
+
+namespace {
+
+const QString kFolder = QStringLiteral("data/code");
+
+// The number in a kind name such as "左箭头12", or -1.
+int numberInKind(const QString &kind, const QString &prefix)
+{
+    if (!kind.startsWith(prefix))
+        return -1;
+    const QString digits = kind.mid(prefix.size());
+    if (digits.isEmpty() || digits.size() > 9)
+        return -1;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return -1;
+    }
+    return digits.toInt();
+}
+
+int arrowRow(const ComponentTable &table, int carouselRow, int offset)
+{
+    if (carouselRow < 0 || carouselRow >= table.count())
+        return -1;
+    bool ok = false;
+    const qlonglong id = table.cell(carouselRow, ComponentTable::Id).toLongLong(&ok);
+    if (!ok)
+        return -1;
+    return table.findRowById(QString::number(id + offset));
+}
+
+} // namespace
+
+const QString kSamplePictureA = QStringLiteral("https://img.market.example/sample/carousel-a.jpg");
+const QString kSamplePictureB = QStringLiteral("https://img.market.example/sample/carousel-b.jpg");
+const QString kDefaultLeftArrowUrl = QStringLiteral("https://img.market.example/sample/arrow-left.png");
+const QString kDefaultRightArrowUrl = QStringLiteral("https://img.market.example/sample/arrow-right.png");
+
+QString pictureKey(int n)
+{
+    return QStringLiteral("t_") + QString::number(n);
+}
+
+QString linkKey(int n)
+{
+    return QStringLiteral("l_") + QString::number(n);
+}
+
+const QStringList &transitionCodes()
+{
+    static const QStringList codes = {
+        QStringLiteral("none"), QStringLiteral("fade"),
+        QStringLiteral("scrollx"), QStringLiteral("scrolly"),
+    };
+    return codes;
+}
+
+const QStringList &easingCodes()
+{
+    static const QStringList codes = {
+        QStringLiteral("easeNone"), QStringLiteral("easeBoth"),
+        QStringLiteral("easeOut"), QStringLiteral("easeIn"),
+        QStringLiteral("bounceBoth"), QStringLiteral("bounceOut"),
+        QStringLiteral("bounceIn"), QStringLiteral("backOut"),
+        QStringLiteral("backIn"), QStringLiteral("elasticOut"),
+        QStringLiteral("elasticIn"), QStringLiteral("easeBothStrong"),
+        QStringLiteral("easeOutStrong"), QStringLiteral("easeInStrong"),
+    };
+    return codes;
+}
+
+QString filePath(int number)
+{
+    return ProgramDir::filePath(kFolder + QStringLiteral("/Carousel")
+                                + QString::number(number) + QStringLiteral(".ini"));
+}
+
+QString read(int number, const QString &key)
+{
+    return ProfileFile::read(filePath(number), kSection, key);
+}
+
+bool write(int number, const QString &key, const QString &value)
+{
+    // Without the folder every setting of the carousel would be lost without a word.
+    ProgramDir::ensureDir(kFolder);
+    return ProfileFile::write(filePath(number), kSection, key, value);
+}
+
+QList<QPair<QString, QString>> defaults()
+{
+    QList<QPair<QString, QString>> values = {
+        {kNumber, QStringLiteral("6")},
+        {kBannerWidth, QStringLiteral("750")},
+        {kBannerHeight, QStringLiteral("240")},
+    };
+    for (int n = 1; n <= kMaxPictures; ++n) {
+        values.append({pictureKey(n), n % 2 ? kSamplePictureA : kSamplePictureB});
+        values.append({linkKey(n), QStringLiteral("#")});
+    }
+    values.append({
+        {kShowArrows, QStringLiteral("0")},
+        {kArrowWidth, QStringLiteral("40")},
+        {kArrowHeight, QStringLiteral("40")},
+        {kLeftArrowUrl, kDefaultLeftArrowUrl},
+        {kRightArrowUrl, kDefaultRightArrowUrl},
+        {kTransitionIndex, QStringLiteral("0")},
+        {kTransitionCode, transitionCodes().first()},
+        {kEasingIndex, QStringLiteral("0")},
+        {kEasingCode, easingCodes().first()},
+        {kLinkTarget, QStringLiteral("0")},
+        {kAutoplay, QStringLiteral("0")},
+    });
+    return values;
+}
+
+bool writeDefaults(int number)
+{
+    bool ok = true;
+    for (const auto &[key, value] : defaults())
+        ok = write(number, key, value) && ok;
+    return ok;
+}
+
+int leftArrowRow(const ComponentTable &table, int carouselRow)
+{
+    return arrowRow(table, carouselRow, 1);
+}
+
+int rightArrowRow(const ComponentTable &table, int carouselRow)
+{
+    return arrowRow(table, carouselRow, 2);
+}
+
+int numberOf(const ComponentTable &table, int carouselRow)
+{
+    const int left = leftArrowRow(table, carouselRow);
+    if (left >= 0) {
+        const int n = numberInKind(table.cell(left, ComponentTable::Kind), kLeftArrowPrefix);
+        if (n >= 0)
+            return n;
+    }
+    const int right = rightArrowRow(table, carouselRow);
+    if (right >= 0) {
+        const int n = numberInKind(table.cell(right, ComponentTable::Kind), kRightArrowPrefix);
+        if (n >= 0)
+            return n;
+    }
+    return carouselRow;
+}
+
+int numberForNewCarousel(const ComponentTable &table, int newRow)
+{
+    QSet<int> used;
+    for (int row = 1; row < table.count(); ++row) {
+        if (row != newRow && table.cell(row, ComponentTable::Kind) == kCarouselKind)
+            used.insert(numberOf(table, row));
+    }
+    int number = newRow;
+    while (used.contains(number))
+        ++number;
+    return number;
+}
+
+} // namespace Plumbrook::CarouselSettings

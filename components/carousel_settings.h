@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+namespace Plumbrook {
+
+class ComponentTable;
+
+// The per-carousel settings file and the number that ties a carousel to it and to its arrows.
+namespace CarouselSettings {
+
+inline const QString kSection = QStringLiteral("configure");
+
+inline const QString kNumber = QStringLiteral("Number");
+inline const QString kBannerWidth = QStringLiteral("t_k");
+inline const QString kBannerHeight = QStringLiteral("t_g");
+inline const QString kShowArrows = QStringLiteral("j_j");
+inline const QString kArrowWidth = QStringLiteral("j_k");
+inline const QString kArrowHeight = QStringLiteral("j_g");
+inline const QString kLeftArrowUrl = QStringLiteral("j_z");
+inline const QString kRightArrowUrl = QStringLiteral("j_y");
+inline const QString kTransitionIndex = QStringLiteral("d_g1");
+inline const QString kTransitionCode = QStringLiteral("d_g2");
+inline const QString kEasingIndex = QStringLiteral("q_g1");
+inline const QString kEasingCode = QStringLiteral("q_g2");
+inline const QString kLinkTarget = QStringLiteral("d_s");
+inline const QString kAutoplay = QStringLiteral("z_f");
+
+inline const QString kCarouselKind = QStringLiteral("轮播");
+inline const QString kLeftArrowPrefix = QStringLiteral("左箭头");
+inline const QString kRightArrowPrefix = QStringLiteral("右箭头");
+
+constexpr int kMaxPictures = 8;
+
+// Picture n (1..8) URL and link keys: "t_<n>", "l_<n>".
+QString pictureKey(int n);
+QString linkKey(int n);
+
+// Sample content written at creation.
+extern const QString kSamplePictureA;
+extern const QString kSamplePictureB;
+extern const QString kDefaultLeftArrowUrl;
+extern const QString kDefaultRightArrowUrl;
+
+// Transition and easing codes by list index.
+const QStringList &transitionCodes();
+const QStringList &easingCodes();
+
+// <program dir>/data/code/Carousel<N>.ini
+QString filePath(int number);
+
+// Empty when the file or key is absent.
+QString read(int number, const QString &key);
+// Creates data/code when missing; false when the file could not be written.
+bool write(int number, const QString &key, const QString &value);
+// The creation defaults, every key in its fixed order; other keys of an older file stay.
+bool writeDefaults(int number);
+// The keys and values writeDefaults writes, in order.
+QList<QPair<QString, QString>> defaults();
+
+// The number of the carousel in row carouselRow: the number its arrows were named with
+// when it was created, or its row index when neither arrow is left.
+int numberOf(const ComponentTable &table, int carouselRow);
+// Rows of the carousel's arrows (id + 1 and id + 2), -1 when absent.
+int leftArrowRow(const ComponentTable &table, int carouselRow);
+int rightArrowRow(const ComponentTable &table, int carouselRow);
+// The number for a carousel just added in row newRow: its row index unless a living
+// carousel already uses that number, then the smallest free number above it.
+int numberForNewCarousel(const ComponentTable &table, int newRow);
+
+} // namespace CarouselSettings
+} // namespace Plumbrook

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace Plumbrook {
+
+// Reads and writes single keys of INI files in GBK, the way the settings files are shared.
+//
+// Every call opens the file afresh: nothing is cached between calls. Section and key
+// names match without regard to letter case; values come back trimmed. A write keeps
+// every other line of the file byte for byte (comments, foreign sections, junk).
+namespace ProfileFile {
+
+// The value of the key, or an empty text when the file, section or key is absent.
+QString read(const QString &path, const QString &section, const QString &key);
+
+// Creates the file, section and key as needed, or replaces the key's line in place.
+// Line breaks in the value are written as spaces so that a value cannot add lines.
+// Returns false when the file could not be written; the file is then unchanged.
+bool write(const QString &path, const QString &section, const QString &key, const QString &value);
+
+} // namespace ProfileFile
+} // namespace Plumbrook

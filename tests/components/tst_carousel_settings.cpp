@@ -1,0 +1,179 @@
+#include "components/carousel_settings.h"
+#include "components/profile_file.h"
+#include "components/program_dir.h"
+#include "model/component_table.h"
+#include "support/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+using namespace Plumbrook;
+
+namespace {
+
+// Runs a script of table operations: "p" adds a picture, "c" a carousel with its two
+// arrows the way the palette does, "d<row>" deletes a row.
+void runScript(ComponentTable &table, const QString &script)
+{
+    for (const QString &step : script.split(u' ', Qt::SkipEmptyParts)) {
+        if (step == u"p") {
+            table.appendRow(QString::number(table.takeNextId()), QStringLiteral("图片"));
+        } else if (step == u"c") {
+            const int row = table.appendRow(QString::number(table.takeNextId()),
+                                            CarouselSettings::kCarouselKind);
+            const QString n = QString::number(CarouselSettings::numberForNewCarousel(table, row));
+            table.appendRow(QString::number(table.takeNextId()), CarouselSettings::kLeftArrowPrefix + n);
+            table.appendRow(QString::number(table.takeNextId()), CarouselSettings::kRightArrowPrefix + n);
+        } else if (step.startsWith(u'd')) {
+            table.deleteRow(step.mid(1).toInt());
+        } else if (step.startsWith(u'k')) {
+            // "k<row>=<kind>": overwrite a kind name.
+            const qsizetype eq = step.indexOf(u'=');
+            table.setCell(step.mid(1, eq - 1).toInt(), ComponentTable::Kind, step.mid(eq + 1));
+        }
+    }
+}
+
+QList<int> carouselNumbers(const ComponentTable &table)
+{
+    QList<int> numbers;
+    for (int row = 1; row < table.count(); ++row) {
+        if (table.cell(row, ComponentTable::Kind) == CarouselSettings::kCarouselKind)
+            numbers.append(CarouselSettings::numberOf(table, row));
+    }
+    return numbers;
+}
+
+} // namespace
+
+class TestCarouselSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void filePathUnderProgramDir()
+    {
+        Test::TemporaryProgramDir dir;
+        QCOMPARE(CarouselSettings::filePath(3), dir.path() + QStringLiteral("/data/code/Carousel3.ini"));
+    }
+
+    void writeDefaultsCreatesFolderAndAllKeysInOrder()
+    {
+        Test::TemporaryProgramDir dir;
+        QVERIFY(!QDir(dir.path() + QStringLiteral("/data")).exists());
+        QVERIFY(CarouselSettings::writeDefaults(3));
+
+        QFile file(CarouselSettings::filePath(3));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 32);   // header, 30 keys, empty piece after the last CR LF
+        QCOMPARE(lines.at(0), QByteArray("[configure]\r"));
+        const QStringList expectedOrder = {
+            "Number", "t_k", "t_g", "t_1", "l_1", "t_2", "l_2", "t_3", "l_3", "t_4", "l_4",
+            "t_5", "l_5", "t_6", "l_6", "t_7", "l_7", "t_8", "l_8", "j_j", "j_k", "j_g",
+            "j_z", "j_y", "d_g1", "d_g2", "q_g1", "q_g2", "d_s", "z_f",
+        };
+        for (int i = 0; i < expectedOrder.size(); ++i)
+            QCOMPARE(QString::fromLatin1(lines.at(i + 1).split('=').first()), expectedOrder.at(i));
+
+        QCOMPARE(CarouselSettings::read(3, QStringLiteral("Number")), QStringLiteral("6"));
+        QCOMPARE(CarouselSettings::read(3, QStringLiteral("t_k")), QStringLiteral("750"));
+        QCOMPARE(CarouselSettings::read(3, QStringLiteral("j_g")), QStringLiteral("40"));
+        QCOMPARE(CarouselSettings::read(3, QStringLiteral("d_g2")), QStringLiteral("none"));
+        QCOMPARE(CarouselSettings::read(3, QStringLiteral("q_g2")), QStringLiteral("easeNone"));
+        QCOMPARE(CarouselSettings::read(3, QStringLiteral("t_1")), CarouselSettings::kSamplePictureA);
+        QCOMPARE(CarouselSettings::read(3, QStringLiteral("t_8")), CarouselSettings::kSamplePictureB);
+        for (int n = 1; n <= 8; ++n)
+            QCOMPARE(CarouselSettings::read(3, CarouselSettings::linkKey(n)), QStringLiteral("#"));
+    }
+
+    void defaultsOverOlderFileKeepForeignKeys()
+    {
+        Test::TemporaryProgramDir dir;
+        QVERIFY(ProgramDir::ensureDir(QStringLiteral("data/code")));
+        const QString path = CarouselSettings::filePath(2);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("; kept\r\n[Configure]\r\nNUMBER=1\r\nlegacy=yes\r\nd_g2=fade\r\n[other]\r\nx=1\r\n");
+        }
+        QVERIFY(CarouselSettings::writeDefaults(2));
+        QCOMPARE(CarouselSettings::read(2, QStringLiteral("Number")), QStringLiteral("6"));
+        QCOMPARE(CarouselSettings::read(2, QStringLiteral("d_g2")), QStringLiteral("none"));
+        QCOMPARE(CarouselSettings::read(2, QStringLiteral("legacy")), QStringLiteral("yes"));
+        QCOMPARE(ProfileFile::read(path, QStringLiteral("other"), QStringLiteral("x")), QStringLiteral("1"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("; kept\r\n[Configure]\r\nNUMBER=6\r\nlegacy=yes\r\n"));
+        QCOMPARE(bytes.count("[configure]"), 0);   // no second section was added
+    }
+
+    void missingFileReadsEmpty()
+    {
+        Test::TemporaryProgramDir dir;
+        QCOMPARE(CarouselSettings::read(9, QStringLiteral("Number")), QString());
+    }
+
+    void unwritableProgramDir()
+    {
+        Test::TemporaryProgramDir dir;
+        // A file where the program's directory should be: no folder can be made below it.
+        const QString blocker = dir.path() + QStringLiteral("/blocker");
+        {
+            QFile file(blocker);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        ProgramDir::setOverride(blocker);
+        QVERIFY(!CarouselSettings::writeDefaults(1));
+        QVERIFY(!CarouselSettings::write(1, QStringLiteral("Number"), QStringLiteral("3")));
+        QCOMPARE(CarouselSettings::read(1, QStringLiteral("Number")), QString());
+    }
+
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QList<int>>("expected");
+
+        QTest::newRow("first component") << "c" << QList<int>{1};
+        QTest::newRow("after a picture") << "p c" << QList<int>{2};
+        QTest::newRow("row above deleted keeps number") << "p p c d1" << QList<int>{3};
+        QTest::newRow("left arrow gone, right arrow tells") << "p c d3 d1" << QList<int>{2};
+        QTest::newRow("both arrows gone falls back to row") << "p p c d4 d4 d1" << QList<int>{2};
+        QTest::newRow("arrow kind not ours falls back to row") << "p p c k4=图片" << QList<int>{3};
+        QTest::newRow("arrow number not decimal") << "p c k3=左箭头x k4=右箭头" << QList<int>{2};
+        QTest::newRow("two carousels") << "c c" << QList<int>{1, 4};
+        QTest::newRow("new row index of a living carousel")
+            << "p p p c d1 d1 d1 c" << QList<int>{4, 5};
+        QTest::newRow("next number also taken")
+            << "p p p p p p p c d1 d1 d1 d1 d1 d1 d1 p p p c d4 d4 d4 c" << QList<int>{8, 7, 9};
+        QTest::newRow("free row index is kept") << "p c d1 c" << QList<int>{2, 4};
+    }
+
+    void numbers()
+    {
+        QFETCH(QString, script);
+        QFETCH(QList<int>, expected);
+        ComponentTable table;
+        table.setCreationCounter(1);
+        runScript(table, script);
+        QCOMPARE(carouselNumbers(table), expected);
+    }
+
+    void arrowRowsById()
+    {
+        ComponentTable table;
+        table.setCreationCounter(1);
+        runScript(table, QStringLiteral("p c p d1"));
+        QCOMPARE(CarouselSettings::leftArrowRow(table, 1), 2);
+        QCOMPARE(CarouselSettings::rightArrowRow(table, 1), 3);
+        QCOMPARE(CarouselSettings::leftArrowRow(table, 99), -1);
+        runScript(table, QStringLiteral("d2"));
+        QCOMPARE(CarouselSettings::leftArrowRow(table, 1), -1);
+        QCOMPARE(CarouselSettings::rightArrowRow(table, 1), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCarouselSettings)
+#include "tst_carousel_settings.moc"
