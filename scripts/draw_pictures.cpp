@@ -1,5 +1,8 @@
 // Draws the program's own built-in pictures into the folder given on the
 // command line. Run: QT_QPA_PLATFORM=offscreen build/bin/draw_pictures resources/pictures
+// scripts/draw_pictures.sh also passes a second folder for the GIF pictures' sources.
+#include "component_pictures.h"
+
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -71,5 +74,6 @@ int main(int argc, char **argv)
     bool ok = true;
     ok &= ruler().save(out.filePath(QStringLiteral("ruler.png")));
     ok &= icon().save(out.filePath(QStringLiteral("icon.png")));
+    ok &= drawComponentPictures(out, argc >= 3 ? QString::fromLocal8Bit(argv[2]) : QString());
     return ok ? 0 : 1;
 }

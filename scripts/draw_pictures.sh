@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Redraws every built-in picture into resources/pictures. Qt writes no GIF, so the
+# GIF pictures are drawn as PNG and converted with ImageMagick (a tool needed only
+# here, not by the build: apt-get install imagemagick).
+# Usage: scripts/draw_pictures.sh BUILD_DIR/bin/draw_pictures
+set -euo pipefail
+
+generator=${1:?usage: $0 PATH/TO/draw_pictures}
+repo=$(cd "$(dirname "$0")/.." && pwd)
+out="$repo/resources/pictures"
+sources=$(mktemp -d)
+trap 'rm -rf "$sources"' EXIT
+
+QT_QPA_PLATFORM=offscreen "$generator" "$out" "$sources"
+for png in "$sources"/*.gif.png; do
+    name=$(basename "$png" .png)
+    # No dithering: flat button colours stay flat.
+    convert "$png" -strip -dither None -colors 128 "$out/$name"
+done
