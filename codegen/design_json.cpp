@@ -1,0 +1,110 @@
+#include "codegen/design_json.h"
+
+#include "model/component_table.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QVector>
+
+namespace Plumbrook::DesignJson {
+
+namespace {
+
+bool fail(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+QString typeName(const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Null: return QStringLiteral("null");
+    case QJsonValue::Bool: return QStringLiteral("a boolean");
+    case QJsonValue::Double: return QStringLiteral("a number");
+    case QJsonValue::Array: return QStringLiteral("an array");
+    case QJsonValue::Object: return QStringLiteral("an object");
+    default: return QStringLiteral("not a text");
+    }
+}
+
+} // namespace
+
+bool read(const QByteArray &json, ComponentTable &table, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return fail(error, QStringLiteral("invalid JSON at offset %1: %2")
+                               .arg(parseError.offset).arg(parseError.errorString()));
+    if (!document.isObject())
+        return fail(error, QStringLiteral("the design is not a JSON object"));
+    const QJsonValue rowsValue = document.object().value(QStringLiteral("rows"));
+    if (rowsValue.isUndefined())
+        return fail(error, QStringLiteral("\"rows\" is missing"));
+    if (!rowsValue.isArray())
+        return fail(error, QStringLiteral("\"rows\" is not an array"));
+
+    // Everything is checked before the table is touched.
+    const QJsonArray rows = rowsValue.toArray();
+    const QStringList &columns = ComponentTable::columnNames();
+    QVector<QStringList> cells;
+    cells.reserve(rows.size());
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (!rows.at(r).isObject())
+            return fail(error, QStringLiteral("rows[%1] is not an object").arg(r));
+        const QJsonObject object = rows.at(r).toObject();
+        QStringList row(ComponentTable::ColumnCount);
+        for (int column = 0; column < ComponentTable::ColumnCount; ++column) {
+            const QJsonValue value = object.value(columns.at(column));
+            if (value.isUndefined())
+                continue;
+            if (!value.isString())
+                return fail(error, QStringLiteral("rows[%1].%2 is %3, not a text")
+                                       .arg(r).arg(columns.at(column), typeName(value)));
+            row[column] = value.toString();
+        }
+        cells.append(row);
+    }
+    if (cells.isEmpty())
+        cells.append(QStringList(ComponentTable::ColumnCount));
+
+    table.resetToModuleRecord();
+    for (int column = 0; column < ComponentTable::ColumnCount; ++column)
+        table.setCell(0, column, cells.first().at(column));
+    int highestId = 0;
+    for (qsizetype r = 0; r < cells.size(); ++r) {
+        if (r > 0)
+            table.insertRowAt(int(r), cells.at(r));
+        highestId = qMax(highestId, table.cellInt(int(r), ComponentTable::Id));
+    }
+    // New components added to a loaded design must not reuse its ids.
+    table.setCreationCounter(qMax(table.creationCounter(), highestId));
+    return true;
+}
+
+bool readFile(const QString &path, ComponentTable &table, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    return read(file.readAll(), table, error);
+}
+
+QByteArray write(const ComponentTable &table)
+{
+    const QStringList &columns = ComponentTable::columnNames();
+    QJsonArray rows;
+    for (int row = 0; row < table.count(); ++row) {
+        QJsonObject object;
+        for (int column = 0; column < ComponentTable::ColumnCount; ++column)
+            object.insert(columns.at(column), table.cell(row, column));
+        rows.append(object);
+    }
+    return QJsonDocument(QJsonObject{{QStringLiteral("rows"), rows}}).toJson(QJsonDocument::Indented);
+}
+
+} // namespace Plumbrook::DesignJson

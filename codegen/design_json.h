@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Plumbrook {
+
+class ComponentTable;
+
+// Reads and writes a design as JSON: {"rows": [ {column: text, ...}, ... ]},
+// row 0 being the module record.
+namespace DesignJson {
+
+// Replaces the table's rows with the design in `json`. On failure returns
+// false, leaves the table unchanged and sets `error` to a one-line message.
+bool read(const QByteArray &json, ComponentTable &table, QString *error = nullptr);
+bool readFile(const QString &path, ComponentTable &table, QString *error = nullptr);
+
+// The table as UTF-8 JSON; every column is written, empty cells included.
+QByteArray write(const ComponentTable &table);
+
+} // namespace DesignJson
+} // namespace Plumbrook

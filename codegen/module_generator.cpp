@@ -1,0 +1,119 @@
+#include "codegen/module_generator.h"
+
+#include "codegen/fill_context.h"
+#include "codegen/text_ops.h"
+#include "components/carousel_settings.h"
+#include "model/component_table.h"
+
+#include <QHash>
+#include <QRandomGenerator>
+
+namespace Plumbrook {
+
+const QString ModuleGenerator::kLayerClassList =
+    QStringLiteral("most-footer footer-more-trigger address-all-close");
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+const QHash<QString, FillRule> &fillRules()
+{
+    static const QHash<QString, FillRule> rules = {
+        {QStringLiteral("图片"), FillRules::image},
+        {QStringLiteral("热点"), FillRules::hotspot},
+        {QStringLiteral("换图"), FillRules::swap},
+        {QStringLiteral("放大"), FillRules::zoom},
+        {QStringLiteral("文字"), FillRules::text},
+        {QStringLiteral("收藏"), FillRules::favourite},
+        {QStringLiteral("分享"), FillRules::share},
+        {QStringLiteral("二维码"), FillRules::qrCode},
+        {QStringLiteral("购物车"), FillRules::cart},
+        {QStringLiteral("喜欢"), FillRules::like},
+        {QStringLiteral("关注"), FillRules::follow},
+        {QStringLiteral("客服"), FillRules::customerService},
+        {QStringLiteral("旺旺群"), FillRules::wangwangGroup},
+        {QStringLiteral("视频"), FillRules::video},
+        {QStringLiteral("倒计时"), FillRules::countdown},
+        {QStringLiteral("搜索"), FillRules::search},
+        {QStringLiteral("flash"), FillRules::flash},
+        {QStringLiteral("轮播"), FillRules::carousel},
+    };
+    return rules;
+}
+
+GenerationSources withDefaults(GenerationSources sources)
+{
+    if (!sources.carouselSetting)
+        sources.carouselSetting = [](int number, const QString &key) {
+            return CarouselSettings::read(number, key);
+        };
+    if (!sources.randomDigit)
+        sources.randomDigit = [] { return int(QRandomGenerator::global()->bounded(10)); };
+    return sources;
+}
+
+// Moves the module's outer bottom edge by `shrink` pixels: the first two
+// heights of the wrapper are those of its two outermost elements.
+void applyShrink(QString &code, int shrink)
+{
+    if (shrink == 0)
+        return;
+    const QString height = TextOps::between(code, QStringLiteral("height:"), QStringLiteral("px"));
+    const qint64 adjusted = qint64(TextOps::toInt(height)) + shrink;
+    TextOps::replaceIn(code, QStringLiteral("height:") + height,
+                       QStringLiteral("height:") + QString::number(adjusted), 2);
+}
+
+} // namespace
+
+ModuleGenerator::ModuleGenerator(const ComponentTable &table, GenerationSources sources)
+    : mTable(table)
+    , mSources(withDefaults(std::move(sources)))
+{
+}
+
+QString ModuleGenerator::generatorNotice()
+{
+    return QStringLiteral("本代码由Plumbrook自由布局一键生成！（") + QStringLiteral(PLUMBROOK_SITE_HOST)
+        + QStringLiteral("）");
+}
+
+QString ModuleGenerator::componentCode(int row) const
+{
+    const FillRule rule = fillRules().value(mTable.cell(row, ComponentTable::Kind));
+    if (!rule)
+        return {};
+    return rule(FillContext{mTable, row, mSources});
+}
+
+QString ModuleGenerator::generate(const QString &shrink) const
+{
+    QString code = mTable.cell(0, ComponentTable::Other4);
+    TextOps::replaceIn(code, QStringLiteral("{data-title}"), generatorNotice(), 1);
+    applyShrink(code, TextOps::toInt(shrink));
+
+    // The common substitutions touch only the component's own code, so the
+    // work grows with the design, never with the text built so far.
+    for (int row = 1;; ++row) {
+        if (mTable.cell(row, ComponentTable::Kind).isEmpty())
+            break;
+        QString component = componentCode(row);
+        TextOps::replaceIn(component, QStringLiteral("{top}"), mTable.cell(row, ComponentTable::Top), 1);
+        TextOps::replaceIn(component, QStringLiteral("{left}"), mTable.cell(row, ComponentTable::Left), 1);
+        TextOps::replaceIn(component, QStringLiteral("{width}"), mTable.cell(row, ComponentTable::Width), 5);
+        TextOps::replaceIn(component, QStringLiteral("{height}"), mTable.cell(row, ComponentTable::Height), 5);
+        code += component;
+        code += kCrLf;
+    }
+
+    // Counting the occurrences and replacing that many is replacing them all.
+    if (mTable.cell(0, ComponentTable::BgCode) == QStringLiteral("0"))
+        TextOps::replaceIn(code, kLayerClassList, QStringLiteral("sn-simple-logo"));
+
+    code += kCrLf;
+    code += QStringLiteral("</div></div></div>");
+    return code;
+}
+
+} // namespace Plumbrook
