@@ -1,0 +1,58 @@
+#include "components/preview_download.h"
+
+#include "canvas/design_canvas.h"
+
+#include <QHash>
+#include <QThread>
+#include <memory>
+
+namespace Plumbrook::PreviewDownload {
+
+namespace {
+
+// Latest download started per component id; only touched on the UI thread.
+QHash<QString, quint64> &latest()
+{
+    static QHash<QString, quint64> map;
+    return map;
+}
+
+quint64 nextTicket = 0;
+int pendingCount = 0;
+
+} // namespace
+
+void start(DesignCanvas *canvas, const QString &componentId, const QString &url, Fetch fetch)
+{
+    if (!canvas)
+        return;
+    if (!fetch)
+        fetch = [](const QString &) { return QByteArray(); };
+
+    const quint64 ticket = ++nextTicket;
+    latest().insert(componentId, ticket);
+    ++pendingCount;
+
+    auto body = std::make_shared<QByteArray>();
+    QThread *worker = QThread::create([fetch, url, body] { *body = fetch(url); });
+    // Delivered through the worker's finished signal, queued to the canvas's
+    // thread; a destroyed canvas takes the connection with it.
+    QObject::connect(worker, &QThread::finished, canvas, [canvas, componentId, ticket, body] {
+        if (latest().value(componentId) == ticket) {
+            latest().remove(componentId);
+            canvas->setObjectPicture(componentId, *body);
+        }
+    });
+    QObject::connect(worker, &QThread::finished, worker, [worker] {
+        --pendingCount;
+        worker->deleteLater();
+    });
+    worker->start();
+}
+
+int pending()
+{
+    return pendingCount;
+}
+
+} // namespace Plumbrook::PreviewDownload

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace Plumbrook {
+
+class DesignCanvas;
+
+// Fetches an editor's preview picture off the user-interface thread and puts it
+// on the edited component's canvas object when it arrives.
+namespace PreviewDownload {
+
+// A blocking fetch of one URL returning the body (empty on failure).
+using Fetch = std::function<QByteArray(const QString &url)>;
+
+// Returns at once. The fetch (by default the plain download) runs on a worker
+// thread; its body, whatever it is, becomes the picture of the canvas object
+// with `componentId` through DesignCanvas::setObjectPicture, on the canvas's
+// thread. A component deleted meanwhile, or a canvas destroyed, is skipped, and
+// of several downloads for one component only the latest started one lands.
+void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
+           Fetch fetch = {});
+
+// Downloads started and not yet delivered or skipped (for tests and shutdown).
+int pending();
+
+} // namespace PreviewDownload
+} // namespace Plumbrook
