@@ -15,6 +15,7 @@ bool PictureObject::setPictureData(const QByteArray &bytes)
 {
     mData = bytes;
     mImage = CanvasSurface::decodePicture(bytes);
+    mScaled = QPixmap();
     update();
     return !mImage.isNull();
 }
@@ -23,9 +24,12 @@ void PictureObject::paintEvent(QPaintEvent *)
 {
     if (mImage.isNull())
         return;
+    if (mScaled.size() != size()) {
+        mScaled = QPixmap::fromImage(
+            mImage.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(rect(), mImage);
+    p.drawPixmap(0, 0, mScaled);
 }
 
 } // namespace Plumbrook

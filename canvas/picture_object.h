@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QLabel>
+#include <QPixmap>
 
 namespace Plumbrook {
 
@@ -28,6 +29,7 @@ protected:
 private:
     QByteArray mData;
     QImage mImage;
+    QPixmap mScaled;   // the picture at the object's current size, made once per size
 };
 
 } // namespace Plumbrook

@@ -1,0 +1,121 @@
+// Start-up time of the designer against a bare Qt window, and the cost of one
+// pointer move while panning or dragging over a design of 1,000 components.
+#include "canvas/design_canvas.h"
+#include "canvas/frame_picture.h"
+#include "canvas/main_window.h"
+#include "canvas/canvas_surface.h"
+#include "canvas/picture_object.h"
+#include "model/component_table.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using namespace Plumbrook;
+
+namespace {
+
+int runChild(const char *mode, int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QWidget *window = nullptr;
+    if (std::strcmp(mode, "designer") == 0)
+        window = new MainWindow;
+    else
+        window = new QWidget;
+    window->resize(1000, 650);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return 1;
+    std::printf("shown\n");
+    std::fflush(stdout);
+    delete window;
+    return 0;
+}
+
+double medianStartMs(const QString &self, const QString &mode)
+{
+    std::vector<double> times;
+    for (int i = 0; i < 7; ++i) {
+        QProcess child;
+        QElapsedTimer timer;
+        timer.start();
+        child.start(self, {QStringLiteral("--child"), mode});
+        if (!child.waitForReadyRead(30000))
+            return -1;
+        times.push_back(timer.nsecsElapsed() / 1e6);
+        child.waitForFinished(30000);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void sendMove(QWidget *widget, const QPoint &pos)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(widget->mapToGlobal(pos)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], "--child") == 0)
+        return runChild(argv[2], argc, argv);
+
+    QApplication app(argc, argv);
+    const QString self = QCoreApplication::applicationFilePath();
+    const double designer = medianStartMs(self, QStringLiteral("designer"));
+    const double bare = medianStartMs(self, QStringLiteral("bare"));
+    std::printf("start-up to main window shown: %.1f ms (bare Qt window: %.1f ms)\n", designer,
+                bare);
+
+    MainWindow window;
+    window.setScreenSizeOverride(QSize(1366, 768));
+    window.show();
+    QTest::qWaitForWindowExposed(&window);
+    DesignCanvas *canvas = window.canvas();
+    // Spread over the module as a real design would be, in a 50 × 20 grid.
+    for (int i = 0; i < 1000; ++i) {
+        canvas->addPictureComponent(QStringLiteral("图片"), makeFramePicture(20, 20, i, i), 0,
+                                    50, 24);
+        canvas->pictureObjects().constLast()->move(10 + (i % 50) * 58, 10 + (i / 50) * 27);
+    }
+    canvas->setBackgroundPicture(makeFramePicture(3000, 500, 0x8445952, 0x8445952));
+    canvas->centreBackground(3000);
+    QWidget *surface = canvas->surface();
+
+    const int moves = 300;
+    const QPoint grab(200, 200);
+    QTest::mousePress(surface, Qt::LeftButton, {}, grab);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 1; i <= moves; ++i) {
+        sendMove(surface, grab + QPoint(i % 2 ? 3 : -3, 0));
+        QCoreApplication::processEvents();
+    }
+    const double panUs = timer.nsecsElapsed() / 1e3 / moves;
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, grab);
+
+    QWidget *object = canvas->pictureObjects().constLast();
+    QTest::mousePress(object, Qt::LeftButton, {}, QPoint(5, 5));
+    timer.restart();
+    for (int i = 1; i <= moves; ++i) {
+        sendMove(object, QPoint(5 + (i % 2 ? 3 : -3), 5));
+        QCoreApplication::processEvents();
+    }
+    const double dragUs = timer.nsecsElapsed() / 1e3 / moves;
+    QTest::mouseRelease(object, Qt::LeftButton, {}, QPoint(5, 5));
+
+    std::printf("pointer move while panning, 1000 components: %.1f us\n", panUs);
+    std::printf("pointer move while dragging, 1000 components: %.1f us\n", dragUs);
+    return 0;
+}
