@@ -1,0 +1,215 @@
+#include "net/http_client.h"
+
+#include <QMutex>
+#include <QUrl>
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace Plumbrook::HttpClient {
+
+namespace {
+
+QMutex gJarMutex;
+QString gSiteJar;
+
+QMutex gLimitsMutex;
+Limits gLimits;
+
+void initialiseCurl()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct Transfer
+{
+    QByteArray body;
+    QByteArray headers;   // the last response's raw header block
+    qint64 maxBody = 0;
+    bool overflow = false;
+};
+
+size_t onBody(char *data, size_t size, size_t count, void *user)
+{
+    auto *transfer = static_cast<Transfer *>(user);
+    const size_t bytes = size * count;
+    if (transfer->body.size() + qint64(bytes) > transfer->maxBody) {
+        transfer->overflow = true;
+        return 0;   // aborts the transfer
+    }
+    transfer->body.append(data, qsizetype(bytes));
+    return bytes;
+}
+
+size_t onHeader(char *data, size_t size, size_t count, void *user)
+{
+    auto *transfer = static_cast<Transfer *>(user);
+    const size_t bytes = size * count;
+    // Each response of a redirect chain starts with its status line; keep only the last.
+    if (bytes >= 5 && qstrncmp(data, "HTTP/", 5) == 0)
+        transfer->headers.clear();
+    if (transfer->headers.size() < 1024 * 1024)
+        transfer->headers.append(data, qsizetype(bytes));
+    return bytes;
+}
+
+struct CurlDeleter
+{
+    void operator()(CURL *curl) const { curl_easy_cleanup(curl); }
+    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+};
+
+// Spaces and non-ASCII characters are not valid in a request line; everything else
+// (including existing %-escapes) goes out as typed.
+QByteArray requestUrl(const QString &url)
+{
+    return QUrl::toPercentEncoding(url, "!#$%&'()*+,-./:;=?@[]_~");
+}
+
+QString withoutControls(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    return text;
+}
+
+long milliseconds(std::chrono::milliseconds value)
+{
+    return long(qMax<qint64>(1, value.count()));
+}
+
+QByteArray perform(CURL *curl, const QStringList &headerLines, const Limits &limits,
+                   std::chrono::milliseconds total, Transfer *transfer)
+{
+    std::unique_ptr<curl_slist, CurlDeleter> headers;
+    curl_slist *list = nullptr;
+    for (const QString &line : headerLines)
+        list = curl_slist_append(list, line.toUtf8().constData());
+    // Large POST bodies would otherwise wait for a "100 Continue" answer.
+    list = curl_slist_append(list, "Expect:");
+    headers.reset(list);
+
+    transfer->maxBody = limits.maxBodyBytes;
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, long(limits.maxRedirects));
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, milliseconds(limits.connectTimeout));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, milliseconds(total));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, transfer);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, transfer);
+
+    if (curl_easy_perform(curl) != CURLE_OK || transfer->overflow)
+        return {};
+    return transfer->body;
+}
+
+} // namespace
+
+Limits limits()
+{
+    QMutexLocker lock(&gLimitsMutex);
+    return gLimits;
+}
+
+void setLimits(const Limits &value)
+{
+    QMutexLocker lock(&gLimitsMutex);
+    gLimits = value;
+}
+
+QString siteCookieJar()
+{
+    QMutexLocker lock(&gJarMutex);
+    return gSiteJar;
+}
+
+void setSiteCookieJar(const QString &jar)
+{
+    QMutexLocker lock(&gJarMutex);
+    gSiteJar = jar;
+}
+
+QByteArray siteRequest(const QString &url, int methodCode, const QByteArray &body, Jar jar)
+{
+    initialiseCurl();
+    const Limits current = limits();
+    const QString sentJar = jar == Jar::Site ? siteCookieJar() : QString();
+
+    QByteArray result;
+    Transfer transfer;
+    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    if (curl) {
+        QStringList headerLines;
+        if (!sentJar.isEmpty())
+            headerLines.append(QStringLiteral("Cookie: ") + withoutControls(sentJar));
+        headerLines += defaultHeaders(QString::fromLatin1(requestUrl(url)), true);
+
+        const QByteArray target = requestUrl(url);
+        curl_easy_setopt(curl.get(), CURLOPT_URL, target.constData());
+        switch (methodCode) {
+        case 1:
+            curl_easy_setopt(curl.get(), CURLOPT_POST, 1L);
+            curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
+            curl_easy_setopt(curl.get(), CURLOPT_COPYPOSTFIELDS, body.constData());
+            break;
+        case 2:
+            curl_easy_setopt(curl.get(), CURLOPT_NOBODY, 1L);
+            break;
+        default:
+            curl_easy_setopt(curl.get(), CURLOPT_HTTPGET, 1L);
+            break;
+        }
+        curl_easy_setopt(curl.get(), CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(curl.get(), CURLOPT_SSL_VERIFYHOST, 0L);
+        // Send and receive time-outs: give up when the transfer stalls.
+        curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME,
+                         long(qMax<qint64>(1, (current.stallTimeout.count() + 999) / 1000)));
+        result = perform(curl.get(), headerLines, current, current.siteTotalTimeout, &transfer);
+    }
+
+    if (jar == Jar::Site) {
+        // Merged into the jar as it is now, so that a request finishing at the same
+        // time on another thread does not lose its cookies.
+        const QString fresh = curl ? newCookies(QString::fromLatin1(transfer.headers)) : QString();
+        QMutexLocker lock(&gJarMutex);
+        if (curl)
+            gSiteJar = mergeCookies(gSiteJar, fresh);
+    }
+    return result;
+}
+
+QByteArray download(const QString &url)
+{
+    initialiseCurl();
+    const UrlParts parts = splitUrl(url);
+    if (parts.host.isEmpty() || parts.port > 65535)
+        return {};
+    const Limits current = limits();
+
+    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    if (!curl)
+        return {};
+    const QString target = (parts.secure ? QStringLiteral("https://") : QStringLiteral("http://"))
+                           + parts.host + u':' + QString::number(parts.port) + parts.path;
+    const QByteArray encoded = requestUrl(target);
+    curl_easy_setopt(curl.get(), CURLOPT_URL, encoded.constData());
+    curl_easy_setopt(curl.get(), CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, kUserAgent);
+    // Cookies set along a redirect chain go back to the server, and are forgotten after.
+    curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, "");
+    Transfer transfer;
+    return perform(curl.get(), defaultHeaders(QString::fromLatin1(requestUrl(url)), false), current,
+                   current.downloadTotalTimeout, &transfer);
+}
+
+} // namespace Plumbrook::HttpClient

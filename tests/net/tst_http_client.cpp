@@ -1,0 +1,331 @@
+#include "net/http_client.h"
+#include "support/raw_http_server.h"
+
+#include <httplib.h>
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <thread>
+#include <vector>
+
+using namespace Plumbrook;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray kCookieAnswer = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n"
+                                 "set-cookie: x=1; Path=/\r\nSet-Cookie: y=2\r\n\r\nok";
+
+// A cpp-httplib server on a free loopback port, stopped when it goes out of scope.
+class LoopbackServer
+{
+public:
+    LoopbackServer()
+    {
+        mPort = mServer.bind_to_any_port("127.0.0.1");
+        mThread = std::thread([this] { mServer.listen_after_bind(); });
+    }
+    ~LoopbackServer()
+    {
+        mServer.stop();
+        mThread.join();
+    }
+    httplib::Server &server() { return mServer; }
+    QString url(const QString &path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(mPort).arg(path);
+    }
+
+private:
+    httplib::Server mServer;
+    int mPort = 0;
+    std::thread mThread;
+};
+
+// Header lines of a raw request, without the request line.
+QStringList headerLines(const QByteArray &request)
+{
+    const QByteArray head = request.left(request.indexOf("\r\n\r\n"));
+    QStringList lines = QString::fromUtf8(head).split(QStringLiteral("\r\n"));
+    lines.removeFirst();
+    return lines;
+}
+
+QStringList headerNames(const QStringList &lines)
+{
+    QStringList names;
+    for (const QString &line : lines)
+        names.append(line.left(line.indexOf(u':')));
+    return names;
+}
+
+} // namespace
+
+class TestHttpClient : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        HttpClient::setLimits({});
+        HttpClient::setSiteCookieJar({});
+    }
+
+    void splitUrl_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("secure");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("path");
+
+        QTest::newRow("upper-case https") << "HTTPS://Img.Example/a.png" << true << "img.example" << 443 << "/a.png";
+        QTest::newRow("no scheme, port, query")
+            << "img.example:8080/p/q.jpg?x=1" << false << "img.example" << 8080 << "/p/q.jpg?x=1";
+        QTest::newRow("nothing after host") << "http://img.example" << false << "img.example" << 80 << "/";
+        QTest::newRow("https with port, no path") << "https://a.example:8443" << true << "a.example" << 8443 << "/";
+        QTest::newRow("path keeps its case") << "http://A.example/P/Q.PNG" << false << "a.example" << 80 << "/P/Q.PNG";
+        QTest::newRow("scheme inside the query is no host")
+            << "a.example/x?u=http://b.example/" << false << "a.example" << 80 << "/x?u=http://b.example/";
+        QTest::newRow("query right after host") << "http://a.example?x=1" << false << "a.example" << 80 << "/?x=1";
+        QTest::newRow("host starting with https") << "httpserver.lan/x.png" << false << "httpserver.lan" << 80 << "/x.png";
+        QTest::newRow("empty port") << "http://a.example:/x" << false << "a.example" << 80 << "/x";
+        QTest::newRow("empty") << "" << false << "" << 80 << "/";
+    }
+
+    void splitUrl()
+    {
+        QFETCH(QString, url);
+        const HttpClient::UrlParts parts = HttpClient::splitUrl(url);
+        QTEST(parts.secure, "secure");
+        QTEST(parts.host, "host");
+        QTEST(parts.port, "port");
+        QTEST(parts.path, "path");
+    }
+
+    void newCookies_data()
+    {
+        QTest::addColumn<QString>("headers");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("attributes dropped")
+            << "HTTP/1.1 200 OK\r\nSet-Cookie: sid=ab12; path=/; HttpOnly\r\nSet-Cookie: lang=zh\r\n\r\n"
+            << "sid=ab12; lang=zh";
+        QTest::newRow("lower-case name") << "set-cookie: x=1; Path=/\r\n" << "x=1";
+        QTest::newRow("upper case, no space") << "SET-COOKIE:x=1\r\n" << "x=1";
+        QTest::newRow("other headers ignored") << "X-Set-Cookie: a=1\r\nLink: <set-cookie: b=2>\r\n" << "";
+        QTest::newRow("empty cookie skipped") << "Set-Cookie: ; path=/\r\nSet-Cookie: a=1\r\n" << "a=1";
+        QTest::newRow("no headers") << "" << "";
+    }
+
+    void newCookies()
+    {
+        QFETCH(QString, headers);
+        QTEST(HttpClient::newCookies(headers), "expected");
+    }
+
+    void mergeCookies_data()
+    {
+        QTest::addColumn<QString>("jar");
+        QTest::addColumn<QString>("fresh");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("replace and delete") << "a=1; b=2" << "b=3; c=deleted" << "b=3; a=1";
+        QTest::newRow("spaces squeezed") << "a=1;  b=2" << "" << "a=1; b=2";
+        QTest::newRow("full-width space removed") << "a=1;\u3000b=2" << "" << "a=1; b=2";
+        QTest::newRow("duplicates dropped") << "a=1; a=1" << "" << "a=1";
+        QTest::newRow("deleted removes old value") << "s=old" << "s=deleted" << "";
+        QTest::newRow("new first") << "x=1" << "y=2" << "y=2; x=1";
+        QTest::newRow("names are case-sensitive") << "A=1" << "a=2" << "a=2; A=1";
+        QTest::newRow("no stray separators") << ";a=1;;" << ";" << "a=1";
+        QTest::newRow("both empty") << "" << "" << "";
+    }
+
+    void mergeCookies()
+    {
+        QFETCH(QString, jar);
+        QFETCH(QString, fresh);
+        QTEST(HttpClient::mergeCookies(jar, fresh), "expected");
+    }
+
+    void siteRequestHeadersInOrder()
+    {
+        Test::RawHttpServer server(kCookieAnswer);
+        HttpClient::setSiteCookieJar(QStringLiteral("a=1"));
+        const QString url = server.url(QStringLiteral("/forum.php?mod=post"));
+        QCOMPARE(HttpClient::siteRequest(url, 0, {}, HttpClient::Jar::Site), QByteArray("ok"));
+
+        const QByteArray request = server.lastRequest();
+        QVERIFY(request.startsWith("GET /forum.php?mod=post HTTP/1.1\r\n"));
+        const QStringList lines = headerLines(request);
+        const QStringList expected = {
+            QStringLiteral("Cookie: a=1"),
+            QStringLiteral("Accept: */*"),
+            QStringLiteral("Referer: ") + url,
+            QStringLiteral("Accept-Language: zh-cn"),
+            QStringLiteral("User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)"),
+            QStringLiteral("Content-Type: application/x-www-form-urlencoded"),
+        };
+        qsizetype at = -1;
+        for (const QString &line : expected) {
+            const qsizetype found = lines.indexOf(line);
+            QVERIFY2(found > at, qPrintable(line + QStringLiteral(" missing or out of order in:\n")
+                                            + lines.join(u'\n')));
+            at = found;
+        }
+        QCOMPARE(headerNames(lines).count(QStringLiteral("User-Agent")), 1);
+        QCOMPARE(HttpClient::siteCookieJar(), QStringLiteral("x=1; y=2; a=1"));
+    }
+
+    void siteRequestMethods_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("requestLine");
+        QTest::newRow("0 GET") << 0 << QByteArray("GET / HTTP/1.1");
+        QTest::newRow("1 POST") << 1 << QByteArray("POST / HTTP/1.1");
+        QTest::newRow("2 HEAD") << 2 << QByteArray("HEAD / HTTP/1.1");
+        QTest::newRow("5 GET") << 5 << QByteArray("GET / HTTP/1.1");
+        QTest::newRow("-1 GET") << -1 << QByteArray("GET / HTTP/1.1");
+    }
+
+    void siteRequestMethods()
+    {
+        QFETCH(int, code);
+        QFETCH(QByteArray, requestLine);
+        Test::RawHttpServer server(kCookieAnswer);
+        HttpClient::siteRequest(server.url(), code, "a=1&b=%E4%B8%AD");
+        const QByteArray request = server.lastRequest();
+        QVERIFY2(request.startsWith(requestLine + "\r\n"), request.constData());
+        QCOMPARE(request.endsWith("\r\n\r\na=1&b=%E4%B8%AD"), code == 1);
+    }
+
+    void jarUse_data()
+    {
+        QTest::addColumn<bool>("useJar");
+        QTest::addColumn<QString>("jarBefore");
+        QTest::addColumn<bool>("cookieSent");
+        QTest::addColumn<QString>("jarAfter");
+        QTest::newRow("no jar: nothing sent or kept") << false << "a=1" << false << "a=1";
+        QTest::newRow("empty jar: no Cookie header") << true << "" << false << "x=1; y=2";
+        QTest::newRow("jar sent and merged") << true << "y=0; z=9" << true << "x=1; y=2; z=9";
+    }
+
+    void jarUse()
+    {
+        QFETCH(bool, useJar);
+        QFETCH(QString, jarBefore);
+        QFETCH(bool, cookieSent);
+        QFETCH(QString, jarAfter);
+        Test::RawHttpServer server(kCookieAnswer);
+        HttpClient::setSiteCookieJar(jarBefore);
+        HttpClient::siteRequest(server.url(), 0, {}, useJar ? HttpClient::Jar::Site : HttpClient::Jar::None);
+        QCOMPARE(headerNames(headerLines(server.lastRequest())).contains(QStringLiteral("Cookie")), cookieSent);
+        QCOMPARE(HttpClient::siteCookieJar(), jarAfter);
+    }
+
+    void failedSiteRequestOnlyNormalisesJar()
+    {
+        int closedPort = 0;
+        { Test::RawHttpServer server(""); closedPort = server.port(); }
+        HttpClient::setSiteCookieJar(QStringLiteral("a=1;  a=1; s=deleted"));
+        const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(closedPort);
+        QCOMPARE(HttpClient::siteRequest(url, 0, {}, HttpClient::Jar::Site), QByteArray());
+        QCOMPARE(HttpClient::siteCookieJar(), QStringLiteral("a=1"));
+    }
+
+    void downloadHeaders()
+    {
+        Test::RawHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 3\r\nConnection: close\r\n\r\nPNG");
+        const QString url = server.url(QStringLiteral("/p/Q.jpg?x=1"));
+        QCOMPARE(HttpClient::download(url), QByteArray("PNG"));
+        const QByteArray request = server.lastRequest();
+        QVERIFY(request.startsWith("GET /p/Q.jpg?x=1 HTTP/1.1\r\n"));
+        const QStringList lines = headerLines(request);
+        QVERIFY(lines.contains(QStringLiteral("User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)")));
+        QVERIFY(lines.indexOf(QStringLiteral("Accept: */*")) < lines.indexOf(QStringLiteral("Referer: ") + url));
+        QVERIFY(lines.indexOf(QStringLiteral("Referer: ") + url) < lines.indexOf(QStringLiteral("Accept-Language: zh-cn")));
+        QVERIFY(lines.indexOf(QStringLiteral("Accept-Language: zh-cn"))
+                < lines.indexOf(QStringLiteral("Content-Type: application/x-www-form-urlencoded")));
+        QVERIFY(!headerNames(lines).contains(QStringLiteral("Cookie")));
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("404 body returned") << "/missing" << QByteArray("<html>not here</html>");
+        QTest::newRow("redirect followed") << "/moved" << QByteArray("final");
+        QTest::newRow("redirect loop gives empty") << "/loop" << QByteArray();
+        QTest::newRow("body at the cap") << "/cap" << QByteArray(1000, 'c');
+        QTest::newRow("body over the cap gives empty") << "/big" << QByteArray();
+    }
+
+    void answers()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, expected);
+        LoopbackServer loopback;
+        auto &server = loopback.server();
+        server.Get("/missing", [](const httplib::Request &, httplib::Response &res) {
+            res.status = 404;
+            res.set_content("<html>not here</html>", "text/html");
+        });
+        server.Get("/moved", [](const httplib::Request &, httplib::Response &res) { res.set_redirect("/final"); });
+        server.Get("/final", [](const httplib::Request &, httplib::Response &res) { res.set_content("final", "text/plain"); });
+        server.Get("/loop", [](const httplib::Request &, httplib::Response &res) { res.set_redirect("/loop"); });
+        server.Get("/cap", [](const httplib::Request &, httplib::Response &res) {
+            res.set_content(std::string(1000, 'c'), "image/png");
+        });
+        server.Get("/big", [](const httplib::Request &, httplib::Response &res) {
+            res.set_content(std::string(1001, 'c'), "image/png");
+        });
+        HttpClient::Limits limits;
+        limits.maxBodyBytes = 1000;
+        HttpClient::setLimits(limits);
+
+        QCOMPARE(HttpClient::download(loopback.url(path)), expected);
+        QCOMPARE(HttpClient::siteRequest(loopback.url(path)), expected);
+    }
+
+    void stallingServerTimesOut()
+    {
+        Test::RawHttpServer server(kCookieAnswer, 4s);
+        HttpClient::Limits limits;
+        limits.stallTimeout = 1s;
+        limits.downloadTotalTimeout = 1s;
+        HttpClient::setLimits(limits);
+
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(HttpClient::download(server.url()), QByteArray());
+        QVERIFY2(timer.elapsed() < 2500, QByteArray::number(timer.elapsed()).constData());
+        timer.restart();
+        QCOMPARE(HttpClient::siteRequest(server.url()), QByteArray());
+        QVERIFY2(timer.elapsed() < 3500, QByteArray::number(timer.elapsed()).constData());
+    }
+
+    void concurrentRequestsKeepEveryCookie()
+    {
+        LoopbackServer loopback;
+        loopback.server().Get("/set", [](const httplib::Request &req, httplib::Response &res) {
+            res.set_header("Set-Cookie", req.get_param_value("n") + "=1; path=/");
+            res.set_content("ok", "text/plain");
+        });
+        std::vector<std::thread> threads;
+        for (int i = 0; i < 6; ++i) {
+            threads.emplace_back([&loopback, i] {
+                HttpClient::siteRequest(loopback.url(QStringLiteral("/set?n=c%1").arg(i)), 0, {},
+                                        HttpClient::Jar::Site);
+            });
+        }
+        for (auto &thread : threads)
+            thread.join();
+        const QStringList jar = HttpClient::siteCookieJar().split(QStringLiteral("; "));
+        QCOMPARE(jar.size(), 6);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(jar.contains(QStringLiteral("c%1=1").arg(i)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHttpClient)
+#include "tst_http_client.moc"
