@@ -2,10 +2,13 @@
 
 #include "canvas/canvas_interaction.h"
 #include "canvas/canvas_surface.h"
+#include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
 #include "canvas/geometry_boxes.h"
 #include "canvas/picture_object.h"
 #include "components/editor_registry.h"
+#include "components/editors.h"
+#include "components/palette_window.h"
 #include "model/component_table.h"
 
 #include "ui_main_window.h"
@@ -56,6 +59,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     buildTitleStrip();
     buildMenus();
+    registerBuiltinEditors();
 
     mClock = new QTimer(this);
     mClock->setObjectName(QStringLiteral("时钟1"));
@@ -280,7 +284,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 // Operations whose windows and workings live in their own modules.
 
-void MainWindow::openPalette() {}
 void MainWindow::openModuleSettings() {}
 void MainWindow::openCodeOutput() {}
 void MainWindow::openFeedback() {}
@@ -289,10 +292,22 @@ void MainWindow::createShortcut() {}
 void MainWindow::checkUpdate() {}
 void MainWindow::openWebsite() {}
 void MainWindow::onClockTick() {}
-void MainWindow::editSelected() {}
-void MainWindow::copySelected() {}
-void MainWindow::deleteSelected() {}
-void MainWindow::lockSelected() {}
-void MainWindow::unlockSelected() {}
+
+void MainWindow::openPalette()
+{
+    if (!palette) {
+        palette = new PaletteWindow(this);
+        dockPalette();
+    }
+    palette->show();
+    palette->raise();
+    palette->activateWindow();
+}
+
+void MainWindow::editSelected() { ContextMenuOperations::edit(this); }
+void MainWindow::copySelected() { ContextMenuOperations::copy(this); }
+void MainWindow::deleteSelected() { ContextMenuOperations::remove(this); }
+void MainWindow::lockSelected() { ContextMenuOperations::lock(this); }
+void MainWindow::unlockSelected() { ContextMenuOperations::unlock(this); }
 
 } // namespace Plumbrook

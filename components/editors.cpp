@@ -1,0 +1,16 @@
+#include "components/editors.h"
+
+#include "components/link_editors.h"
+
+namespace Plumbrook {
+
+void registerBuiltinEditors()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    registerLinkEditors();
+}
+
+} // namespace Plumbrook
