@@ -1,6 +1,7 @@
 #include "components/preview_download.h"
 
 #include "canvas/design_canvas.h"
+#include "net/http_client.h"
 
 #include <QHash>
 #include <QThread>
@@ -27,7 +28,7 @@ void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
     if (!canvas)
         return;
     if (!fetch)
-        fetch = [](const QString &) { return QByteArray(); };
+        fetch = [](const QString &address) { return HttpClient::download(address); };
 
     const quint64 ticket = ++nextTicket;
     latest().insert(componentId, ticket);
