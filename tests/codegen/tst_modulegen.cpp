@@ -1,0 +1,142 @@
+#include "golden_cases.h"
+
+#include "codegen/text_ops.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Plumbrook;
+
+class TestModulegen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void goldenCases_data();
+    void goldenCases();
+    void gbkOutput();
+    void programDirOption();
+    void badInput_data();
+    void badInput();
+    void usage_data();
+    void usage();
+
+private:
+    struct Result
+    {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+    Result run(const QStringList &arguments);
+    QString writeFile(const QString &name, const QByteArray &bytes);
+
+    QTemporaryDir mDir;
+};
+
+TestModulegen::Result TestModulegen::run(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(PLUMBROOK_BIN_DIR "/modulegen"), arguments);
+    if (!process.waitForFinished(30000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QString TestModulegen::writeFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = mDir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+void TestModulegen::goldenCases_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString &name : Test::GoldenCase::names())
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestModulegen::goldenCases()
+{
+    QFETCH(QString, name);
+    const Test::GoldenCase golden = Test::GoldenCase::named(name);
+    const Result result = run(QStringList{golden.designPath()} + golden.arguments());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(Test::withoutRandomNames(QString::fromUtf8(result.out)),
+             Test::withoutRandomNames(QString::fromUtf8(golden.expected())));
+}
+
+void TestModulegen::gbkOutput()
+{
+    const Test::GoldenCase golden = Test::GoldenCase::named(QStringLiteral("customer_service"));
+    const Result result = run({golden.designPath(), QStringLiteral("--gbk")});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out, TextOps::toGbk(QString::fromUtf8(golden.expected())));
+}
+
+void TestModulegen::programDirOption()
+{
+    // The design without its folder's settings file: the carousel degrades.
+    const Test::GoldenCase golden = Test::GoldenCase::named(QStringLiteral("carousel"));
+    const Result result = run({golden.designPath(), QStringLiteral("--program-dir"), mDir.path()});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out.contains("'autoplay':{true}"));
+    QVERIFY(result.out.contains("display:{block}"));
+}
+
+void TestModulegen::badInput_data()
+{
+    QTest::addColumn<QByteArray>("design");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing file") << QByteArray() << "cannot read";
+    QTest::newRow("invalid JSON") << QByteArray(R"({"rows": [)") << "invalid JSON";
+    QTest::newRow("not an object") << QByteArray("[1]") << "not a JSON object";
+    QTest::newRow("rows absent") << QByteArray(R"({"row": []})") << "\"rows\" is missing";
+    QTest::newRow("rows not an array") << QByteArray(R"({"rows": {}})") << "\"rows\" is not an array";
+    QTest::newRow("row not an object") << QByteArray(R"({"rows": [{}, "图片"]})") << "rows[1] is not an object";
+    QTest::newRow("number cell") << QByteArray(R"({"rows": [{}, {"宽度": 100}]})")
+                                 << "rows[1].宽度 is a number, not a text";
+    QTest::newRow("null cell") << QByteArray(R"({"rows": [{"其它4": null}]})") << "rows[0].其它4 is null";
+}
+
+void TestModulegen::badInput()
+{
+    QFETCH(QByteArray, design);
+    QFETCH(QString, message);
+    const QString path = design.isEmpty() ? mDir.filePath(QStringLiteral("absent.json"))
+                                          : writeFile(QStringLiteral("bad.json"), design);
+    const Result result = run({path});
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.out, QByteArray());
+    const QString err = QString::fromLocal8Bit(result.err);
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QCOMPARE(err.count(u'\n'), 1);
+    QVERIFY(err.endsWith(u'\n'));
+}
+
+void TestModulegen::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("nothing") << QStringList();
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("d.json"), QStringLiteral("--fast")};
+    QTest::newRow("shrink without value") << QStringList{QStringLiteral("d.json"), QStringLiteral("--shrink")};
+    QTest::newRow("two designs") << QStringList{QStringLiteral("a.json"), QStringLiteral("b.json")};
+}
+
+void TestModulegen::usage()
+{
+    QFETCH(QStringList, arguments);
+    const Result result = run(arguments);
+    QCOMPARE(result.exitCode, 64);
+    QCOMPARE(result.out, QByteArray());
+    QVERIFY(result.err.startsWith("usage: modulegen DESIGN.json"));
+}
+
+QTEST_GUILESS_MAIN(TestModulegen)
+#include "tst_modulegen.moc"
