@@ -1,4 +1,5 @@
 #include "canvas/main_window.h"
+#include "net/announcements.h"
 
 #include <QApplication>
 
@@ -9,6 +10,8 @@ int main(int argc, char *argv[])
     // Closing the window only hides it; the process ends through "退出软件".
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // The announcements arrive while the window is being built.
+    Plumbrook::Announcements::startRead();
     Plumbrook::MainWindow window;
     window.show();
     return app.exec();
