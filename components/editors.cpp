@@ -1,6 +1,7 @@
 #include "components/editors.h"
 
 #include "components/link_editors.h"
+#include "components/widget_editors.h"
 
 namespace Plumbrook {
 
@@ -11,6 +12,7 @@ void registerBuiltinEditors()
         return;
     registered = true;
     registerLinkEditors();
+    registerWidgetEditors();
 }
 
 } // namespace Plumbrook

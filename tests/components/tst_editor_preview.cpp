@@ -1,0 +1,285 @@
+#include "canvas/design_canvas.h"
+#include "canvas/main_window.h"
+#include "canvas/picture_object.h"
+#include "components/editor_registry.h"
+#include "components/preview_download.h"
+#include "model/component_table.h"
+#include "support/test_support.h"
+
+#include <httplib.h>
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
+
+using namespace Plumbrook;
+using namespace std::chrono_literals;
+
+namespace {
+
+QByteArray png(const QColor &colour, int size)
+{
+    QImage image(size, size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+const QByteArray errorPage = "<html><body>404 Not Found</body></html>";
+
+} // namespace
+
+class TestEditorPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void previewOfEachKind_data();
+    void previewOfEachKind();
+    void unusableAnswers_data();
+    void unusableAnswers();
+    void stalledServerKeepsWindowResponsive();
+    void componentDeletedMeanwhileIsSkipped();
+    void latestSaveWins();
+    void pictureGoesToEditedComponent();
+
+private:
+    QString url(const char *path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(mPort).arg(QLatin1String(path));
+    }
+    int addComponent(const QString &kind);
+    PictureObject *objectOf(int row) const;
+    QWidget *editAndSave(int row, const QString &control, const QString &text);
+    void waitForDownloads();
+
+    httplib::Server mServer;
+    std::thread mServerThread;
+    int mPort = 0;
+    std::atomic<int> mRequests{0};
+    const QByteArray mInitial = png(Qt::white, 4);
+    const QByteArray mRed = png(Qt::red, 6);
+    const QByteArray mBlue = png(Qt::blue, 8);
+
+    Test::TemporaryProgramDir *mDir = nullptr;
+    MainWindow *mWindow = nullptr;
+};
+
+void TestEditorPreview::initTestCase()
+{
+    auto serve = [this](const QByteArray &body, const char *type) {
+        return [this, body, type](const httplib::Request &, httplib::Response &res) {
+            ++mRequests;
+            res.set_content(body.toStdString(), type);
+        };
+    };
+    mServer.Get("/red.png", serve(mRed, "image/png"));
+    mServer.Get("/empty.png", serve(QByteArray(), "image/png"));
+    mServer.Get("/slow.png", [this](const httplib::Request &, httplib::Response &res) {
+        ++mRequests;
+        std::this_thread::sleep_for(2500ms);
+        res.set_content(mBlue.toStdString(), "image/png");
+    });
+    mServer.Get("/missing.png", [this](const httplib::Request &, httplib::Response &res) {
+        ++mRequests;
+        res.status = 404;
+        res.set_content(errorPage.toStdString(), "text/html");
+    });
+    mPort = mServer.bind_to_any_port("127.0.0.1");
+    QVERIFY(mPort > 0);
+    mServerThread = std::thread([this] { mServer.listen_after_bind(); });
+}
+
+void TestEditorPreview::cleanupTestCase()
+{
+    mServer.stop();
+    if (mServerThread.joinable())
+        mServerThread.join();
+}
+
+void TestEditorPreview::init()
+{
+    mDir = new Test::TemporaryProgramDir;
+    mWindow = new MainWindow;
+    mWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mRequests = 0;
+}
+
+void TestEditorPreview::cleanup()
+{
+    EditorRegistry::closeAll();
+    waitForDownloads();
+    delete mWindow;
+    mWindow = nullptr;
+    delete mDir;
+    mDir = nullptr;
+}
+
+void TestEditorPreview::waitForDownloads()
+{
+    QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 10000);
+}
+
+int TestEditorPreview::addComponent(const QString &kind)
+{
+    return mWindow->canvas()->addPictureComponent(kind, mInitial, -1, 100, 100);
+}
+
+PictureObject *TestEditorPreview::objectOf(int row) const
+{
+    return mWindow->canvas()->pictureById(mWindow->table()->cell(row, ComponentTable::Id));
+}
+
+QWidget *TestEditorPreview::editAndSave(int row, const QString &control, const QString &text)
+{
+    QWidget *editor = EditorRegistry::open(
+        mWindow, mWindow->table()->cell(row, ComponentTable::Kind), row);
+    if (!editor)
+        return nullptr;
+    if (auto *edit = editor->findChild<QLineEdit *>(control)) {
+        edit->selectAll();
+        for (const QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("超级按钮2")), Qt::LeftButton);
+    return editor;
+}
+
+void TestEditorPreview::previewOfEachKind_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("downloads");
+    QTest::newRow("图片") << "图片" << "编辑框1" << true;
+    QTest::newRow("换图") << "换图" << "编辑框1" << true;
+    QTest::newRow("放大") << "放大" << "编辑框1" << true;
+    QTest::newRow("收藏") << "收藏" << "编辑框1" << true;
+    QTest::newRow("分享") << "分享" << "编辑框2" << true;
+    QTest::newRow("购物车") << "购物车" << "编辑框1" << true;
+    QTest::newRow("关注") << "关注" << "编辑框2" << true;
+    QTest::newRow("热点") << "热点" << "编辑框2" << false;
+    QTest::newRow("视频") << "视频" << "编辑框1" << false;
+    QTest::newRow("喜欢") << "喜欢" << "编辑框1" << false;
+    QTest::newRow("客服") << "客服" << "编辑框2" << false;
+    QTest::newRow("旺旺群") << "旺旺群" << "编辑框1" << false;
+}
+
+void TestEditorPreview::previewOfEachKind()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, control);
+    QFETCH(bool, downloads);
+
+    const int row = addComponent(kind);
+    QVERIFY(editAndSave(row, control, url("/red.png")));
+    waitForDownloads();
+    QCOMPARE(objectOf(row)->pictureData(), downloads ? mRed : mInitial);
+    QCOMPARE(mRequests.load(), downloads ? 1 : 0);
+}
+
+void TestEditorPreview::unusableAnswers_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("error page") << url("/missing.png") << errorPage;
+    QTest::newRow("empty body") << url("/empty.png") << QByteArray();
+    QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:1/x.png") << QByteArray();
+    QTest::newRow("not a url") << QStringLiteral("图片地址") << QByteArray();
+}
+
+void TestEditorPreview::unusableAnswers()
+{
+    QFETCH(QString, address);
+    QFETCH(QByteArray, body);
+
+    const int row = addComponent(QStringLiteral("图片"));
+    editAndSave(row, QStringLiteral("编辑框1"), address);
+    QCOMPARE(mWindow->table()->cell(row, ComponentTable::Picture), address);
+    waitForDownloads();
+    QCOMPARE(objectOf(row)->pictureData(), body);
+    QVERIFY(!objectOf(row)->hasPicture());
+}
+
+void TestEditorPreview::stalledServerKeepsWindowResponsive()
+{
+    const int row = addComponent(QStringLiteral("图片"));
+    int ticks = 0;
+    QTimer clock;
+    connect(&clock, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    clock.start(20);
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QPointer<QWidget> editor = editAndSave(row, QStringLiteral("编辑框1"), url("/slow.png"));
+    QVERIFY(elapsed.elapsed() < 1000);
+    QCOMPARE(mWindow->table()->cell(row, ComponentTable::Picture), url("/slow.png"));
+    QTRY_VERIFY_WITH_TIMEOUT(editor.isNull(), 500);
+
+    // While the server holds the answer the event loop keeps turning.
+    QTest::qWait(1000);
+    QCOMPARE(objectOf(row)->pictureData(), mInitial);
+    QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
+
+    QTRY_COMPARE_WITH_TIMEOUT(objectOf(row)->pictureData(), mBlue, 10000);
+    QVERIFY(objectOf(row)->hasPicture());
+}
+
+void TestEditorPreview::componentDeletedMeanwhileIsSkipped()
+{
+    const int row = addComponent(QStringLiteral("收藏"));
+    const int other = addComponent(QStringLiteral("收藏"));
+    const QString otherId = mWindow->table()->cell(other, ComponentTable::Id);
+    editAndSave(row, QStringLiteral("编辑框1"), url("/slow.png"));
+    QCOMPARE(PreviewDownload::pending(), 1);
+
+    mWindow->canvas()->deleteComponent(objectOf(row));
+    waitForDownloads();
+    QCOMPARE(mWindow->canvas()->pictureById(otherId)->pictureData(), mInitial);
+}
+
+void TestEditorPreview::latestSaveWins()
+{
+    const int row = addComponent(QStringLiteral("图片"));
+    editAndSave(row, QStringLiteral("编辑框1"), url("/slow.png"));
+    QTest::qWait(50);
+    editAndSave(row, QStringLiteral("编辑框1"), url("/red.png"));
+    waitForDownloads();
+    QCOMPARE(objectOf(row)->pictureData(), mRed);
+    QCOMPARE(mWindow->table()->cell(row, ComponentTable::Picture), url("/red.png"));
+}
+
+void TestEditorPreview::pictureGoesToEditedComponent()
+{
+    const int edited = addComponent(QStringLiteral("购物车"));
+    const int other = addComponent(QStringLiteral("购物车"));
+    QWidget *editor = EditorRegistry::open(mWindow, QStringLiteral("购物车"), edited);
+    QTest::mouseClick(objectOf(other), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(mWindow->canvas()->selectedRow(), other);
+
+    auto *icon = editor->findChild<QLineEdit *>(QStringLiteral("编辑框1"));
+    icon->setText(url("/red.png"));
+    QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("超级按钮2")), Qt::LeftButton);
+    waitForDownloads();
+    QCOMPARE(objectOf(edited)->pictureData(), mRed);
+    QCOMPARE(objectOf(other)->pictureData(), mInitial);
+    QCOMPARE(mWindow->table()->cell(other, ComponentTable::Picture), QString());
+}
+
+QTEST_MAIN(TestEditorPreview)
+#include "tst_editor_preview.moc"
