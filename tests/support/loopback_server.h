@@ -1,0 +1,46 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <QString>
+
+#include <thread>
+
+namespace Plumbrook::Test {
+
+// A cpp-httplib server on a free loopback port, stopped when it goes out of scope.
+class LoopbackServer
+{
+public:
+    LoopbackServer() { mPort = mServer.bind_to_any_port("127.0.0.1"); }
+    ~LoopbackServer()
+    {
+        mServer.stop();
+        if (mThread.joinable())
+            mThread.join();
+    }
+    LoopbackServer(const LoopbackServer &) = delete;
+    LoopbackServer &operator=(const LoopbackServer &) = delete;
+
+    // Register the handlers first, then start.
+    httplib::Server &server() { return mServer; }
+    void start()
+    {
+        // The port is already listening, so requests queue until the loop takes them.
+        mThread = std::thread([this] { mServer.listen_after_bind(); });
+    }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(mPort); }
+
+private:
+    httplib::Server mServer;
+    int mPort = 0;
+    std::thread mThread;
+};
+
+// A loopback address nothing listens on.
+inline QString deadBase()
+{
+    return QStringLiteral("http://127.0.0.1:1");
+}
+
+} // namespace Plumbrook::Test
