@@ -195,6 +195,7 @@ void EditorWindow::pickColour(const QString &pickerName, const QColor &colour)
         if (QLineEdit *edit = lineEdit(QString::fromUtf8(field.control)))
             edit->setText(ColourConversion::colourText(value));
     }
+    colourPicked(pickerName, value);
 }
 
 } // namespace Plumbrook

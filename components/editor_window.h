@@ -90,6 +90,12 @@ protected:
     static void setFieldLocked(QLineEdit *edit, bool locked);
 
     virtual void afterLoad() {}
+    // A picker's colour value (0x00BBGGRR), after its field took the colour text.
+    virtual void colourPicked(const QString &pickerName, int value)
+    {
+        Q_UNUSED(pickerName)
+        Q_UNUSED(value)
+    }
     // Kind-specific writes after the field table, in the kind's order.
     virtual void saveExtra(int row) { Q_UNUSED(row) }
     // URL of the preview picture; empty means the kind keeps its picture.

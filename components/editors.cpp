@@ -1,6 +1,8 @@
 #include "components/editors.h"
 
+#include "components/carousel_editor.h"
 #include "components/link_editors.h"
+#include "components/text_editors.h"
 #include "components/widget_editors.h"
 
 namespace Plumbrook {
@@ -12,6 +14,8 @@ void registerBuiltinEditors()
         return;
     registered = true;
     registerLinkEditors();
+    registerTextEditors();
+    registerCarouselEditor();
     registerWidgetEditors();
 }
 

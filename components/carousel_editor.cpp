@@ -1,0 +1,142 @@
+#include "components/carousel_editor.h"
+
+#include "canvas/design_canvas.h"
+#include "canvas/main_window.h"
+#include "codegen/text_ops.h"
+#include "components/carousel_settings.h"
+#include "components/editor_registry.h"
+#include "components/editor_window.h"
+#include "model/component_table.h"
+
+#include <array>
+
+#include "ui_carousel_editor.h"
+
+namespace Plumbrook {
+
+namespace {
+
+namespace CS = CarouselSettings;
+
+// Edits a carousel's settings file: pictures and links, arrows, transition, easing,
+// link target and autoplay. The component record itself is never written.
+class CarouselEditor : public EditorWindow
+{
+public:
+    CarouselEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    {
+        ui.setupUi(this);
+        mPictures = {ui.编辑框_图1, ui.编辑框_图2, ui.编辑框_图3, ui.编辑框_图4,
+                     ui.编辑框_图5, ui.编辑框_图6, ui.编辑框_图7, ui.编辑框_图8};
+        mLinks = {ui.编辑框_链接1, ui.编辑框_链接2, ui.编辑框_链接3, ui.编辑框_链接4,
+                  ui.编辑框_链接5, ui.编辑框_链接6, ui.编辑框_链接7, ui.编辑框_链接8};
+
+        connect(ui.超级按钮_保存, &QPushButton::clicked, this, &EditorWindow::save);
+        connect(ui.组合框6, &QComboBox::activated, this, [this] { applyPictureCount(); });
+        connect(ui.组合框5, &QComboBox::activated, this, [this](int index) { showArrows(index == 0); });
+        connect(ui.组合框1, &QComboBox::activated, this,
+                [this](int index) { ui.编辑框1->setText(CS::transitionCodes().value(index)); });
+        connect(ui.组合框7, &QComboBox::activated, this,
+                [this](int index) { ui.编辑框2->setText(CS::easingCodes().value(index)); });
+        setPreviewField("编辑框_图1");
+        setUp({});
+    }
+
+protected:
+    void afterLoad() override
+    {
+        const int number = settingsNumber(table()->findRowById(componentId()));
+        auto text = [number](const QString &key) { return CS::read(number, key); };
+        // Empty and non-numeric indexes choose the first entry; others as the list takes them.
+        auto choose = [&text](QComboBox *combo, const QString &key) {
+            combo->setCurrentIndex(TextOps::toInt(text(key)));
+        };
+
+        choose(ui.组合框6, CS::kNumber);
+        for (int n = 1; n <= CS::kMaxPictures; ++n) {
+            mPictures[n - 1]->setText(text(CS::pictureKey(n)));
+            mLinks[n - 1]->setText(text(CS::linkKey(n)));
+        }
+        choose(ui.组合框5, CS::kShowArrows);
+        ui.编辑框_左箭头->setText(text(CS::kLeftArrowUrl));
+        ui.编辑框_右箭头->setText(text(CS::kRightArrowUrl));
+        choose(ui.组合框1, CS::kTransitionIndex);
+        ui.编辑框1->setText(text(CS::kTransitionCode));
+        choose(ui.组合框7, CS::kEasingIndex);
+        ui.编辑框2->setText(text(CS::kEasingCode));
+        choose(ui.组合框4, CS::kLinkTarget);
+        choose(ui.组合框3, CS::kAutoplay);
+        applyPictureCount();
+    }
+
+    void saveExtra(int row) override
+    {
+        const int number = settingsNumber(row);
+        bool written = true;
+        auto put = [number, &written](const QString &key, const QString &value) {
+            written = CS::write(number, key, value) && written;
+        };
+        auto index = [](const QComboBox *combo) { return QString::number(combo->currentIndex()); };
+
+        put(CS::kNumber, index(ui.组合框6));
+        for (int n = 1; n <= CS::kMaxPictures; ++n) {
+            put(CS::pictureKey(n), mPictures[n - 1]->text());
+            put(CS::linkKey(n), mLinks[n - 1]->text());
+        }
+        put(CS::kShowArrows, index(ui.组合框5));
+        put(CS::kLeftArrowUrl, ui.编辑框_左箭头->text());
+        put(CS::kRightArrowUrl, ui.编辑框_右箭头->text());
+        put(CS::kTransitionIndex, index(ui.组合框1));
+        put(CS::kTransitionCode, ui.编辑框1->text());
+        put(CS::kEasingIndex, index(ui.组合框7));
+        put(CS::kEasingCode, ui.编辑框2->text());
+        put(CS::kLinkTarget, index(ui.组合框4));
+        put(CS::kAutoplay, index(ui.组合框3));
+
+        // Closing would throw the user's edits away unsaved and unannounced.
+        setKeepOpenAfterSave(!written);
+        if (!written && mainWindow())
+            mainWindow()->showStatus(QStringLiteral("轮播设置未能保存：无法写入 ") + CS::filePath(number));
+    }
+
+private:
+    // The carousel keeps the number it was created with, even after rows above it went.
+    int settingsNumber(int row) const { return CS::numberOf(*table(), row); }
+
+    void applyPictureCount()
+    {
+        const int count = ui.组合框6->currentIndex() + 2;
+        for (int n = 1; n <= CS::kMaxPictures; ++n) {
+            mPictures[n - 1]->setEnabled(n <= count);
+            mLinks[n - 1]->setEnabled(n <= count);
+        }
+    }
+
+    void showArrows(bool shown)
+    {
+        const int row = table()->findRowById(componentId());
+        if (row < 0 || !canvas())
+            return;
+        for (const int arrow : {CS::leftArrowRow(*table(), row), CS::rightArrowRow(*table(), row)}) {
+            if (arrow < 0)
+                continue;
+            if (QWidget *object = canvas()->objectById(table()->cell(arrow, ComponentTable::Id)))
+                object->setVisible(shown);
+        }
+    }
+
+    Ui::CarouselEditor ui;
+    std::array<QLineEdit *, CS::kMaxPictures> mPictures{};
+    std::array<QLineEdit *, CS::kMaxPictures> mLinks{};
+};
+
+} // namespace
+
+void registerCarouselEditor()
+{
+    EditorRegistry::add(CS::kCarouselKind, [](MainWindow *main, int row) -> QWidget * {
+        return new CarouselEditor(main, row);
+    });
+}
+
+} // namespace Plumbrook

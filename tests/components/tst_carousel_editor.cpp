@@ -1,0 +1,504 @@
+#include "canvas/design_canvas.h"
+#include "canvas/main_window.h"
+#include "canvas/picture_object.h"
+#include "components/carousel_editor.h"
+#include "components/carousel_settings.h"
+#include "components/component_creation.h"
+#include "components/editor_registry.h"
+#include "components/preview_download.h"
+#include "components/program_dir.h"
+#include "model/component_table.h"
+#include "support/test_support.h"
+
+#include <httplib.h>
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <thread>
+
+using namespace Plumbrook;
+using namespace std::chrono_literals;
+namespace CS = CarouselSettings;
+
+namespace {
+
+// "key=value" pairs of a settings file; steps as a user takes them: "编辑框_图1:text"
+// types into a box, "组合框6#1" chooses entry 1 of a list with the keyboard.
+using Keys = QStringList;
+using Steps = QStringList;
+
+void typeInto(QLineEdit *edit, const QString &text)
+{
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+void choose(QComboBox *combo, int index)
+{
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+}
+
+QByteArray png(const QColor &colour)
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The key names of a settings file in the order its lines stand.
+QStringList keysInFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList keys;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const int eq = line.indexOf('=');
+        if (eq > 0)
+            keys.append(QString::fromLatin1(line.left(eq).trimmed()));
+    }
+    return keys;
+}
+
+} // namespace
+
+class TestCarouselEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void newCarouselEditorState();
+    void saveWritesSettings_data();
+    void saveWritesSettings();
+    void pictureCountDisablesRows();
+    void missingFileLoadsEmptyAndSavesEveryKeyInOrder();
+    void badIndexesLoad_data();
+    void badIndexesLoad();
+    void arrowsHiddenLiveWithoutSaving();
+    void recordSlotsStayEmpty();
+    void componentAboveDeleted();
+    void unwritableFileKeepsWindowOpen();
+    void previewLandsAfterWindowClosed();
+
+private:
+    int addCarousel();
+    QWidget *openEditor(int row);
+    void runSteps(QWidget *editor, const Steps &steps);
+    static void pressSave(QWidget *editor);
+    template<typename W> static W *child(QWidget *editor, const char *name)
+    {
+        return editor->findChild<W *>(QString::fromUtf8(name));
+    }
+
+    httplib::Server mServer;
+    std::thread mServerThread;
+    int mPort = 0;
+    const QByteArray mBlue = png(Qt::blue);
+
+    Test::TemporaryProgramDir *mDir = nullptr;
+    MainWindow *mWindow = nullptr;
+    ComponentTable *mTable = nullptr;
+};
+
+void TestCarouselEditor::initTestCase()
+{
+    registerCarouselEditor();
+    mServer.Get("/slow.png", [this](const httplib::Request &, httplib::Response &res) {
+        std::this_thread::sleep_for(1500ms);
+        res.set_content(mBlue.toStdString(), "image/png");
+    });
+    mPort = mServer.bind_to_any_port("127.0.0.1");
+    QVERIFY(mPort > 0);
+    mServerThread = std::thread([this] { mServer.listen_after_bind(); });
+}
+
+void TestCarouselEditor::cleanupTestCase()
+{
+    mServer.stop();
+    if (mServerThread.joinable())
+        mServerThread.join();
+}
+
+void TestCarouselEditor::init()
+{
+    mDir = new Test::TemporaryProgramDir;
+    mWindow = new MainWindow;
+    mWindow->move(40, 30);
+    mWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mTable = mWindow->table();
+}
+
+void TestCarouselEditor::cleanup()
+{
+    EditorRegistry::closeAll();
+    QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 10000);
+    delete mWindow;
+    mWindow = nullptr;
+    delete mDir;
+    mDir = nullptr;
+}
+
+int TestCarouselEditor::addCarousel()
+{
+    return ComponentCreation::create(mWindow->canvas(), CS::kCarouselKind);
+}
+
+QWidget *TestCarouselEditor::openEditor(int row)
+{
+    return EditorRegistry::open(mWindow, mTable->cell(row, ComponentTable::Kind), row);
+}
+
+void TestCarouselEditor::runSteps(QWidget *editor, const Steps &steps)
+{
+    for (const QString &step : steps) {
+        const int hash = step.indexOf(QLatin1Char('#'));
+        const int colon = step.indexOf(QLatin1Char(':'));
+        if (hash > 0 && (colon < 0 || hash < colon)) {
+            auto *combo = editor->findChild<QComboBox *>(step.left(hash));
+            QVERIFY2(combo, qPrintable(step));
+            choose(combo, step.mid(hash + 1).toInt());
+            QCOMPARE(combo->currentIndex(), step.mid(hash + 1).toInt());
+        } else {
+            auto *edit = editor->findChild<QLineEdit *>(step.left(colon));
+            QVERIFY2(edit, qPrintable(step));
+            QVERIFY2(edit->isEnabled(), qPrintable(step));
+            typeInto(edit, step.mid(colon + 1));
+        }
+    }
+}
+
+void TestCarouselEditor::pressSave(QWidget *editor)
+{
+    auto *button = editor->findChild<QPushButton *>(QStringLiteral("超级按钮_保存"));
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void TestCarouselEditor::newCarouselEditorState()
+{
+    const int row = addCarousel();
+    QWidget *editor = openEditor(row);
+    QVERIFY(editor);
+    QCOMPARE(editor->size(), QSize(280, 386));
+    QCOMPARE(editor->pos(), QPoint(mWindow->x() + mWindow->width() - 280 - 5, mWindow->y() + 52));
+    QCOMPARE(child<QLabel>(editor, "标签1")->text(), QStringLiteral("轮播"));
+    auto *tabs = child<QTabWidget>(editor, "高级选择夹1");
+    QVERIFY(tabs);
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("图片"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("箭头"));
+    QCOMPARE(tabs->tabText(2), QStringLiteral("动画"));
+
+    QCOMPARE(child<QComboBox>(editor, "组合框6")->currentText(), QStringLiteral("8张"));
+    for (int n = 1; n <= 8; ++n) {
+        auto *picture = editor->findChild<QLineEdit *>(QStringLiteral("编辑框_图%1").arg(n));
+        auto *link = editor->findChild<QLineEdit *>(QStringLiteral("编辑框_链接%1").arg(n));
+        QVERIFY(picture->isEnabled() && link->isEnabled());
+        QCOMPARE(picture->text(), n % 2 ? CS::kSamplePictureA : CS::kSamplePictureB);
+        QCOMPARE(link->text(), QStringLiteral("#"));
+    }
+    QCOMPARE(child<QComboBox>(editor, "组合框5")->currentText(), QStringLiteral("是"));
+    QCOMPARE(child<QLineEdit>(editor, "编辑框_左箭头")->text(), CS::kDefaultLeftArrowUrl);
+    QCOMPARE(child<QLineEdit>(editor, "编辑框_右箭头")->text(), CS::kDefaultRightArrowUrl);
+    QCOMPARE(child<QComboBox>(editor, "组合框1")->currentText(), QStringLiteral("普通效果"));
+    QCOMPARE(child<QLineEdit>(editor, "编辑框1")->text(), QStringLiteral("none"));
+    QCOMPARE(child<QComboBox>(editor, "组合框7")->currentText(), QStringLiteral("最原始均速"));
+    QCOMPARE(child<QLineEdit>(editor, "编辑框2")->text(), QStringLiteral("easeNone"));
+    QCOMPARE(child<QComboBox>(editor, "组合框4")->currentText(), QStringLiteral("新窗口"));
+    QCOMPARE(child<QComboBox>(editor, "组合框3")->currentText(), QStringLiteral("是"));
+    QCOMPARE(child<QComboBox>(editor, "组合框1")->count(), CS::transitionCodes().size());
+    QCOMPARE(child<QComboBox>(editor, "组合框7")->count(), CS::easingCodes().size());
+}
+
+void TestCarouselEditor::saveWritesSettings_data()
+{
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<Keys>("expected");
+
+    QTest::newRow("untouched")
+        << Steps{}
+        << Keys{"Number=6", "t_8=" + CS::kSamplePictureB, "l_8=#", "j_j=0", "d_g1=0", "d_g2=none",
+                "q_g1=0", "q_g2=easeNone", "d_s=0", "z_f=0"};
+    QTest::newRow("pictures, links, arrows")
+        << Steps{"编辑框_图1:http://p/1.jpg", "编辑框_链接2:http://shop/2", "组合框5#1",
+                 "编辑框_左箭头:http://p/l.png", "编辑框_右箭头:"}
+        << Keys{"t_1=http://p/1.jpg", "l_2=http://shop/2", "j_j=1", "j_z=http://p/l.png", "j_y="};
+    QTest::newRow("transition fills its code")
+        << Steps{"组合框1#2"} << Keys{"d_g1=2", "d_g2=scrollx"};
+    QTest::newRow("every easing code")
+        << Steps{"组合框7#13"} << Keys{"q_g1=13", "q_g2=easeInStrong"};
+    QTest::newRow("easing code typed by hand")
+        << Steps{"组合框7#4", "编辑框2:myEase"} << Keys{"q_g1=4", "q_g2=myEase"};
+    QTest::newRow("transition code emptied")
+        << Steps{"组合框1#1", "编辑框1:"} << Keys{"d_g1=1", "d_g2="};
+    QTest::newRow("same window, no autoplay")
+        << Steps{"组合框4#1", "组合框3#1"} << Keys{"d_s=1", "z_f=1"};
+}
+
+void TestCarouselEditor::saveWritesSettings()
+{
+    QFETCH(Steps, steps);
+    QFETCH(Keys, expected);
+
+    const int row = addCarousel();
+    const int number = CS::numberOf(*mTable, row);
+    QPointer<QWidget> editor = openEditor(row);
+    runSteps(editor, steps);
+    pressSave(editor);
+    QTRY_VERIFY(editor.isNull());
+    for (const QString &pair : expected) {
+        const int eq = pair.indexOf(QLatin1Char('='));
+        QCOMPARE(CS::read(number, pair.left(eq)), pair.mid(eq + 1));
+    }
+    // Read by nobody, written once at creation.
+    QCOMPARE(CS::read(number, CS::kBannerWidth), QStringLiteral("750"));
+    QCOMPARE(CS::read(number, CS::kArrowHeight), QStringLiteral("40"));
+}
+
+void TestCarouselEditor::pictureCountDisablesRows()
+{
+    const int row = addCarousel();
+    const int number = CS::numberOf(*mTable, row);
+    QPointer<QWidget> editor = openEditor(row);
+    runSteps(editor, {"编辑框_图5:http://p/5.jpg", "编辑框_链接8:http://shop/8", "组合框6#1"});
+    for (int n = 1; n <= 8; ++n) {
+        QCOMPARE(editor->findChild<QLineEdit *>(QStringLiteral("编辑框_图%1").arg(n))->isEnabled(), n <= 3);
+        QCOMPARE(editor->findChild<QLineEdit *>(QStringLiteral("编辑框_链接%1").arg(n))->isEnabled(), n <= 3);
+    }
+    pressSave(editor);
+    QCOMPARE(CS::read(number, CS::kNumber), QStringLiteral("1"));
+    QCOMPARE(CS::read(number, QStringLiteral("t_5")), QStringLiteral("http://p/5.jpg"));
+    QCOMPARE(CS::read(number, QStringLiteral("l_8")), QStringLiteral("http://shop/8"));
+    QCOMPARE(CS::read(number, QStringLiteral("t_4")), CS::kSamplePictureB);
+
+    // Reopened, the rule applies from the stored count.
+    editor = openEditor(row);
+    QCOMPARE(child<QComboBox>(editor, "组合框6")->currentText(), QStringLiteral("3张"));
+    QVERIFY(!child<QLineEdit>(editor, "编辑框_图4")->isEnabled());
+    QVERIFY(child<QLineEdit>(editor, "编辑框_图3")->isEnabled());
+    QCOMPARE(child<QLineEdit>(editor, "编辑框_图5")->text(), QStringLiteral("http://p/5.jpg"));
+    runSteps(editor, {"组合框6#6"});
+    QVERIFY(child<QLineEdit>(editor, "编辑框_链接8")->isEnabled());
+}
+
+void TestCarouselEditor::missingFileLoadsEmptyAndSavesEveryKeyInOrder()
+{
+    const int row = addCarousel();
+    const int number = CS::numberOf(*mTable, row);
+    QVERIFY(QFile::remove(CS::filePath(number)));
+
+    QPointer<QWidget> editor = openEditor(row);
+    QCOMPARE(child<QComboBox>(editor, "组合框6")->currentText(), QStringLiteral("2张"));
+    QVERIFY(child<QLineEdit>(editor, "编辑框_图2")->isEnabled());
+    QVERIFY(!child<QLineEdit>(editor, "编辑框_图3")->isEnabled());
+    for (const char *list : {"组合框5", "组合框1", "组合框7", "组合框4", "组合框3"})
+        QCOMPARE(child<QComboBox>(editor, list)->currentIndex(), 0);
+    for (QLineEdit *box : editor->findChildren<QLineEdit *>())
+        QCOMPARE(box->text(), QString());
+
+    pressSave(editor);
+    QTRY_VERIFY(editor.isNull());
+    QStringList order = {"Number"};
+    for (int n = 1; n <= 8; ++n)
+        order << QStringLiteral("t_%1").arg(n) << QStringLiteral("l_%1").arg(n);
+    order << "j_j" << "j_z" << "j_y" << "d_g1" << "d_g2" << "q_g1" << "q_g2" << "d_s" << "z_f";
+    QCOMPARE(keysInFile(CS::filePath(number)), order);
+    QCOMPARE(CS::read(number, CS::kNumber), QStringLiteral("0"));
+    QCOMPARE(CS::read(number, CS::kTransitionCode), QString());
+}
+
+void TestCarouselEditor::badIndexesLoad_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("index");
+    QTest::newRow("absent") << QString() << 0;
+    QTest::newRow("not a number") << "abc" << 0;
+    QTest::newRow("leading digits") << " 1张" << 1;
+    QTest::newRow("above the list") << "99" << -1;
+    QTest::newRow("negative") << "-2" << -1;
+}
+
+void TestCarouselEditor::badIndexesLoad()
+{
+    QFETCH(QString, value);
+    QFETCH(int, index);
+
+    const int row = addCarousel();
+    const int number = CS::numberOf(*mTable, row);
+    for (const QString &key : {CS::kNumber, CS::kShowArrows, CS::kEasingIndex, CS::kAutoplay})
+        QVERIFY(CS::write(number, key, value));
+    QPointer<QWidget> editor = openEditor(row);
+    QVERIFY(editor);
+    for (const char *list : {"组合框6", "组合框5", "组合框7", "组合框3"})
+        QCOMPARE(child<QComboBox>(editor, list)->currentIndex(), index);
+    // The rows follow the list: two pictures at least are editable.
+    QCOMPARE(child<QLineEdit>(editor, "编辑框_图2")->isEnabled(), index >= 0);
+    QVERIFY(child<QLineEdit>(editor, "编辑框_图1")->isEnabled());
+    pressSave(editor);
+    QTRY_VERIFY(editor.isNull());
+    QCOMPARE(CS::read(number, CS::kNumber), QString::number(index));
+}
+
+void TestCarouselEditor::arrowsHiddenLiveWithoutSaving()
+{
+    const int row = addCarousel();
+    const int number = CS::numberOf(*mTable, row);
+    auto arrow = [this, row](int offset) {
+        const int arrowRow = offset == 1 ? CS::leftArrowRow(*mTable, row) : CS::rightArrowRow(*mTable, row);
+        return mWindow->canvas()->objectById(mTable->cell(arrowRow, ComponentTable::Id));
+    };
+    QVERIFY(arrow(1) && arrow(2));
+    QVERIFY(arrow(1)->isVisible() && arrow(2)->isVisible());
+
+    QPointer<QWidget> editor = openEditor(row);
+    runSteps(editor, {"组合框5#1"});
+    QVERIFY(!arrow(1)->isVisible());
+    QVERIFY(!arrow(2)->isVisible());
+    QVERIFY(mWindow->canvas()->objectById(mTable->cell(row, ComponentTable::Id))->isVisible());
+
+    QTest::mouseClick(child<QPushButton>(editor, "超级按钮1"), Qt::LeftButton);
+    QTRY_VERIFY(editor.isNull());
+    QVERIFY(!arrow(1)->isVisible() && !arrow(2)->isVisible());
+    QCOMPARE(CS::read(number, CS::kShowArrows), QStringLiteral("0"));
+
+    editor = openEditor(row);
+    QCOMPARE(child<QComboBox>(editor, "组合框5")->currentIndex(), 0);
+    runSteps(editor, {"组合框5#1", "组合框5#0"});
+    QVERIFY(arrow(1)->isVisible() && arrow(2)->isVisible());
+
+    // Without its arrows the list changes nothing else.
+    EditorRegistry::closeAll();
+    mWindow->canvas()->deleteComponent(arrow(1));
+    mWindow->canvas()->deleteComponent(arrow(2));
+    editor = openEditor(row);
+    runSteps(editor, {"组合框5#1"});
+    QVERIFY(mWindow->canvas()->objectById(mTable->cell(row, ComponentTable::Id))->isVisible());
+}
+
+void TestCarouselEditor::recordSlotsStayEmpty()
+{
+    const int row = addCarousel();
+    const QStringList before = mTable->rowCells(row);
+    for (int i = 0; i < 3; ++i) {
+        QPointer<QWidget> editor = openEditor(row);
+        runSteps(editor, {"编辑框_图1:http://p/x.jpg", "组合框6#2", "组合框1#1"});
+        pressSave(editor);
+        QTRY_VERIFY(editor.isNull());
+    }
+    QCOMPARE(mTable->rowCells(row), before);
+    for (int column = ComponentTable::Picture; column < ComponentTable::ColumnCount; ++column) {
+        if (column != ComponentTable::Locked)
+            QCOMPARE(mTable->cell(row, column), QString());
+    }
+}
+
+void TestCarouselEditor::componentAboveDeleted()
+{
+    const int image = ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    const int created = addCarousel();
+    QCOMPARE(created, 2);
+    const int number = CS::numberOf(*mTable, created);
+    QCOMPARE(number, 2);
+    QVERIFY(CS::write(number, QStringLiteral("t_1"), QStringLiteral("http://p/mine.jpg")));
+
+    mWindow->canvas()->deleteComponent(
+        mWindow->canvas()->objectById(mTable->cell(image, ComponentTable::Id)));
+    const int row = mTable->findRowById(QString::number(mTable->creationCounter() - 2));
+    QCOMPARE(row, 1);
+    QCOMPARE(mTable->cell(row, ComponentTable::Kind), CS::kCarouselKind);
+
+    QPointer<QWidget> editor = openEditor(row);
+    QCOMPARE(child<QLineEdit>(editor, "编辑框_图1")->text(), QStringLiteral("http://p/mine.jpg"));
+    runSteps(editor, {"编辑框_链接1:http://shop/after"});
+    pressSave(editor);
+    QTRY_VERIFY(editor.isNull());
+    QCOMPARE(CS::read(2, QStringLiteral("l_1")), QStringLiteral("http://shop/after"));
+    QVERIFY(!QFile::exists(CS::filePath(1)));
+
+    // A later carousel on the freed row index gets a file of its own.
+    const int later = addCarousel();
+    QVERIFY(CS::numberOf(*mTable, later) != 2);
+    QCOMPARE(CS::read(2, QStringLiteral("l_1")), QStringLiteral("http://shop/after"));
+}
+
+void TestCarouselEditor::unwritableFileKeepsWindowOpen()
+{
+    const int row = addCarousel();
+    const int number = CS::numberOf(*mTable, row);
+    const QString path = CS::filePath(number);
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QDir().mkpath(path));   // a folder where the file should be
+
+    QPointer<QWidget> editor = openEditor(row);
+    runSteps(editor, {"编辑框_图1:http://p/keep.jpg"});
+    pressSave(editor);
+    QTest::qWait(50);
+    QVERIFY(editor && editor->isVisible());
+    QCOMPARE(child<QLineEdit>(editor, "编辑框_图1")->text(), QStringLiteral("http://p/keep.jpg"));
+    QVERIFY(mWindow->statusText().contains(QStringLiteral("轮播设置未能保存")));
+
+    // Once the file can be written the same window saves and closes.
+    QVERIFY(QDir(path).removeRecursively());
+    pressSave(editor);
+    QTRY_VERIFY(editor.isNull());
+    QCOMPARE(CS::read(number, QStringLiteral("t_1")), QStringLiteral("http://p/keep.jpg"));
+}
+
+void TestCarouselEditor::previewLandsAfterWindowClosed()
+{
+    const int row = addCarousel();
+    auto *object = mWindow->canvas()->pictureById(mTable->cell(row, ComponentTable::Id));
+    const QByteArray banner = object->pictureData();
+    QVERIFY(!banner.isEmpty());
+
+    QPointer<QWidget> editor = openEditor(row);
+    runSteps(editor, {QStringLiteral("编辑框_图1:http://127.0.0.1:%1/slow.png").arg(mPort)});
+    QElapsedTimer clock;
+    clock.start();
+    pressSave(editor);
+    QVERIFY2(clock.elapsed() < 500, "保存 waited for the download");
+    QTRY_VERIFY_WITH_TIMEOUT(editor.isNull(), 500);
+
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(20);
+    QTest::qWait(400);
+    QVERIFY(ticks >= 5);
+    QCOMPARE(object->pictureData(), banner);
+    QTRY_COMPARE_WITH_TIMEOUT(object->pictureData(), mBlue, 5000);
+
+    // Deleted before its picture arrives: the download is dropped.
+    QPointer<QWidget> second = openEditor(row);
+    pressSave(second);
+    mWindow->canvas()->deleteComponent(object);
+    QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 5000);
+}
+
+QTEST_MAIN(TestCarouselEditor)
+#include "tst_carousel_editor.moc"

@@ -1,0 +1,430 @@
+#include "canvas/design_canvas.h"
+#include "canvas/main_window.h"
+#include "canvas/picture_object.h"
+#include "components/component_creation.h"
+#include "components/editor_registry.h"
+#include "components/preview_download.h"
+#include "components/text_editors.h"
+#include "model/component_table.h"
+#include "net/http_client.h"
+#include "support/test_support.h"
+
+#include <httplib.h>
+
+#include <QBuffer>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
+
+using namespace Plumbrook;
+using namespace std::chrono_literals;
+
+namespace {
+
+// "列名=值" pairs naming cells; steps as a user takes them: "编辑框1:text" types
+// into a box, "组合框1#2" chooses entry 2 of a list with the keyboard.
+using Cells = QStringList;
+using Steps = QStringList;
+
+void typeInto(QLineEdit *edit, const QString &text)
+{
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+void choose(QComboBox *combo, int index)
+{
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+}
+
+QByteArray png(const QColor &colour)
+{
+    QImage image(6, 6, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+class TestTextEditors : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void shopAddress_data();
+    void shopAddress();
+    void saveWritesRow_data();
+    void saveWritesRow();
+    void windowFrames_data();
+    void windowFrames();
+    void textLabelFollowsSave();
+    void typedColourLeavesPicker();
+    void pickersFillTheirFields_data();
+    void pickersFillTheirFields();
+    void countdownPreviewBySiteRequestOffTheUiThread();
+
+private:
+    int addComponent(const QString &kind, const Cells &cells);
+    QWidget *openEditor(int row);
+    void runSteps(QWidget *editor, const Steps &steps);
+    void pickColour(QWidget *editor, const QString &picker, const QColor &colour);
+    static void pressSave(QWidget *editor);
+
+    httplib::Server mServer;
+    std::thread mServerThread;
+    int mPort = 0;
+    std::atomic<int> mRequests{0};
+    std::atomic<bool> mSawCookie{false};
+    std::atomic<bool> mSawAgent{false};
+    const QByteArray mRed = png(Qt::red);
+
+    Test::TemporaryProgramDir *mDir = nullptr;
+    MainWindow *mWindow = nullptr;
+    ComponentTable *mTable = nullptr;
+};
+
+void TestTextEditors::initTestCase()
+{
+    registerTextEditors();
+    mServer.Get("/slow.png", [this](const httplib::Request &req, httplib::Response &res) {
+        ++mRequests;
+        mSawCookie = req.has_header("Cookie");
+        mSawAgent = req.get_header_value("User-Agent") == HttpClient::kUserAgent;
+        std::this_thread::sleep_for(1500ms);
+        res.set_content(mRed.toStdString(), "image/png");
+    });
+    mPort = mServer.bind_to_any_port("127.0.0.1");
+    QVERIFY(mPort > 0);
+    mServerThread = std::thread([this] { mServer.listen_after_bind(); });
+}
+
+void TestTextEditors::cleanupTestCase()
+{
+    mServer.stop();
+    if (mServerThread.joinable())
+        mServerThread.join();
+}
+
+void TestTextEditors::init()
+{
+    mDir = new Test::TemporaryProgramDir;
+    mWindow = new MainWindow;
+    mWindow->move(40, 30);
+    mWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mTable = mWindow->table();
+}
+
+void TestTextEditors::cleanup()
+{
+    EditorRegistry::closeAll();
+    QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 10000);
+    delete mWindow;
+    mWindow = nullptr;
+    delete mDir;
+    mDir = nullptr;
+}
+
+int TestTextEditors::addComponent(const QString &kind, const Cells &cells)
+{
+    const int row = ComponentCreation::create(mWindow->canvas(), kind);
+    for (const QString &cell : cells) {
+        const int eq = cell.indexOf(QLatin1Char('='));
+        mTable->setCell(row, ComponentTable::columnByName(cell.left(eq)), cell.mid(eq + 1));
+    }
+    return row;
+}
+
+QWidget *TestTextEditors::openEditor(int row)
+{
+    return EditorRegistry::open(mWindow, mTable->cell(row, ComponentTable::Kind), row);
+}
+
+void TestTextEditors::runSteps(QWidget *editor, const Steps &steps)
+{
+    for (const QString &step : steps) {
+        const int hash = step.indexOf(QLatin1Char('#'));
+        const int colon = step.indexOf(QLatin1Char(':'));
+        if (hash > 0 && (colon < 0 || hash < colon)) {
+            auto *combo = editor->findChild<QComboBox *>(step.left(hash));
+            QVERIFY2(combo, qPrintable(step));
+            choose(combo, step.mid(hash + 1).toInt());
+        } else {
+            auto *edit = editor->findChild<QLineEdit *>(step.left(colon));
+            QVERIFY2(edit, qPrintable(step));
+            typeInto(edit, step.mid(colon + 1));
+        }
+    }
+}
+
+void TestTextEditors::pickColour(QWidget *editor, const QString &picker, const QColor &colour)
+{
+    QTest::mouseClick(editor->findChild<QPushButton *>(picker), Qt::LeftButton);
+    QColorDialog *dialog = nullptr;
+    QTRY_VERIFY((dialog = editor->findChild<QColorDialog *>()));
+    dialog->setCurrentColor(colour);
+    dialog->accept();
+}
+
+void TestTextEditors::pressSave(QWidget *editor)
+{
+    auto *button = editor->findChild<QPushButton *>(QStringLiteral("超级按钮2"));
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void TestTextEditors::shopAddress_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("path and query") << "https://shop123.taobao.com/search.htm?q=1" << "https://shop123.taobao.com";
+    QTest::newRow("first of two") << "http://a.com.example.com/" << "http://a.com";
+    QTest::newRow("none") << "https://shop.example.cn/" << ".com";
+    QTest::newRow("upper case only") << "HTTPS://SHOP.EXAMPLE.COM/X" << ".com";
+    QTest::newRow("empty") << "" << ".com";
+    QTest::newRow("already cut") << "https://s.example.com" << "https://s.example.com";
+}
+
+void TestTextEditors::shopAddress()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QCOMPARE(TextEditors::shopAddress(typed), stored);
+}
+
+void TestTextEditors::saveWritesRow_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<Cells>("stored");
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<Cells>("expected");
+
+    QTest::newRow("text defaults")
+        << "文字" << Cells{} << Steps{}
+        << Cells{"图片=亲爱的，咱不哭", "其它=宋体", "其它1=12", "背景代码=#000", "文字=0",
+                 "背景色=0", "其它4=0", "其它5=left", "其它2=", "链接="};
+    QTest::newRow("text right, bold")
+        << "文字" << Cells{} << Steps{"组合框1#2", "组合框2#1", "编辑框2:https://x.example/", "编辑框5:30"}
+        << Cells{"文字=2", "其它5=right", "背景色=1", "链接=https://x.example/", "其它2=30"};
+    QTest::newRow("text centre")
+        << "文字" << Cells{"文字=2"} << Steps{"组合框1#1"} << Cells{"文字=1", "其它5=center"};
+    QTest::newRow("text alignment out of list")
+        << "文字" << Cells{"文字=7", "其它5=right"} << Steps{} << Cells{"文字=-1", "其它5="};
+    QTest::newRow("text size not a number stored as typed")
+        << "文字" << Cells{} << Steps{"编辑框4:大号"} << Cells{"其它1=大号"};
+    QTest::newRow("text picker value kept")
+        << "文字" << Cells{"其它4=16711680"} << Steps{"编辑框6:#f00"}
+        << Cells{"背景代码=#f00", "其它4=16711680"};
+
+    QTest::newRow("search defaults")
+        << "搜索" << Cells{} << Steps{}
+        << Cells{"图片=宝贝，我要", "链接=.com", "文字=180", "背景色=30", "其它=50", "其它1=30",
+                 "其它2=#fff", "背景代码=#000", "其它4=#FF798A", "其它5=#FF798A", "其它6=#fff"};
+    QTest::newRow("search address with path")
+        << "搜索" << Cells{}
+        << Steps{"编辑框2:https://shop123.taobao.com/category.htm?spm=1", "编辑框3:200", "编辑框6:32",
+                 "编辑框11:white"}
+        << Cells{"链接=https://shop123.taobao.com", "文字=200", "其它1=32", "其它6=white"};
+    QTest::newRow("search upper-case address")
+        << "搜索" << Cells{} << Steps{"编辑框2:https://SHOP.EXAMPLE.COM/"} << Cells{"链接=.com"};
+
+    QTest::newRow("countdown defaults")
+        << "倒计时" << Cells{} << Steps{}
+        << Cells{"图片=2016-11-11 00:00:00", "链接=89", "文字=18", "其它=#fff", "背景色=0",
+                 "其它1=0", "其它2=2", "其它4=微软雅黑"};
+    QTest::newRow("countdown font and format")
+        << "倒计时" << Cells{"其它2=0"} << Steps{"组合框3#2", "组合框1#3", "组合框2#1", "编辑框1:2030-01-01 08:00:00"}
+        << Cells{"其它2=2", "其它4=微软雅黑", "背景色=3", "其它1=1", "图片=2030-01-01 08:00:00"};
+    QTest::newRow("countdown last font")
+        << "倒计时" << Cells{} << Steps{"组合框3#7"} << Cells{"其它2=7", "其它4=Times New Roman"};
+    QTest::newRow("countdown unknown indexes")
+        << "倒计时" << Cells{"其它2=12", "背景色=x", "其它1=-1"} << Steps{}
+        << Cells{"其它2=-1", "其它4=", "背景色=0", "其它1=-1"};
+}
+
+void TestTextEditors::saveWritesRow()
+{
+    QFETCH(QString, kind);
+    QFETCH(Cells, stored);
+    QFETCH(Steps, steps);
+    QFETCH(Cells, expected);
+
+    // Without a picture address the countdown stays off the network here.
+    if (kind == QStringLiteral("倒计时"))
+        stored.prepend(QStringLiteral("背景代码="));
+    const int row = addComponent(kind, stored);
+    QPointer<QWidget> editor = openEditor(row);
+    QVERIFY(editor);
+    runSteps(editor, steps);
+    pressSave(editor);
+    QTRY_VERIFY(editor.isNull());
+
+    for (const QString &cell : expected) {
+        const int eq = cell.indexOf(QLatin1Char('='));
+        const int column = ComponentTable::columnByName(cell.left(eq));
+        QVERIFY2(column >= 0, qPrintable(cell));
+        QCOMPARE(mTable->cell(row, column), cell.mid(eq + 1));
+    }
+}
+
+void TestTextEditors::windowFrames_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("height");
+    QTest::newRow("文字") << "文字" << 354;
+    QTest::newRow("搜索") << "搜索" << 418;
+    QTest::newRow("倒计时") << "倒计时" << 334;
+}
+
+void TestTextEditors::windowFrames()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, height);
+    QWidget *editor = openEditor(addComponent(kind, {}));
+    QVERIFY(editor);
+    QCOMPARE(editor->size(), QSize(180, height));
+    QCOMPARE(editor->findChild<QLabel *>(QStringLiteral("标签1"))->text(), kind);
+    QCOMPARE(editor->pos(), QPoint(mWindow->x() + mWindow->width() - 180 - 5, mWindow->y() + 52));
+}
+
+void TestTextEditors::textLabelFollowsSave()
+{
+    const int row = addComponent(QStringLiteral("文字"), {});
+    const QString id = mTable->cell(row, ComponentTable::Id);
+    QLabel *label = mWindow->canvas()->labelById(id);
+    QVERIFY(label);
+    const QString width = mTable->cell(row, ComponentTable::Width);
+    const QSize size = label->size();
+    const int templateFontSize = label->font().pixelSize();
+
+    QWidget *editor = openEditor(row);
+    runSteps(editor, {"编辑框1:满100减20", "组合框1#2", "组合框2#1", "编辑框3:不存在的字体", "编辑框4:20px"});
+    pickColour(editor, QStringLiteral("颜色选择器1"), QColor(0x00, 0xE0, 0x80));
+    runSteps(editor, {"编辑框6:#00f"});
+    pressSave(editor);
+
+    QCOMPARE(label->text(), QStringLiteral("满100减20"));
+    QVERIFY(label->alignment() & Qt::AlignRight);
+    QVERIFY(!(label->alignment() & Qt::AlignLeft));
+    QVERIFY(label->font().bold());
+    QCOMPARE(label->font().family(), QStringLiteral("不存在的字体"));
+    QCOMPARE(label->font().pixelSize(), 20);
+    label->ensurePolished();
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0x00, 0xE0, 0x80));
+    QCOMPARE(label->size(), size);
+    QCOMPARE(mTable->cell(row, ComponentTable::Width), width);
+    QCOMPARE(mTable->cell(row, ComponentTable::Other4), QString::number(0x80E000));
+    QCOMPARE(mTable->cell(row, ComponentTable::BgCode), QStringLiteral("#00f"));
+
+    // Bold off again; a size that is no number leaves the label's size alone.
+    QPointer<QWidget> second = openEditor(row);
+    QCOMPARE(second->findChild<QComboBox *>(QStringLiteral("组合框2"))->currentIndex(), 1);
+    runSteps(second, {"组合框2#0", "组合框1#0", "编辑框4:abc"});
+    pressSave(second);
+    QVERIFY(!label->font().bold());
+    QVERIFY(label->alignment() & Qt::AlignLeft);
+    QCOMPARE(label->font().pixelSize(), 20);
+    // The picker reloads its value from the record, not from the colour text.
+    label->ensurePolished();
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0x00, 0xE0, 0x80));
+    Q_UNUSED(templateFontSize)
+}
+
+void TestTextEditors::typedColourLeavesPicker()
+{
+    const int row = addComponent(QStringLiteral("文字"), {"其它4=255"});
+    QWidget *editor = openEditor(row);
+    runSteps(editor, {"编辑框6:#00ff00"});
+    pressSave(editor);
+    QLabel *label = mWindow->canvas()->labelById(mTable->cell(row, ComponentTable::Id));
+    label->ensurePolished();
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QCOMPARE(mTable->cell(row, ComponentTable::Other4), QStringLiteral("255"));
+    QCOMPARE(mTable->cell(row, ComponentTable::BgCode), QStringLiteral("#00ff00"));
+}
+
+void TestTextEditors::pickersFillTheirFields_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("picker");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("column");
+    QTest::newRow("text") << "文字" << "颜色选择器1" << "编辑框6" << "背景代码";
+    QTest::newRow("search input background") << "搜索" << "颜色选择器1" << "编辑框7" << "其它2";
+    QTest::newRow("search input text") << "搜索" << "颜色选择器2" << "编辑框8" << "背景代码";
+    QTest::newRow("search input border") << "搜索" << "颜色选择器3" << "编辑框9" << "其它4";
+    QTest::newRow("search button background") << "搜索" << "颜色选择器4" << "编辑框10" << "其它5";
+    QTest::newRow("search button text") << "搜索" << "颜色选择器5" << "编辑框11" << "其它6";
+    QTest::newRow("countdown") << "倒计时" << "颜色选择器1" << "编辑框4" << "其它";
+}
+
+void TestTextEditors::pickersFillTheirFields()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, picker);
+    QFETCH(QString, field);
+    QFETCH(QString, column);
+
+    const int row = addComponent(kind, {"背景代码="});
+    QWidget *editor = openEditor(row);
+    pickColour(editor, picker, QColor(0x12, 0x34, 0xAB));
+    QCOMPARE(editor->findChild<QLineEdit *>(field)->text(), QStringLiteral("#1234AB"));
+    pressSave(editor);
+    QCOMPARE(mTable->cell(row, ComponentTable::columnByName(column)), QStringLiteral("#1234AB"));
+}
+
+void TestTextEditors::countdownPreviewBySiteRequestOffTheUiThread()
+{
+    HttpClient::setSiteCookieJar(QStringLiteral("session=secret"));
+    const int row = addComponent(QStringLiteral("倒计时"), {});
+    PictureObject *object = mWindow->canvas()->pictureById(mTable->cell(row, ComponentTable::Id));
+    const QByteArray before = object->pictureData();
+
+    QPointer<QWidget> editor = openEditor(row);
+    runSteps(editor, {QStringLiteral("编辑框5:http://127.0.0.1:%1/slow.png").arg(mPort)});
+    QElapsedTimer clock;
+    clock.start();
+    pressSave(editor);
+    QVERIFY2(clock.elapsed() < 500, "保存 waited for the download");
+    QTRY_VERIFY_WITH_TIMEOUT(editor.isNull(), 500);
+
+    // The event loop keeps turning while the server stalls.
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(20);
+    QTest::qWait(400);
+    QVERIFY(ticks >= 5);
+    QCOMPARE(object->pictureData(), before);
+
+    QTRY_COMPARE_WITH_TIMEOUT(object->pictureData(), mRed, 5000);
+    QCOMPARE(mRequests.load(), 1);
+    QVERIFY(mSawAgent.load());
+    QVERIFY(!mSawCookie.load());
+    HttpClient::setSiteCookieJar(QString());
+}
+
+QTEST_MAIN(TestTextEditors)
+#include "tst_text_editors.moc"
