@@ -6,6 +6,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/geometry_boxes.h"
 #include "canvas/picture_object.h"
+#include "codegen/code_output_window.h"
 #include "components/editor_registry.h"
 #include "components/editors.h"
 #include "components/palette_window.h"
@@ -285,7 +286,17 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // Operations whose windows and workings live in their own modules.
 
 void MainWindow::openModuleSettings() {}
-void MainWindow::openCodeOutput() {}
+void MainWindow::openCodeOutput()
+{
+    if (!codeOutputWindow) {
+        codeOutputWindow = new CodeOutputWindow(mTable, this);
+        codeOutputWindow->move(frameGeometry().center() - codeOutputWindow->rect().center());
+    }
+    codeOutputWindow->show();
+    codeOutputWindow->raise();
+    codeOutputWindow->activateWindow();
+}
+
 void MainWindow::openFeedback() {}
 void MainWindow::openTutorial() {}
 void MainWindow::createShortcut() {}

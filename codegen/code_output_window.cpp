@@ -1,0 +1,124 @@
+#include "codegen/code_output_window.h"
+
+#include "codegen/module_generator.h"
+#include "codegen/text_ops.h"
+#include "components/program_dir.h"
+#include "model/component_table.h"
+
+#include "ui_code_output_window.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace Plumbrook {
+
+namespace {
+
+CodeOutputWindow::UrlOpener &urlOpener()
+{
+    static CodeOutputWindow::UrlOpener opener = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+    return opener;
+}
+
+void putOnClipboard(const QString &text)
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
+}
+
+} // namespace
+
+CodeOutputWindow::CodeOutputWindow(const ComponentTable *table, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , ui(new Ui::CodeOutputWindow)
+    , mTable(table)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(size());
+    connect(ui->超级按钮1, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->超级按钮2, &QPushButton::clicked, this, &CodeOutputWindow::generateAndCopy);
+    connect(ui->超级按钮3, &QPushButton::clicked, this, &CodeOutputWindow::copy);
+    connect(ui->超级按钮4, &QPushButton::clicked, this, &CodeOutputWindow::preview);
+}
+
+CodeOutputWindow::~CodeOutputWindow()
+{
+    delete ui;
+}
+
+void CodeOutputWindow::setUrlOpener(UrlOpener opener)
+{
+    urlOpener() = opener ? std::move(opener)
+                         : UrlOpener([](const QUrl &url) { QDesktopServices::openUrl(url); });
+}
+
+QString CodeOutputWindow::previewFilePath()
+{
+    return ProgramDir::filePath(QStringLiteral("yl.html"));
+}
+
+QString CodeOutputWindow::shrinkText() const
+{
+    const QString field = ui->编辑框2->text();
+    return field.isEmpty() ? QStringLiteral("auto") : field + QStringLiteral("px");
+}
+
+QString CodeOutputWindow::codeText() const
+{
+    // The box keeps lines, not line-break characters; the module code's
+    // breaks are CR LF.
+    QString text = ui->编辑框1->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+void CodeOutputWindow::generateAndCopy()
+{
+    ui->超级按钮2->setEnabled(false);
+    const QString code = mTable ? ModuleGenerator(*mTable).generate(shrinkText()) : QString();
+    ui->超级按钮2->setEnabled(true);
+    putOnClipboard(code);
+    ui->编辑框1->setPlainText(code);
+}
+
+void CodeOutputWindow::copy()
+{
+    putOnClipboard(codeText());
+}
+
+void CodeOutputWindow::preview()
+{
+    const QString path = previewFilePath();
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(TextOps::toGbk(codeText()));
+    file.close();
+    urlOpener()(QUrl::fromLocalFile(path));
+}
+
+void CodeOutputWindow::mousePressEvent(QMouseEvent *event)
+{
+    // The window has no frame of its own: the title strip moves it.
+    if (event->button() == Qt::LeftButton)
+        mDragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    QWidget::mousePressEvent(event);
+}
+
+void CodeOutputWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if ((event->buttons() & Qt::LeftButton) && !mDragOffset.isNull())
+        move(event->globalPosition().toPoint() - mDragOffset);
+    QWidget::mouseMoveEvent(event);
+}
+
+} // namespace Plumbrook

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+#include <functional>
+
+class QUrl;
+
+namespace Ui {
+class CodeOutputWindow;
+}
+
+namespace Plumbrook {
+
+class ComponentTable;
+
+// Shows the generated module code and copies it to the clipboard or previews it in the browser.
+class CodeOutputWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using UrlOpener = std::function<void(const QUrl &url)>;
+
+    explicit CodeOutputWindow(const ComponentTable *table, QWidget *parent = nullptr);
+    ~CodeOutputWindow() override;
+
+    // How "预览" hands the preview file to the browser; tests record instead.
+    static void setUrlOpener(UrlOpener opener);
+    static QString previewFilePath();
+
+    // The code box's text with CR LF line breaks, as the clipboard and the
+    // preview file receive it.
+    QString codeText() const;
+
+public slots:
+    void generateAndCopy();
+    void copy();
+    void preview();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QString shrinkText() const;
+
+    Ui::CodeOutputWindow *ui;
+    const ComponentTable *mTable;
+    QPoint mDragOffset;
+};
+
+} // namespace Plumbrook

@@ -1,0 +1,152 @@
+#include "canvas/main_window.h"
+#include "codegen/code_output_window.h"
+#include "codegen/module_generator.h"
+#include "codegen/text_ops.h"
+#include "model/component_table.h"
+#include "support/test_support.h"
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Plumbrook;
+
+class TestCodeOutputWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void generateAndCopy_data();
+    void generateAndCopy();
+    void copyTakesTheBoxAsItIs();
+    void previewWritesTheBoxInGbk_data();
+    void previewWritesTheBoxInGbk();
+    void generateCodeOpensOneWindow();
+
+private:
+    void click(const char *button);
+    QPlainTextEdit *codeBox() const { return mWindow->findChild<QPlainTextEdit *>(QStringLiteral("编辑框1")); }
+
+    std::unique_ptr<Test::TemporaryProgramDir> mProgramDir;
+    std::unique_ptr<ComponentTable> mTable;
+    QPointer<CodeOutputWindow> mWindow;
+    QList<QUrl> mOpened;
+};
+
+void TestCodeOutputWindow::init()
+{
+    mProgramDir = std::make_unique<Test::TemporaryProgramDir>();
+    mTable = std::make_unique<ComponentTable>();
+    mTable->setCell(0, ComponentTable::Other4,
+                    QStringLiteral("<div class=\"ZozIre\" data-title=\"{data-title}\" style=\"width:950px;height:500px;\">"
+                                   "<div style=\"height:500px;\">\r\n"));
+    const int row = mTable->appendRow(QStringLiteral("2"), QStringLiteral("文字"));
+    mTable->setCell(row, ComponentTable::Picture, QStringLiteral("店铺公告"));
+    mOpened.clear();
+    CodeOutputWindow::setUrlOpener([this](const QUrl &url) { mOpened.append(url); });
+    mWindow = new CodeOutputWindow(mTable.get());
+    mWindow->show();
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+}
+
+void TestCodeOutputWindow::cleanup()
+{
+    delete mWindow;
+    CodeOutputWindow::setUrlOpener({});
+    mTable.reset();
+    mProgramDir.reset();
+}
+
+void TestCodeOutputWindow::click(const char *button)
+{
+    auto *target = mWindow->findChild<QPushButton *>(QString::fromUtf8(button));
+    QVERIFY(target);
+    QTest::mouseClick(target, Qt::LeftButton);
+}
+
+void TestCodeOutputWindow::generateAndCopy_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("shrink");
+    QTest::newRow("empty field") << "" << "auto";
+    QTest::newRow("-20") << "-20" << "-20px";
+    QTest::newRow("letters") << "abc" << "abcpx";
+}
+
+void TestCodeOutputWindow::generateAndCopy()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, shrink);
+    mWindow->findChild<QLineEdit *>(QStringLiteral("编辑框2"))->setText(field);
+    click("超级按钮2");
+    const QString expected = ModuleGenerator(*mTable).generate(shrink);
+    QVERIFY(expected.contains(QStringLiteral("\r\n")));
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+    QCOMPARE(mWindow->codeText(), expected);
+    QVERIFY(mWindow->findChild<QPushButton *>(QStringLiteral("超级按钮2"))->isEnabled());
+}
+
+void TestCodeOutputWindow::copyTakesTheBoxAsItIs()
+{
+    click("超级按钮2");
+    codeBox()->setPlainText(QStringLiteral("手改的\n代码"));
+    click("超级按钮3");
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("手改的\r\n代码"));
+    codeBox()->clear();
+    click("超级按钮3");
+    QCOMPARE(QApplication::clipboard()->text(), QString());
+}
+
+void TestCodeOutputWindow::previewWritesTheBoxInGbk_data()
+{
+    QTest::addColumn<bool>("generate");
+    QTest::newRow("before any generation") << false;
+    QTest::newRow("generated") << true;
+}
+
+void TestCodeOutputWindow::previewWritesTheBoxInGbk()
+{
+    QFETCH(bool, generate);
+    if (generate)
+        click("超级按钮2");
+    click("超级按钮4");
+    const QString path = mProgramDir->path() + QStringLiteral("/yl.html");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes, TextOps::toGbk(mWindow->codeText()));
+    QCOMPARE(bytes.isEmpty(), !generate);
+    if (generate) {
+        QVERIFY(bytes.contains(QByteArray("\xb5\xea\xc6\xcc\xb9\xab\xb8\xe6")));   // 店铺公告
+        QVERIFY(bytes.endsWith("</div></div></div>"));
+    }
+    QCOMPARE(mOpened, QList<QUrl>{QUrl::fromLocalFile(path)});
+}
+
+void TestCodeOutputWindow::generateCodeOpensOneWindow()
+{
+    MainWindow main;
+    main.show();
+    auto *button = main.findChild<QPushButton *>(QStringLiteral("超级按钮_生成代码"));
+    QVERIFY(button);
+    button->click();
+    QPointer<QWidget> first = main.codeOutputWindow;
+    QVERIFY(first);
+    QVERIFY(first->isVisible());
+    button->click();
+    QCOMPARE(main.codeOutputWindow.data(), first.data());
+    QCOMPARE(main.findChildren<CodeOutputWindow *>().size(), 1);
+
+    // Closing discards the window; the next press opens a fresh one.
+    QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("超级按钮1")), Qt::LeftButton);
+    QTRY_VERIFY(!first);
+    button->click();
+    QVERIFY(main.codeOutputWindow);
+}
+
+QTEST_MAIN(TestCodeOutputWindow)
+#include "tst_code_output_window.moc"
