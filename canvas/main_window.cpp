@@ -11,6 +11,11 @@
 #include "components/editors.h"
 #include "components/palette_window.h"
 #include "model/component_table.h"
+#include "net/announcements.h"
+#include "net/desktop_shortcut.h"
+#include "net/feedback_window.h"
+#include "net/shell_links.h"
+#include "net/update_check.h"
 
 #include "ui_main_window.h"
 
@@ -297,12 +302,41 @@ void MainWindow::openCodeOutput()
     codeOutputWindow->activateWindow();
 }
 
-void MainWindow::openFeedback() {}
-void MainWindow::openTutorial() {}
-void MainWindow::createShortcut() {}
-void MainWindow::checkUpdate() {}
-void MainWindow::openWebsite() {}
-void MainWindow::onClockTick() {}
+void MainWindow::openFeedback()
+{
+    QPointer<MainWindow> self(this);
+    FeedbackWindow::open(
+        [self](const QString &text) {
+            if (self)
+                self->showStatus(text);
+        },
+        this);
+}
+
+void MainWindow::openTutorial()
+{
+    ShellLinks::openTutorial();
+}
+
+void MainWindow::createShortcut()
+{
+    showStatus(DesktopShortcut::run());
+}
+
+void MainWindow::checkUpdate()
+{
+    showStatus(UpdateCheck::run());
+}
+
+void MainWindow::openWebsite()
+{
+    ShellLinks::openWebsite();
+}
+
+void MainWindow::onClockTick()
+{
+    showStatus(Announcements::displayText());
+}
 
 void MainWindow::openPalette()
 {
