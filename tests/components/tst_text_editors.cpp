@@ -80,7 +80,6 @@ private slots:
     void windowFrames_data();
     void windowFrames();
     void textLabelFollowsSave();
-    void typedColourLeavesPicker();
     void pickersFillTheirFields_data();
     void pickersFillTheirFields();
     void countdownPreviewBySiteRequestOffTheUiThread();
@@ -317,7 +316,6 @@ void TestTextEditors::textLabelFollowsSave()
     QVERIFY(label);
     const QString width = mTable->cell(row, ComponentTable::Width);
     const QSize size = label->size();
-    const int templateFontSize = label->font().pixelSize();
 
     QWidget *editor = openEditor(row);
     runSteps(editor, {"编辑框1:满100减20", "组合框1#2", "组合框2#1", "编辑框3:不存在的字体", "编辑框4:20px"});
@@ -349,20 +347,6 @@ void TestTextEditors::textLabelFollowsSave()
     // The picker reloads its value from the record, not from the colour text.
     label->ensurePolished();
     QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0x00, 0xE0, 0x80));
-    Q_UNUSED(templateFontSize)
-}
-
-void TestTextEditors::typedColourLeavesPicker()
-{
-    const int row = addComponent(QStringLiteral("文字"), {"其它4=255"});
-    QWidget *editor = openEditor(row);
-    runSteps(editor, {"编辑框6:#00ff00"});
-    pressSave(editor);
-    QLabel *label = mWindow->canvas()->labelById(mTable->cell(row, ComponentTable::Id));
-    label->ensurePolished();
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::red));
-    QCOMPARE(mTable->cell(row, ComponentTable::Other4), QStringLiteral("255"));
-    QCOMPARE(mTable->cell(row, ComponentTable::BgCode), QStringLiteral("#00ff00"));
 }
 
 void TestTextEditors::pickersFillTheirFields_data()
