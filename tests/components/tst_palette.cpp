@@ -4,6 +4,7 @@
 #include "canvas/picture_object.h"
 #include "components/carousel_settings.h"
 #include "components/creation_defaults.h"
+#include "components/editor_registry.h"
 #include "components/preset_urls.h"
 #include "model/component_table.h"
 #include "support/test_support.h"
@@ -41,10 +42,13 @@ private slots:
     void carouselOverBadFiles_data();
     void carouselOverBadFiles();
     void carouselWithoutWritableFolder();
+    void everyKindOpensItsEditor_data();
+    void everyKindOpensItsEditor();
 
 private:
     void press(const QString &kind);
     QPushButton *button(const QString &name) const;
+    void select(int row);
     void selectAndDelete(int row);
 
     Test::TemporaryProgramDir *mDir = nullptr;
@@ -85,7 +89,7 @@ void TestPalette::press(const QString &kind)
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
-void TestPalette::selectAndDelete(int row)
+void TestPalette::select(int row)
 {
     DesignCanvas *canvas = mWindow->canvas();
     QWidget *object = canvas->objectById(mTable->cell(row, T::Id));
@@ -94,6 +98,11 @@ void TestPalette::selectAndDelete(int row)
         ? DesignCanvas::Selection::Picture : DesignCanvas::Selection::Text;
     canvas->selection().picture = qobject_cast<PictureObject *>(object);
     canvas->selection().text = qobject_cast<QLabel *>(object);
+}
+
+void TestPalette::selectAndDelete(int row)
+{
+    select(row);
     mWindow->deleteSelected();
 }
 
@@ -432,6 +441,29 @@ void TestPalette::carouselWithoutWritableFolder()
     QCOMPARE(mTable->count(), 4);
     QCOMPARE(mTable->cell(3, T::Kind), QStringLiteral("右箭头1"));
     QVERIFY(CarouselSettings::read(1, QStringLiteral("Number")).isEmpty());
+}
+
+void TestPalette::everyKindOpensItsEditor_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const CreationDefaults::KindDefaults &defaults : CreationDefaults::all())
+        QTest::newRow(qPrintable(defaults.button)) << defaults.kind;
+}
+
+void TestPalette::everyKindOpensItsEditor()
+{
+    QFETCH(QString, kind);
+    press(kind);
+    select(1);
+    const QStringList created = mTable->rowCells(1);
+    mWindow->editSelected();
+    QWidget *editor = EditorRegistry::current();
+    QVERIFY(editor);
+    QVERIFY(editor->isVisible());
+    // Loading the defaults into the editor leaves the row as created.
+    QCOMPARE(mTable->rowCells(1), created);
+    EditorRegistry::closeAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTEST_MAIN(TestPalette)
