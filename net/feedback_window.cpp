@@ -40,8 +40,8 @@ FeedbackWindow *FeedbackWindow::open(StatusSink status, QWidget *owner)
         current = new FeedbackWindow(std::move(status), owner);
         if (owner)
             current->move(owner->frameGeometry().center() - current->rect().center());
-        current->startFormHashFetch();
     }
+    current->startFormHashFetch();
     current->show();
     current->raise();
     current->activateWindow();

@@ -24,7 +24,7 @@ public:
     explicit FeedbackWindow(StatusSink status, QWidget *parent = nullptr);
     ~FeedbackWindow() override;
 
-    // Shows the window (one at a time) and starts fetching the forum's form hash.
+    // Shows the window (one at a time) and starts a fresh fetch of the forum's form hash.
     static FeedbackWindow *open(StatusSink status, QWidget *owner);
 
 public slots:
