@@ -61,7 +61,6 @@ private slots:
     void flashEffectsAndStayingOpen();
     void zoomColourPicker();
     void avatarListDisablesField();
-    void editsTheRowItWasOpenedFor();
 
 private:
     int addComponent(const QString &kind, const Cells &cells);
@@ -410,24 +409,6 @@ void TestEditors::avatarListDisablesField()
     EditorRegistry::closeAll();
     editor = openEditor(addComponent(QStringLiteral("客服"), {"其它2=1"}));
     QVERIFY(!editor->findChild<QLineEdit *>(QStringLiteral("编辑框2"))->isEnabled());
-}
-
-void TestEditors::editsTheRowItWasOpenedFor()
-{
-    const int first = addComponent(QStringLiteral("热点"), {});
-    const int second = addComponent(QStringLiteral("热点"), {});
-    QWidget *editor = openEditor(first);
-    runSteps(editor, {"编辑框1:first"});
-
-    // The user presses the other component meanwhile.
-    QWidget *other = mWindow->canvas()->objectById(mTable->cell(second, ComponentTable::Id));
-    QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(mWindow->canvas()->selectedRow(), second);
-
-    pressSave(editor);
-    QCOMPARE(mTable->cell(first, ComponentTable::Picture), QStringLiteral("first"));
-    QCOMPARE(mTable->cell(second, ComponentTable::Picture), QString());
-    QCOMPARE(mTable->cell(second, ComponentTable::Text), QString());
 }
 
 QTEST_MAIN(TestEditors)
