@@ -40,10 +40,14 @@ int arrowRow(const ComponentTable &table, int carouselRow, int offset)
 
 } // namespace
 
-const QString kSamplePictureA = QStringLiteral("https://img.market.example/sample/carousel-a.jpg");
-const QString kSamplePictureB = QStringLiteral("https://img.market.example/sample/carousel-b.jpg");
-const QString kDefaultLeftArrowUrl = QStringLiteral("https://img.market.example/sample/arrow-left.png");
-const QString kDefaultRightArrowUrl = QStringLiteral("https://img.market.example/sample/arrow-right.png");
+const QString kSamplePictureA = QStringLiteral(
+    "https://img.alicdn.com/imgextra/i1/2207352451023/O1CN01Carousel1Sample_!!2207352451023.jpg");
+const QString kSamplePictureB = QStringLiteral(
+    "https://img.alicdn.com/imgextra/i2/2207352451023/O1CN01Carousel2Sample_!!2207352451023.jpg");
+const QString kDefaultLeftArrowUrl = QStringLiteral(
+    "https://img.alicdn.com/imgextra/i3/2207352451023/O1CN01ArrowLeftSample_!!2207352451023.png");
+const QString kDefaultRightArrowUrl = QStringLiteral(
+    "https://img.alicdn.com/imgextra/i4/2207352451023/O1CN01ArrowRightSample_!!2207352451023.png");
 
 QString pictureKey(int n)
 {
