@@ -1,0 +1,109 @@
+#include "canvas/module_background_layer.h"
+
+#include "canvas/canvas_surface.h"
+#include "canvas/design_canvas.h"
+#include "canvas/frame_picture.h"
+#include "codegen/text_ops.h"
+#include "model/component_table.h"
+#include "net/http_client.h"
+
+#include <QThread>
+
+#include <atomic>
+
+namespace Plumbrook {
+
+namespace {
+
+const QString kSettingMessage = QStringLiteral("正在设置背景层参数，请稍候");
+const QString kLoadingMessage = QStringLiteral("正在加载背景图片，请稍候");
+const QString kDoneMessage = QStringLiteral("背景层参数设置完成");
+
+// The decoder refuses pictures over 256 MiB of 32-bit pixels; a block that size
+// is not worth drawing only to be refused.
+constexpr qint64 kMaxBlockPixels = qint64(64) * 1024 * 1024;
+
+std::atomic<int> sRunning{0};
+
+} // namespace
+
+QString ModuleBackgroundLayer::fetchUrl(const QString &picture)
+{
+    if (!picture.contains(QStringLiteral("//")))
+        return {};
+    QString url = picture;
+    if (!url.contains(QStringLiteral("http")))
+        url.prepend(QStringLiteral("http:"));
+    // Background pictures are always fetched over plain HTTP.
+    const qsizetype https = url.indexOf(QStringLiteral("https"));
+    if (https >= 0)
+        url.replace(https, 5, QStringLiteral("http"));
+    return url;
+}
+
+QImage ModuleBackgroundLayer::producePicture(const Request &request,
+                                             const std::function<void(const QString &)> &status)
+{
+    status(kSettingMessage);
+    const QString url = fetchUrl(request.picture);
+    QByteArray bytes;
+    if (url.isEmpty()) {
+        const int width = TextOps::toInt(request.width);
+        const int height = TextOps::toInt(request.height);
+        const auto colour = ColourValue(TextOps::toInt(request.colour));
+        if (qint64(width) * height <= kMaxBlockPixels)
+            bytes = makeFramePicture(width, height, colour, colour);
+    } else {
+        status(kLoadingMessage);
+        bytes = HttpClient::download(url);
+    }
+    return CanvasSurface::decodePicture(bytes);
+}
+
+void ModuleBackgroundLayer::render(DesignCanvas *canvas)
+{
+    const ComponentTable *table = canvas->table();
+    const Request request{table->cell(0, ComponentTable::Picture), table->cell(0, ComponentTable::Width),
+                          table->cell(0, ComponentTable::Height), table->cell(0, ComponentTable::BgColor)};
+
+    // Emitted from the worker; the canvas receives them queued, in order, on its own thread.
+    auto *worker = new ModuleBackgroundLayer;
+    connect(worker, &ModuleBackgroundLayer::status, canvas,
+            [canvas](const QString &text) { emit canvas->statusMessage(text); }, Qt::QueuedConnection);
+    connect(worker, &ModuleBackgroundLayer::pictureReady, canvas,
+            [canvas](const QImage &picture) { apply(canvas, picture); }, Qt::QueuedConnection);
+
+    ++sRunning;
+    QThread *thread = QThread::create([worker, request] {
+        const QImage picture =
+            producePicture(request, [worker](const QString &text) { emit worker->status(text); });
+        emit worker->pictureReady(picture);
+    });
+    connect(thread, &QThread::finished, worker, [worker] {
+        --sRunning;
+        worker->deleteLater();
+    });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+}
+
+void ModuleBackgroundLayer::apply(DesignCanvas *canvas, const QImage &picture)
+{
+    // A picture that could not be had leaves the one the object already shows.
+    if (!picture.isNull())
+        canvas->surface()->setSpriteImage(canvas->backgroundId(), picture);
+    const QSize size = canvas->backgroundPictureSize();
+    ComponentTable *table = canvas->table();
+    table->setCell(0, ComponentTable::Width, QString::number(size.width()));
+    table->setCell(0, ComponentTable::Height, QString::number(size.height()));
+    table->setCell(0, ComponentTable::Left, QStringLiteral("0"));
+    canvas->centreBackground(size.width());
+    emit canvas->statusMessage(kDoneMessage);
+}
+
+int ModuleBackgroundLayer::runningWorkers()
+{
+    return sRunning.load();
+}
+
+} // namespace Plumbrook

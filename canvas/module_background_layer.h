@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace Plumbrook {
+
+class DesignCanvas;
+
+// Renders the module background object from the module record: a colour block of
+// the module's size or the downloaded background picture, fetched on a worker thread.
+class ModuleBackgroundLayer : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The module record's cells the rendering starts from.
+    struct Request
+    {
+        QString picture;
+        QString width;
+        QString height;
+        QString colour;
+    };
+
+    // Snapshots the module record, starts one worker and returns at once. The
+    // worker only downloads and decodes; the picture, the record's size cells, the
+    // object's position and the status texts are written on the canvas's thread.
+    static void render(DesignCanvas *canvas);
+
+    // The URL the picture is fetched from, or an empty text when the record's
+    // picture names no URL and the colour block is drawn instead.
+    static QString fetchUrl(const QString &picture);
+
+    // The picture of a request, decoded; null when it cannot be had. Blocking.
+    static QImage producePicture(const Request &request,
+                                 const std::function<void(const QString &)> &status);
+
+    // Workers started whose results have not yet been applied.
+    static int runningWorkers();
+
+signals:
+    void status(const QString &text);
+    void pictureReady(const QImage &picture);
+
+private:
+    static void apply(DesignCanvas *canvas, const QImage &picture);
+};
+
+} // namespace Plumbrook
