@@ -11,6 +11,7 @@
 #include "components/editors.h"
 #include "components/palette_window.h"
 #include "model/component_table.h"
+#include "model/module_settings_window.h"
 #include "net/announcements.h"
 #include "net/desktop_shortcut.h"
 #include "net/feedback_window.h"
@@ -290,7 +291,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 // Operations whose windows and workings live in their own modules.
 
-void MainWindow::openModuleSettings() {}
+void MainWindow::openModuleSettings()
+{
+    if (!moduleSettingsWindow) {
+        moduleSettingsWindow = new ModuleSettingsWindow(mCanvas, this);
+        moduleSettingsWindow->move(frameGeometry().center() - moduleSettingsWindow->rect().center());
+    }
+    moduleSettingsWindow->show();
+    moduleSettingsWindow->raise();
+    moduleSettingsWindow->activateWindow();
+}
 void MainWindow::openCodeOutput()
 {
     if (!codeOutputWindow) {
