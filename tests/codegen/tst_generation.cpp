@@ -6,6 +6,7 @@
 #include "codegen/text_ops.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
+#include "model/module_settings.h"
 #include "support/test_support.h"
 
 #include <QtTest>
@@ -31,6 +32,8 @@ private slots:
     void carouselCountIsBounded();
     void generationDoesNotChangeTheTable();
     void designJsonRoundTrip();
+    void goldenWrappersAreThoseTheSettingsBuild_data();
+    void goldenWrappersAreThoseTheSettingsBuild();
 };
 
 namespace {
@@ -262,6 +265,34 @@ void TestGeneration::designJsonRoundTrip()
     QVERIFY(!DesignJson::read(R"({"rows":[{"宽度":"1"},{"高度":5}]})", untouched, &error));
     QCOMPARE(error, QStringLiteral("rows[1].高度 is a number, not a text"));
     QCOMPARE(untouched.cell(0, ComponentTable::Width), QStringLiteral("777"));
+}
+
+void TestGeneration::goldenWrappersAreThoseTheSettingsBuild_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("anchor");
+    QTest::addColumn<int>("edition");
+    QTest::newRow("集市") << "empty_confirmed" << "950" << "" << 1;
+    QTest::newRow("anchor") << "simple_kinds" << "950" << "top" << 1;
+    QTest::newRow("天猫, wide") << "tmall_edition" << "1920" << "" << 0;
+}
+
+void TestGeneration::goldenWrappersAreThoseTheSettingsBuild()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, width);
+    QFETCH(QString, anchor);
+    QFETCH(int, edition);
+    ModuleSettings settings;
+    settings.width = width;
+    settings.height = QStringLiteral("500");
+    settings.colourText = QStringLiteral("#00E080");
+    settings.anchor = anchor;
+    settings.horizontal = 2;
+    settings.edition = edition;
+    std::unique_ptr<ComponentTable> table(loadDesign(Test::GoldenCase::named(name).designPath()));
+    QCOMPARE(table->cell(0, ComponentTable::Other4), settings.buildWrapper());
 }
 
 QTEST_GUILESS_MAIN(TestGeneration)
