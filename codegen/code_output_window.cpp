@@ -41,6 +41,8 @@ CodeOutputWindow::CodeOutputWindow(const ComponentTable *table, QWidget *parent)
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(size());
+    // The templates indent with tabs; narrow stops keep the markup readable.
+    ui->编辑框1->setTabStopDistance(ui->编辑框1->fontMetrics().horizontalAdvance(u' ') * 4);
     connect(ui->超级按钮1, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->超级按钮2, &QPushButton::clicked, this, &CodeOutputWindow::generateAndCopy);
     connect(ui->超级按钮3, &QPushButton::clicked, this, &CodeOutputWindow::copy);
