@@ -28,9 +28,7 @@ private slots:
     void tmallEditionConvertsEveryLayerClassList();
     void textSizeAndLineHeight_data();
     void textSizeAndLineHeight();
-    void carouselUsesItsOwnNumber();
     void carouselCountIsBounded();
-    void generationDoesNotChangeTheTable();
     void designJsonRoundTrip();
     void goldenWrappersAreThoseTheSettingsBuild_data();
     void goldenWrappersAreThoseTheSettingsBuild();
@@ -204,26 +202,6 @@ void TestGeneration::textSizeAndLineHeight()
     QVERIFY(code.contains(QStringLiteral("line-height:%1;").arg(written)));
 }
 
-void TestGeneration::carouselUsesItsOwnNumber()
-{
-    ComponentTable table;
-    appendComponent(table, QStringLiteral("图片"), {});
-    const int carousel = appendComponent(table, QStringLiteral("轮播"), {});
-    appendComponent(table, QStringLiteral("左箭头2"), {});
-    appendComponent(table, QStringLiteral("右箭头2"), {});
-    table.deleteRow(1);
-    QCOMPARE(table.cell(carousel - 1, ComponentTable::Kind), QStringLiteral("轮播"));
-
-    QSet<int> asked;
-    GenerationSources sources;
-    sources.carouselSetting = [&asked](int number, const QString &) {
-        asked.insert(number);
-        return QString();
-    };
-    ModuleGenerator(table, sources).generate(QStringLiteral("auto"));
-    QCOMPARE(asked, QSet<int>{2});
-}
-
 void TestGeneration::carouselCountIsBounded()
 {
     ComponentTable table;
@@ -238,15 +216,6 @@ void TestGeneration::carouselCountIsBounded()
     }
 }
 
-void TestGeneration::generationDoesNotChangeTheTable()
-{
-    std::unique_ptr<ComponentTable> table(
-        loadDesign(Test::GoldenCase::named(QStringLiteral("simple_kinds")).designPath()));
-    const QByteArray before = DesignJson::write(*table);
-    ModuleGenerator(*table).generate(QStringLiteral("-20px"));
-    QCOMPARE(DesignJson::write(*table), before);
-}
-
 void TestGeneration::designJsonRoundTrip()
 {
     std::unique_ptr<ComponentTable> table(
@@ -258,13 +227,6 @@ void TestGeneration::designJsonRoundTrip()
         QCOMPARE(copy.rowCells(row), table->rowCells(row));
     // New components of a loaded design get ids of their own.
     QCOMPARE(copy.creationCounter(), 5);
-
-    ComponentTable untouched;
-    untouched.setCell(0, ComponentTable::Width, QStringLiteral("777"));
-    QString error;
-    QVERIFY(!DesignJson::read(R"({"rows":[{"宽度":"1"},{"高度":5}]})", untouched, &error));
-    QCOMPARE(error, QStringLiteral("rows[1].高度 is a number, not a text"));
-    QCOMPARE(untouched.cell(0, ComponentTable::Width), QStringLiteral("777"));
 }
 
 void TestGeneration::goldenWrappersAreThoseTheSettingsBuild_data()
