@@ -94,7 +94,7 @@ int main(int argc, char *argv[])
         if (firstPerComponent == 0)
             firstPerComponent = perComponent;
         std::printf("%6d components: generation %9.3f ms, %6.2f us per component (x%.2f of 100), "
-                    "%9zu output bytes, copy %7.3f ms, generation/copy %.0f\n",
+                    "%9zu bytes of UTF-16 text, copying them %7.3f ms, generation/copy %.0f\n",
                     components, generation / 1e6, perComponent / 1e3, perComponent / firstPerComponent,
                     bytes, copy / 1e6, generation / copy);
     }
