@@ -45,8 +45,6 @@ class TestModuleSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void loadsTheInitialRecord();
-    void saveKeepsThePickerColourNotTheTypedOne();
     void wrapperMatchesWhatGenerationExpects();
     void wrapper_data();
     void wrapper();
@@ -54,56 +52,7 @@ private slots:
     void editionClassLists();
     void backgroundOffset_data();
     void backgroundOffset();
-    void trimSpaces_data();
-    void trimSpaces();
 };
-
-void TestModuleSettings::loadsTheInitialRecord()
-{
-    ComponentTable table;
-    const ModuleSettings s = ModuleSettings::load(table);
-    QCOMPARE(s.width, QStringLiteral("950"));
-    QCOMPARE(s.height, QStringLiteral("500"));
-    QCOMPARE(s.colour, 8445952);
-    QCOMPARE(s.colourText, QStringLiteral("#00E080"));
-    QCOMPARE(s.horizontal, 2);
-    QCOMPARE(s.repeat, 0);       // empty index cells read as 0
-    QCOMPARE(s.vertical, 0);
-    QCOMPARE(s.attachment, 0);
-    QCOMPARE(s.edition, 0);
-    QVERIFY(s.picture.isEmpty());
-    QVERIFY(s.anchor.isEmpty());
-
-    table.setCell(0, ComponentTable::Other1, QStringLiteral("x"));
-    QCOMPARE(ModuleSettings::load(table).vertical, 0);
-}
-
-void TestModuleSettings::saveKeepsThePickerColourNotTheTypedOne()
-{
-    ComponentTable table;
-    ModuleSettings s = ModuleSettings::load(table);
-    s.width = QStringLiteral(" 12ab");
-    s.colour = 0x0000FF;
-    s.colourText = QStringLiteral("#123456");
-    s.picture = QStringLiteral("//img/x.png");
-    s.anchor = QStringLiteral("top");
-    s.repeat = 3;
-    s.vertical = 1;
-    s.attachment = 1;
-    s.edition = 1;
-    s.save(table);
-
-    QCOMPARE(table.cell(0, ComponentTable::Width), QStringLiteral(" 12ab"));   // as typed
-    QCOMPARE(table.cell(0, ComponentTable::BgColor), QStringLiteral("255"));
-    QCOMPARE(table.cell(0, ComponentTable::Picture), QStringLiteral("//img/x.png"));
-    QCOMPARE(table.cell(0, ComponentTable::Link), QStringLiteral("top"));
-    QCOMPARE(table.cell(0, ComponentTable::Text), QStringLiteral("3"));
-    QCOMPARE(table.cell(0, ComponentTable::Other1), QStringLiteral("1"));
-    QCOMPARE(table.cell(0, ComponentTable::Other2), QStringLiteral("1"));
-    QCOMPARE(table.cell(0, ComponentTable::BgCode), QStringLiteral("1"));
-    QVERIFY(table.cell(0, ComponentTable::Other4).isEmpty());   // the wrapper is the window's step
-    QCOMPARE(ModuleSettings::load(table).colourText, QStringLiteral("#FF0000"));
-}
 
 void TestModuleSettings::wrapperMatchesWhatGenerationExpects()
 {
@@ -216,23 +165,6 @@ void TestModuleSettings::backgroundOffset()
     QFETCH(int, edition);
     QFETCH(QString, offset);
     QCOMPARE(ModuleSettings::backgroundOffset(width, edition), offset);
-}
-
-void TestModuleSettings::trimSpaces_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("trimmed");
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("ascii and full-width") << " 　a b　 " << "a b";
-    QTest::newRow("tab is kept") << "\ta\t" << "\ta\t";
-    QTest::newRow("only spaces") << "　　  " << "";
-}
-
-void TestModuleSettings::trimSpaces()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, trimmed);
-    QCOMPARE(ModuleSettings::trimSpaces(text), trimmed);
 }
 
 QTEST_GUILESS_MAIN(TestModuleSettings)
