@@ -17,15 +17,6 @@ class ModuleBackgroundLayer : public QObject
     Q_OBJECT
 
 public:
-    // The module record's cells the rendering starts from.
-    struct Request
-    {
-        QString picture;
-        QString width;
-        QString height;
-        QString colour;
-    };
-
     // Snapshots the module record, starts one worker and returns at once. The
     // worker only downloads and decodes; the picture, the record's size cells, the
     // object's position and the status texts are written on the canvas's thread.
@@ -35,10 +26,6 @@ public:
     // picture names no URL and the colour block is drawn instead.
     static QString fetchUrl(const QString &picture);
 
-    // The picture of a request, decoded; null when it cannot be had. Blocking.
-    static QImage producePicture(const Request &request,
-                                 const std::function<void(const QString &)> &status);
-
     // Workers started whose results have not yet been applied.
     static int runningWorkers();
 
@@ -47,6 +34,18 @@ signals:
     void pictureReady(const QImage &picture);
 
 private:
+    // The module record's cells the rendering starts from.
+    struct Request
+    {
+        QString picture;
+        QString width;
+        QString height;
+        QString colour;
+    };
+
+    // The picture of a request, decoded; null when it cannot be had. Blocking.
+    static QImage producePicture(const Request &request,
+                                 const std::function<void(const QString &)> &status);
     static void apply(DesignCanvas *canvas, const QImage &picture);
 };
 
