@@ -107,9 +107,8 @@ QStringList defaultHeaders(const QString &url, bool withUserAgent)
 QString newCookies(const QString &headerBlock)
 {
     QStringList cookies;
-    for (QString line : headerBlock.split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+    // A bare CR ends a header line as well, so that it cannot carry a line break into the jar.
+    for (const QString &line : QString(headerBlock).replace(u'\r', u'\n').split(u'\n')) {
         // The header name decides, in any letter case; a value that merely mentions
         // "Set-Cookie" is not a cookie.
         const qsizetype colon = line.indexOf(u':');

@@ -117,6 +117,8 @@ private slots:
         QTest::newRow("other headers ignored") << "X-Set-Cookie: a=1\r\nLink: <set-cookie: b=2>\r\n" << "";
         QTest::newRow("empty cookie skipped") << "Set-Cookie: ; path=/\r\nSet-Cookie: a=1\r\n" << "a=1";
         QTest::newRow("no headers") << "" << "";
+        QTest::newRow("bare CR ends the line")
+            << "Set-Cookie: b=1\rX: t\r\nSet-Cookie: c=2\rSet-Cookie: d=3\n" << "b=1; c=2; d=3";
     }
 
     void newCookies()
