@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean test-asan fuzz
 
 all: build
 
@@ -21,6 +21,22 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
+# the browser check is left to the plain build.
+SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+test-asan:
+	@$(MAKE) --no-print-directory test BUILD=build-asan \
+	    CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMBROOK_BROWSER_TEST=OFF \
+	    -DCMAKE_CXX_FLAGS='$(SANITIZE)' -DCMAKE_EXE_LINKER_FLAGS='$(SANITIZE)'"
+
+# libFuzzer targets under tests/fuzz, built with clang; each runs FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DPLUMBROOK_FUZZ=ON -DPLUMBROOK_BROWSER_TEST=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+	@tests/fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 bench: build
 	@QT_QPA_PLATFORM=offscreen scripts/run-benchmarks $(BUILD)
