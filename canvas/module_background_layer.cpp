@@ -7,9 +7,9 @@
 #include "model/component_table.h"
 #include "net/http_client.h"
 
-#include <QThread>
-
 #include <atomic>
+#include <system_error>
+#include <thread>
 
 namespace Plumbrook {
 
@@ -74,17 +74,23 @@ void ModuleBackgroundLayer::render(DesignCanvas *canvas)
             [canvas](const QImage &picture) { apply(canvas, picture); }, Qt::QueuedConnection);
 
     ++sRunning;
-    QThread *thread = QThread::create([worker, request] {
-        const QImage picture =
-            producePicture(request, [worker](const QString &text) { emit worker->status(text); });
-        emit worker->pictureReady(picture);
-    });
-    connect(thread, &QThread::finished, worker, [worker] {
+    try {
+        std::thread([worker, request] {
+            const QImage picture =
+                producePicture(request, [worker](const QString &text) { emit worker->status(text); });
+            emit worker->pictureReady(picture);
+            // Queued behind the picture, so the count drops once the picture is applied.
+            QMetaObject::invokeMethod(worker, [worker] {
+                --sRunning;
+                worker->deleteLater();
+            }, Qt::QueuedConnection);
+        }).detach();
+    } catch (const std::system_error &) {
+        // No thread to be had: the outcome of a picture that could not be fetched.
         --sRunning;
-        worker->deleteLater();
-    });
-    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
+        delete worker;
+        apply(canvas, QImage());
+    }
 }
 
 void ModuleBackgroundLayer::apply(DesignCanvas *canvas, const QImage &picture)
