@@ -115,22 +115,6 @@ private slots:
         QCOMPARE(shown, QSet<QString>({"一", "二", "三"}));
     }
 
-    void titleOf_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("plain") << "/a======标题" << "标题";
-        QTest::newRow("empty title") << "/a======" << "";
-        QTest::newRow("no separator") << "/a" << "";
-        QTest::newRow("last separator") << "/a======b======c" << "c";
-    }
-    void titleOf()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, title);
-        QCOMPARE(Announcements::titleOf(item), title);
-    }
-
     void clockTickWritesStatusLine()
     {
         MainWindow window;

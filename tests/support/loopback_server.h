@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <thread>
 
 namespace Plumbrook::Test {
@@ -28,6 +29,9 @@ public:
     {
         // The port is already listening, so requests queue until the loop takes them.
         mThread = std::thread([this] { mServer.listen_after_bind(); });
+        // stop() before the loop runs would be lost and leave the loop running forever.
+        while (mPort > 0 && !mServer.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(mPort); }
 

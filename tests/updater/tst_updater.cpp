@@ -134,12 +134,6 @@ private slots:
                  downloadButton);
     }
 
-    void windowWithoutSettings()
-    {
-        UpdaterWindow window(UpdateSettings{});
-        window.check();
-        QVERIFY(window.findChild<QLabel *>(QStringLiteral("标签_状态"))->text().contains("gx.ini"));
-    }
 };
 
 QTEST_MAIN(TestUpdater)
