@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean test-asan fuzz
+.PHONY: all deps configure build run test bench clean test-asan test-tsan fuzz
 
 all: build
 
@@ -29,6 +29,18 @@ test-asan:
 	@$(MAKE) --no-print-directory test BUILD=build-asan \
 	    CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMBROOK_BROWSER_TEST=OFF \
 	    -DCMAKE_CXX_FLAGS='$(SANITIZE)' -DCMAKE_EXE_LINKER_FLAGS='$(SANITIZE)'"
+
+# The threaded tests built with ThreadSanitizer (only those, as Qt itself is not
+# instrumented; see tests/tsan-suppressions.txt).
+TSAN := -fsanitize=thread
+TSAN_TESTS ?= tst_module_background
+test-tsan: deps
+	@cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMBROOK_BROWSER_TEST=OFF \
+	    -DCMAKE_CXX_FLAGS='$(TSAN)' -DCMAKE_EXE_LINKER_FLAGS='$(TSAN)' >/dev/null
+	@cmake --build build-tsan -j $(JOBS) --target $(TSAN_TESTS)
+	cd build-tsan && QT_QPA_PLATFORM=offscreen \
+	    TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan-suppressions.txt" \
+	    ctest --output-on-failure -R '$(subst $(eval) ,|,$(TSAN_TESTS))'
 
 # libFuzzer targets under tests/fuzz, built with clang; each runs FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
