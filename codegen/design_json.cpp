@@ -33,30 +33,21 @@ QString typeName(const QJsonValue &value)
 
 } // namespace
 
-bool read(const QByteArray &json, ComponentTable &table, QString *error)
+bool parseRows(const QJsonValue &rowsValue, QVector<QStringList> *rows, QString *error)
 {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return fail(error, QStringLiteral("invalid JSON at offset %1: %2")
-                               .arg(parseError.offset).arg(parseError.errorString()));
-    if (!document.isObject())
-        return fail(error, QStringLiteral("the design is not a JSON object"));
-    const QJsonValue rowsValue = document.object().value(QStringLiteral("rows"));
     if (rowsValue.isUndefined())
         return fail(error, QStringLiteral("\"rows\" is missing"));
     if (!rowsValue.isArray())
         return fail(error, QStringLiteral("\"rows\" is not an array"));
 
-    // Everything is checked before the table is touched.
-    const QJsonArray rows = rowsValue.toArray();
+    const QJsonArray array = rowsValue.toArray();
     const QStringList &columns = ComponentTable::columnNames();
     QVector<QStringList> cells;
-    cells.reserve(rows.size());
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        if (!rows.at(r).isObject())
+    cells.reserve(array.size());
+    for (qsizetype r = 0; r < array.size(); ++r) {
+        if (!array.at(r).isObject())
             return fail(error, QStringLiteral("rows[%1] is not an object").arg(r));
-        const QJsonObject object = rows.at(r).toObject();
+        const QJsonObject object = array.at(r).toObject();
         QStringList row(ComponentTable::ColumnCount);
         for (int column = 0; column < ComponentTable::ColumnCount; ++column) {
             const QJsonValue value = object.value(columns.at(column));
@@ -69,6 +60,24 @@ bool read(const QByteArray &json, ComponentTable &table, QString *error)
         }
         cells.append(row);
     }
+    *rows = cells;
+    return true;
+}
+
+bool read(const QByteArray &json, ComponentTable &table, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return fail(error, QStringLiteral("invalid JSON at offset %1: %2")
+                               .arg(parseError.offset).arg(parseError.errorString()));
+    if (!document.isObject())
+        return fail(error, QStringLiteral("the design is not a JSON object"));
+
+    // Everything is checked before the table is touched.
+    QVector<QStringList> cells;
+    if (!parseRows(document.object().value(QStringLiteral("rows")), &cells, error))
+        return false;
     if (cells.isEmpty())
         cells.append(QStringList(ComponentTable::ColumnCount));
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonValue>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
 namespace Plumbrook {
 
@@ -10,6 +13,10 @@ class ComponentTable;
 // Reads and writes a design as JSON: {"rows": [ {column: text, ...}, ... ]},
 // row 0 being the module record.
 namespace DesignJson {
+
+// The cells of a design's "rows" value, each row padded to every column. On
+// failure returns false and sets `error` to a one-line message.
+bool parseRows(const QJsonValue &rowsValue, QVector<QStringList> *rows, QString *error = nullptr);
 
 // Replaces the table's rows with the design in `json`. On failure returns
 // false, leaves the table unchanged and sets `error` to a one-line message.

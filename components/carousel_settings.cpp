@@ -93,11 +93,19 @@ QString read(int number, const QString &key)
     return ProfileFile::read(filePath(number), kSection, key);
 }
 
+Notifier *notifier()
+{
+    static Notifier instance;
+    return &instance;
+}
+
 bool write(int number, const QString &key, const QString &value)
 {
     // Without the folder every setting of the carousel would be lost without a word.
     ProgramDir::ensureDir(kFolder);
-    return ProfileFile::write(filePath(number), kSection, key, value);
+    const bool written = ProfileFile::write(filePath(number), kSection, key, value);
+    emit notifier()->written(number);
+    return written;
 }
 
 QList<QPair<QString, QString>> defaults()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,17 @@ const QStringList &easingCodes();
 
 // <program dir>/data/code/Carousel<N>.ini
 QString filePath(int number);
+
+// Announces every write of a settings file, so that the design's history sees
+// edits that never touch the table.
+class Notifier : public QObject
+{
+    Q_OBJECT
+
+signals:
+    void written(int number);
+};
+Notifier *notifier();
 
 // Empty when the file or key is absent.
 QString read(int number, const QString &key);

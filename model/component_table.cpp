@@ -2,6 +2,8 @@
 
 #include "codegen/text_ops.h"
 
+#include <algorithm>
+
 namespace Plumbrook {
 
 const QStringList &ComponentTable::columnNames()
@@ -125,6 +127,28 @@ void ComponentTable::resetToModuleRecord()
     beginResetModel();
     mRows.clear();
     mRows.append(initialModuleRecord());
+    endResetModel();
+}
+
+void ComponentTable::replaceRows(const QVector<QStringList> &rows)
+{
+    beginResetModel();
+    if (rows.isEmpty()) {
+        mRows = {initialModuleRecord()};
+    } else {
+        mRows = rows;
+        // Well-formed rows stay shared with the caller: only a short or long row detaches.
+        const bool wellFormed = std::all_of(rows.cbegin(), rows.cend(), [](const QStringList &cells) {
+            return cells.size() == ColumnCount;
+        });
+        if (!wellFormed) {
+            for (QStringList &cells : mRows) {
+                cells = cells.mid(0, ColumnCount);
+                while (cells.size() < ColumnCount)
+                    cells.append(QString());
+            }
+        }
+    }
     endResetModel();
 }
 

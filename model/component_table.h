@@ -45,6 +45,8 @@ public:
     int cellInt(int row, int column) const;
     void setCell(int row, int column, const QString &text);
     QStringList rowCells(int row) const;
+    // All rows at once; an implicitly shared copy, cheap until the table changes.
+    QVector<QStringList> rows() const { return mRows; }
 
     int count() const { return int(mRows.size()); }
     int componentCount() const { return count() - 1; }
@@ -57,6 +59,8 @@ public:
     void insertRowAt(int row, const QStringList &cells);
     void deleteRow(int row);
     void resetToModuleRecord();
+    // Replaces every row (a model reset); an empty list leaves the initial module record.
+    void replaceRows(const QVector<QStringList> &rows);
 
     // Process-wide creation counter: ids are never reused.
     int creationCounter() const { return mCounter; }

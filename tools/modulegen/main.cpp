@@ -5,8 +5,10 @@
 #include "codegen/text_ops.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
+#include "model/design_file.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -21,7 +23,7 @@ constexpr int kExitUsage = 64;
 
 int usage()
 {
-    std::fputs("usage: modulegen DESIGN.json [--shrink FIELD] [--program-dir DIR] [--gbk]\n", stderr);
+    std::fputs("usage: modulegen DESIGN.json|DESIGN.plbd [--shrink FIELD] [--program-dir DIR] [--gbk]\n", stderr);
     return kExitUsage;
 }
 
@@ -62,7 +64,32 @@ int main(int argc, char *argv[])
 
     ComponentTable table;
     QString error;
-    if (!DesignJson::readFile(designPath, table, &error)) {
+    QFile file(designPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        printError(QStringLiteral("cannot read %1: %2").arg(designPath, file.errorString()));
+        return kExitBadInput;
+    }
+    const QByteArray bytes = file.readAll();
+    GenerationSources sources;
+    if (DesignFile::namesFormat(bytes)) {
+        // A design file carries its carousels' settings; the files on disk are not consulted.
+        const std::optional<DesignFile::Design> design = DesignFile::parse(bytes, &error);
+        if (!design) {
+            printError(error);
+            return kExitBadInput;
+        }
+        table.replaceRows(design->rows);
+        table.setCreationCounter(DesignFile::highestId(design->rows));
+        const QMap<int, DesignFile::CarouselValues> carousels = design->carousels;
+        if (!carousels.isEmpty())
+            sources.carouselSetting = [carousels](int number, const QString &key) {
+                for (const auto &[name, value] : carousels.value(number)) {
+                    if (name == key)
+                        return value;
+                }
+                return QString();
+            };
+    } else if (!DesignJson::read(bytes, table, &error)) {
         printError(error);
         return kExitBadInput;
     }
@@ -71,8 +98,8 @@ int main(int argc, char *argv[])
     ProgramDir::setOverride(programDir.isEmpty() ? QFileInfo(designPath).absolutePath() : programDir);
 
     const QString shrink = shrinkField.isEmpty() ? QStringLiteral("auto") : shrinkField + QStringLiteral("px");
-    const QString code = ModuleGenerator(table).generate(shrink);
-    const QByteArray bytes = gbk ? TextOps::toGbk(code) : code.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    const QString code = ModuleGenerator(table, sources).generate(shrink);
+    const QByteArray output = gbk ? TextOps::toGbk(code) : code.toUtf8();
+    std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -1,0 +1,216 @@
+#include "model/design_file.h"
+
+#include "codegen/design_json.h"
+#include "codegen/text_ops.h"
+#include "components/carousel_settings.h"
+#include "model/component_table.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QSet>
+
+namespace Plumbrook::DesignFile {
+
+namespace {
+
+std::optional<Design> fail(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+    return std::nullopt;
+}
+
+QStringList carouselKeys()
+{
+    QStringList keys;
+    for (const auto &pair : CarouselSettings::defaults())
+        keys.append(pair.first);
+    return keys;
+}
+
+// A carousel number as the settings file names it: decimal digits only.
+int carouselNumber(const QString &text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return -1;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return -1;
+    }
+    return text.toInt();
+}
+
+bool checkIds(const QVector<QStringList> &rows, QString *error)
+{
+    QHash<QString, qsizetype> seen;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QString id = rows.at(r).at(ComponentTable::Id);
+        QString message;
+        if (id.isEmpty())
+            message = QStringLiteral("rows[%1] has no id").arg(r);
+        else if (seen.contains(id))
+            message = QStringLiteral("rows[%1] repeats the id %2 of rows[%3]").arg(r).arg(id).arg(seen.value(id));
+        if (!message.isEmpty()) {
+            if (error)
+                *error = message;
+            return false;
+        }
+        seen.insert(id, r);
+    }
+    return true;
+}
+
+bool parseCarousels(const QJsonValue &value, QMap<int, CarouselValues> *carousels, QString *error)
+{
+    auto failed = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    if (value.isUndefined())
+        return true;
+    if (!value.isObject())
+        return failed(QStringLiteral("\"carousels\" is not an object"));
+    const QJsonObject object = value.toObject();
+    const QStringList keys = carouselKeys();
+    QMap<int, QString> names;
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const int number = carouselNumber(it.key());
+        if (number < 0)
+            return failed(QStringLiteral("carousel number \"%1\" is not a decimal number").arg(it.key()));
+        if (names.contains(number))
+            return failed(QStringLiteral("carousel numbers \"%1\" and \"%2\" name the same carousel")
+                              .arg(names.value(number), it.key()));
+        names.insert(number, it.key());
+        if (!it.value().isObject())
+            return failed(QStringLiteral("carousels.%1 is not an object").arg(it.key()));
+        const QJsonObject settings = it.value().toObject();
+        CarouselValues values;
+        for (const QString &key : keys) {
+            const QJsonValue setting = settings.value(key);
+            if (!setting.isUndefined() && !setting.isString())
+                return failed(QStringLiteral("carousels.%1.%2 is not a text").arg(it.key(), key));
+            values.append({key, setting.toString()});
+        }
+        carousels->insert(number, values);
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Design> parse(const QByteArray &bytes, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return fail(error, QStringLiteral("invalid JSON at offset %1: %2")
+                               .arg(parseError.offset).arg(parseError.errorString()));
+    if (!document.isObject())
+        return fail(error, QStringLiteral("the design is not a JSON object"));
+    const QJsonObject root = document.object();
+
+    const QJsonValue format = root.value(QStringLiteral("format"));
+    if (format.toString() != kFormat)
+        return fail(error, QStringLiteral("not a design file (format is not \"%1\")").arg(kFormat));
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    const double number = version.toDouble(-1);
+    if (!version.isDouble() || number != double(qint64(number)) || number < 1)
+        return fail(error, QStringLiteral("\"version\" is not a version number"));
+    if (number > kVersion)
+        return fail(error, QStringLiteral("made by a newer program (version %1; this one reads version %2)")
+                               .arg(qint64(number)).arg(kVersion));
+
+    Design design;
+    if (!DesignJson::parseRows(root.value(QStringLiteral("rows")), &design.rows, error))
+        return std::nullopt;
+    if (design.rows.isEmpty())
+        return fail(error, QStringLiteral("the design has no module record"));
+    if (!checkIds(design.rows, error))
+        return std::nullopt;
+    if (!parseCarousels(root.value(QStringLiteral("carousels")), &design.carousels, error))
+        return std::nullopt;
+    return design;
+}
+
+std::optional<Design> readFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, file.errorString());
+    return parse(file.readAll(), error);
+}
+
+bool namesFormat(const QByteArray &bytes)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    return document.isObject() && document.object().contains(QStringLiteral("format"));
+}
+
+QByteArray serialise(const Design &design)
+{
+    const QStringList &columns = ComponentTable::columnNames();
+    QJsonArray rows;
+    for (const QStringList &cells : design.rows) {
+        QJsonObject object;
+        for (int column = 0; column < ComponentTable::ColumnCount; ++column)
+            object.insert(columns.at(column), cells.value(column));
+        rows.append(object);
+    }
+    QJsonObject carousels;
+    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it) {
+        QJsonObject settings;
+        for (const auto &[key, value] : it.value())
+            settings.insert(key, value);
+        carousels.insert(QString::number(it.key()), settings);
+    }
+    const QJsonObject root{
+        {QStringLiteral("format"), kFormat},
+        {QStringLiteral("version"), kVersion},
+        {QStringLiteral("rows"), rows},
+        {QStringLiteral("carousels"), carousels},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool writeFile(const QString &path, const Design &design, QString *error)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = serialise(design);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+Design fromTable(const ComponentTable &table, const SettingSource &source)
+{
+    Design design;
+    design.rows = table.rows();
+    const QStringList keys = carouselKeys();
+    for (int row = 1; row < table.count(); ++row) {
+        if (table.cell(row, ComponentTable::Kind) != CarouselSettings::kCarouselKind)
+            continue;
+        const int number = CarouselSettings::numberOf(table, row);
+        CarouselValues values;
+        for (const QString &key : keys)
+            values.append({key, source ? source(number, key) : CarouselSettings::read(number, key)});
+        design.carousels.insert(number, values);
+    }
+    return design;
+}
+
+int highestId(const QVector<QStringList> &rows)
+{
+    int highest = 0;
+    for (const QStringList &cells : rows)
+        highest = qMax(highest, TextOps::toInt(cells.value(ComponentTable::Id)));
+    return highest;
+}
+
+} // namespace Plumbrook::DesignFile

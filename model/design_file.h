@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <optional>
+
+namespace Plumbrook {
+
+class ComponentTable;
+
+// The design file: the component table's rows and the settings of each living
+// carousel in one UTF-8 JSON document, so that a file is self-contained.
+namespace DesignFile {
+
+inline const QString kFormat = QStringLiteral("plumbrook-design");
+inline const QString kSuffix = QStringLiteral("plbd");
+constexpr int kVersion = 1;
+
+// Key and value pairs in the order the carousel settings file keeps them.
+using CarouselValues = QList<QPair<QString, QString>>;
+
+struct Design
+{
+    QVector<QStringList> rows;                 // row 0 is the module record
+    QMap<int, CarouselValues> carousels;       // by carousel number
+};
+
+// Reads a design without touching anything; on failure returns nothing and sets
+// `error` to a one-line reason.
+std::optional<Design> parse(const QByteArray &bytes, QString *error = nullptr);
+std::optional<Design> readFile(const QString &path, QString *error = nullptr);
+// True when the bytes are a JSON object that names a format, i.e. not a bare
+// {"rows": …} design.
+bool namesFormat(const QByteArray &bytes);
+
+QByteArray serialise(const Design &design);
+// Writes through a temporary file renamed over the target, so a failed write
+// leaves the old file as it was.
+bool writeFile(const QString &path, const Design &design, QString *error = nullptr);
+
+// Where the carousel settings of a design come from.
+using SettingSource = std::function<QString(int number, const QString &key)>;
+// The table's rows and the settings of every carousel in it (unset source: the
+// carousel settings files).
+Design fromTable(const ComponentTable &table, const SettingSource &source = {});
+// The highest numeric id of the rows, for the creation counter.
+int highestId(const QVector<QStringList> &rows);
+
+} // namespace DesignFile
+} // namespace Plumbrook
