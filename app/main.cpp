@@ -1,3 +1,4 @@
+#include "canvas/file_menu.h"
 #include "canvas/main_window.h"
 #include "net/announcements.h"
 
@@ -14,5 +15,6 @@ int main(int argc, char *argv[])
     Plumbrook::Announcements::startRead();
     Plumbrook::MainWindow window;
     window.show();
+    window.fileMenu()->startSession();
     return app.exec();
 }

@@ -54,6 +54,7 @@ void CanvasSurface::setSpriteImage(int id, const QImage &image)
         return;
     it->image = image;
     update();
+    emit spritePictureChanged(id);
 }
 
 QImage CanvasSurface::spriteImage(int id) const

@@ -32,6 +32,7 @@ signals:
     void pressed(Qt::MouseButton button, const QPoint &pos, int spriteId);
     void moved(const QPoint &pos, Qt::MouseButtons buttons);
     void released(Qt::MouseButton button, const QPoint &pos, int spriteId);
+    void spritePictureChanged(int id);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

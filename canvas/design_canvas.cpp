@@ -26,8 +26,7 @@ DesignCanvas::DesignCanvas(ComponentTable *table, CanvasSurface *surface,
     mTable->setCreationCounter(mBackgroundId);
 }
 
-int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &picture,
-                                      int sourceRow, int width, int height)
+PictureObject *DesignCanvas::createPictureObject(const QString &id)
 {
     auto *object = new PictureObject(mPictureTemplate->parentWidget());
     object->setGeometry(mPictureTemplate->geometry());
@@ -35,9 +34,33 @@ int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &pic
     if (mObjectFilter)
         object->installEventFilter(mObjectFilter);
     mPictures.append(object);
+    object->setProperty("tag", id);
+    return object;
+}
 
+QLabel *DesignCanvas::createTextLabel(const QString &id)
+{
+    auto *label = new QLabel(mLabelTemplate->parentWidget());
+    label->setGeometry(mLabelTemplate->geometry());
+    label->setText(mLabelTemplate->text());
+    label->setFont(mLabelTemplate->font());
+    label->setAlignment(mLabelTemplate->alignment());
+    label->setStyleSheet(mLabelTemplate->styleSheet());
+    label->setPalette(mLabelTemplate->palette());
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setCursor(mLabelTemplate->cursor());
+    if (mObjectFilter)
+        label->installEventFilter(mObjectFilter);
+    mLabels.append(label);
+    label->setProperty("tag", id);
+    return label;
+}
+
+int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &picture,
+                                      int sourceRow, int width, int height)
+{
     const int id = mTable->takeNextId();
-    object->setProperty("tag", QString::number(id));
+    PictureObject *object = createPictureObject(QString::number(id));
     if (sourceRow >= 1)
         object->resize(mTable->cellInt(sourceRow, ComponentTable::Width),
                        mTable->cellInt(sourceRow, ComponentTable::Height));
@@ -57,21 +80,8 @@ int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &pic
 
 int DesignCanvas::addTextComponent()
 {
-    auto *label = new QLabel(mLabelTemplate->parentWidget());
-    label->setGeometry(mLabelTemplate->geometry());
-    label->setText(mLabelTemplate->text());
-    label->setFont(mLabelTemplate->font());
-    label->setAlignment(mLabelTemplate->alignment());
-    label->setStyleSheet(mLabelTemplate->styleSheet());
-    label->setPalette(mLabelTemplate->palette());
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    label->setCursor(mLabelTemplate->cursor());
-    if (mObjectFilter)
-        label->installEventFilter(mObjectFilter);
-
     const int id = mTable->takeNextId();
-    mLabels.append(label);
-    label->setProperty("tag", QString::number(id));
+    QLabel *label = createTextLabel(QString::number(id));
     label->show();
     label->raise();
 
@@ -129,7 +139,11 @@ QLabel *DesignCanvas::labelById(const QString &id) const
 bool DesignCanvas::setObjectPicture(const QString &id, const QByteArray &bytes)
 {
     PictureObject *picture = pictureById(id);
-    return picture && picture->setPictureData(bytes);
+    if (!picture)
+        return false;
+    const bool decoded = picture->setPictureData(bytes);
+    emit objectPictureChanged(id);
+    return decoded;
 }
 
 QList<PictureObject *> DesignCanvas::pictureObjects() const

@@ -49,6 +49,10 @@ public:
     int addTextComponent();
     // Removes a component's row and destroys its canvas object.
     void deleteComponent(QWidget *object);
+    // A hidden canvas object for a row that already exists (opening a design,
+    // undo); the caller sizes, pictures and shows it.
+    PictureObject *createPictureObject(const QString &id);
+    QLabel *createTextLabel(const QString &id);
 
     QWidget *objectById(const QString &id) const;
     PictureObject *pictureById(const QString &id) const;
@@ -86,6 +90,7 @@ signals:
     void statusMessage(const QString &text);
     void componentAdded(int row);
     void componentDeleted(const QString &id);
+    void objectPictureChanged(const QString &id);
 
 private:
     ComponentTable *mTable;

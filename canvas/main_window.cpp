@@ -4,6 +4,8 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
+#include "canvas/design_history.h"
+#include "canvas/file_menu.h"
 #include "canvas/geometry_boxes.h"
 #include "canvas/picture_object.h"
 #include "codegen/code_output_window.h"
@@ -67,6 +69,15 @@ MainWindow::MainWindow(QWidget *parent)
     buildTitleStrip();
     buildMenus();
     registerBuiltinEditors();
+
+    mHistory = new DesignHistory(mCanvas, this);
+    mHistory->watch(mInteraction, &CanvasInteraction::geometryCommitted);
+    mHistory->watch(mGeometryBoxes, &GeometryBoxes::geometryApplied);
+    mHistory->watchTypingBoxes({ui->编辑框_宽, ui->编辑框_高, ui->编辑框_距左, ui->编辑框_距顶});
+    mFileMenu = new FileMenu(this, mHistory, this);
+    connect(ui->超级按钮_文件, &QPushButton::clicked, this, [this] {
+        mFileMenu->menu()->popup(ui->超级按钮_文件->mapToGlobal(QPoint(0, ui->超级按钮_文件->height())));
+    });
 
     mClock = new QTimer(this);
     mClock->setObjectName(QStringLiteral("时钟1"));

@@ -17,6 +17,8 @@ namespace Plumbrook {
 class CanvasInteraction;
 class ComponentTable;
 class DesignCanvas;
+class DesignHistory;
+class FileMenu;
 class GeometryBoxes;
 
 // The program's central borderless window: it owns the design and carries the
@@ -31,6 +33,8 @@ public:
 
     ComponentTable *table() const { return mTable; }
     DesignCanvas *canvas() const { return mCanvas; }
+    DesignHistory *history() const { return mHistory; }
+    FileMenu *fileMenu() const { return mFileMenu; }
     QMenu *contextMenu() const { return mContextMenu; }
     QMenu *settingsMenu() const { return mSettingsMenu; }
     QSystemTrayIcon *trayIcon() const { return mTray; }
@@ -96,6 +100,8 @@ private:
     DesignCanvas *mCanvas;
     CanvasInteraction *mInteraction;
     GeometryBoxes *mGeometryBoxes;
+    DesignHistory *mHistory;
+    FileMenu *mFileMenu;
     QMenu *mContextMenu;
     QMenu *mSettingsMenu;
     QTimer *mClock;

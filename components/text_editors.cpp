@@ -77,25 +77,9 @@ private:
     void updateLabel()
     {
         QLabel *label = canvas() ? canvas()->labelById(componentId()) : nullptr;
-        if (!label)
-            return;
-        label->setText(ui.编辑框1->text());
-
-        static const Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-        const int index = ui.组合框1->currentIndex();
-        if (index >= 0 && index < int(std::size(horizontal)))
-            label->setAlignment((label->alignment() & ~Qt::AlignHorizontal_Mask) | horizontal[index]);
-
-        QFont font = label->font();
-        font.setFamily(ui.编辑框3->text());
-        // A size that is not a positive number cannot be shown; the label keeps its size.
-        const int size = TextOps::toInt(ui.编辑框4->text());
-        if (size > 0)
-            font.setPixelSize(size);
-        font.setBold(ui.组合框2->currentIndex() == 1);
-        label->setFont(font);
-
-        setLabelColour(label, mPickerValue);
+        const int row = table()->findRowById(componentId());
+        if (label && row >= 0)
+            TextEditors::applyLabelLook(label, table()->rowCells(row));
     }
 
     Ui::TextEditor ui;
@@ -177,6 +161,29 @@ QString TextEditors::shopAddress(const QString &text)
     const QString suffix = QStringLiteral(".com");
     const qsizetype at = text.indexOf(suffix, 0, Qt::CaseSensitive);
     return (at < 0 ? QString() : text.left(at)) + suffix;
+}
+
+void TextEditors::applyLabelLook(QLabel *label, const QStringList &cells)
+{
+    if (!label)
+        return;
+    label->setText(cells.value(T::Picture));
+
+    static const Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    const int index = TextOps::toInt(cells.value(T::Text));
+    if (index >= 0 && index < int(std::size(horizontal)))
+        label->setAlignment((label->alignment() & ~Qt::AlignHorizontal_Mask) | horizontal[index]);
+
+    QFont font = label->font();
+    font.setFamily(cells.value(T::Other));
+    // A size that is not a positive number cannot be shown; the label keeps its size.
+    const int size = TextOps::toInt(cells.value(T::Other1));
+    if (size > 0)
+        font.setPixelSize(size);
+    font.setBold(TextOps::toInt(cells.value(T::BgColor)) == 1);
+    label->setFont(font);
+
+    setLabelColour(label, TextOps::toInt(cells.value(T::Other4)));
 }
 
 void registerTextEditors()

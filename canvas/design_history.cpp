@@ -1,0 +1,226 @@
+#include "canvas/design_history.h"
+
+#include "canvas/canvas_surface.h"
+#include "canvas/design_canvas.h"
+#include "components/carousel_settings.h"
+#include "model/component_table.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+namespace Plumbrook {
+
+namespace {
+
+bool isGeometryColumn(int column)
+{
+    return column == ComponentTable::Width || column == ComponentTable::Height
+        || column == ComponentTable::Left || column == ComponentTable::Top;
+}
+
+struct CellDiff
+{
+    bool structural = false;
+    QList<QPair<int, int>> cells;   // row, column
+};
+
+CellDiff diffRows(const QVector<QStringList> &a, const QVector<QStringList> &b)
+{
+    CellDiff diff;
+    if (a.size() != b.size()) {
+        diff.structural = true;
+        return diff;
+    }
+    for (int row = 0; row < a.size(); ++row) {
+        const QStringList &x = a.at(row);
+        const QStringList &y = b.at(row);
+        if (x.constBegin() == y.constBegin() || x == y)
+            continue;
+        if (x.value(ComponentTable::Id) != y.value(ComponentTable::Id)) {
+            diff.structural = true;
+            return diff;
+        }
+        for (int column = 0; column < ComponentTable::ColumnCount; ++column) {
+            if (x.value(column) != y.value(column))
+                diff.cells.append({row, column});
+        }
+    }
+    return diff;
+}
+
+} // namespace
+
+DesignHistory::DesignHistory(DesignCanvas *canvas, QObject *parent)
+    : QObject(parent)
+    , mCanvas(canvas)
+    , mTimer(new QTimer(this))
+{
+    mTimer->setSingleShot(true);
+    mTimer->setInterval(0);
+    connect(mTimer, &QTimer::timeout, this, &DesignHistory::commit);
+
+    ComponentTable *table = canvas->table();
+    watch(table, &ComponentTable::cellChanged);
+    watch(table, &ComponentTable::rowsInserted);
+    watch(table, &ComponentTable::rowsRemoved);
+    watch(table, &ComponentTable::modelReset);
+    watch(canvas, &DesignCanvas::objectPictureChanged);
+    watch(canvas->surface(), &CanvasSurface::spritePictureChanged);
+    connect(CarouselSettings::notifier(), &CarouselSettings::Notifier::written, this, [this](int number) {
+        mDirtyCarousels.insert(number);
+        changeSeen();
+    });
+    reset();
+}
+
+void DesignHistory::watchTypingBoxes(const QList<QLineEdit *> &boxes)
+{
+    for (QLineEdit *box : boxes) {
+        connect(box, &QLineEdit::textEdited, this, [this] {
+            if (!mRestoring)
+                mTyping = true;
+        });
+    }
+}
+
+void DesignHistory::changeSeen()
+{
+    if (!mRestoring)
+        mTimer->start();
+}
+
+void DesignHistory::reset()
+{
+    mTimer->stop();
+    mStates = {DesignSnapshot::capture(mCanvas, nullptr, {})};
+    mTypingKeys = {QString()};
+    mIndex = 0;
+    mDirtyCarousels.clear();
+    mTyping = false;
+    ++mRevision;
+    emit changed();
+}
+
+void DesignHistory::commitPending()
+{
+    if (mTimer->isActive()) {
+        mTimer->stop();
+        commit();
+    }
+}
+
+DesignHistory::Change DesignHistory::classify(const DesignSnapshot &before,
+                                              const DesignSnapshot &after) const
+{
+    const CellDiff cells = diffRows(before.rows, after.rows);
+    const bool carousels = before.carousels != after.carousels;
+    const bool background = before.background.cacheKey() != after.background.cacheKey();
+    bool geometry = false;
+    bool look = false;
+    bool pictures = false;
+    if (before.objects.size() != after.objects.size()) {
+        look = true;
+    } else if (before.objects.constData() != after.objects.constData()) {
+        for (qsizetype i = 0; i < after.objects.size(); ++i) {
+            const auto &x = *before.objects.at(i);
+            const auto &y = *after.objects.at(i);
+            if (&x == &y)
+                continue;
+            if (x.id != y.id || x.text != y.text || x.visible != y.visible || x.labelText != y.labelText
+                || x.font != y.font || x.alignment != y.alignment || x.styleSheet != y.styleSheet)
+                look = true;
+            geometry = geometry || x.geometry != y.geometry;
+            pictures = pictures || !x.samePicture(y);
+        }
+    }
+    if (!cells.structural && cells.cells.isEmpty() && !carousels && !background && !geometry
+        && !look && !pictures)
+        return Change::None;
+    if (cells.structural || carousels || look)
+        return Change::Step;
+
+    if (mTyping && cells.cells.size() == 1 && !geometry && !background && !pictures)
+        return Change::Typing;
+    // A geometry box applying its typed value on leaving moves the object the typing named.
+    if (cells.cells.isEmpty() && geometry && !background && !mTypingKeys.at(mIndex).isEmpty())
+        return Change::Amend;
+
+    // What follows a change rather than being one: a preview picture arriving, the
+    // background worker's picture with the sizes it measured (which also moves the
+    // objects' offsets), a selection writing the geometry its object already has.
+    bool onlyFollowUps = true;
+    for (const auto &[row, column] : cells.cells) {
+        const bool moduleSize = row == 0
+            && (column == ComponentTable::Width || column == ComponentTable::Height
+                || column == ComponentTable::Left);
+        const bool selectionWrite = row > 0 && isGeometryColumn(column) && !geometry;
+        if (!(moduleSize && background) && !selectionWrite)
+            onlyFollowUps = false;
+    }
+    if (onlyFollowUps && (!geometry || background))
+        return Change::Amend;
+    return Change::Step;
+}
+
+void DesignHistory::commit()
+{
+    DesignSnapshot next = DesignSnapshot::capture(mCanvas, &mStates.at(mIndex), mDirtyCarousels);
+    mDirtyCarousels.clear();
+    const Change change = classify(mStates.at(mIndex), next);
+    QString typingKey;
+    if (change == Change::Typing) {
+        const CellDiff diff = diffRows(mStates.at(mIndex).rows, next.rows);
+        const auto [row, column] = diff.cells.first();
+        typingKey = next.rows.at(row).at(ComponentTable::Id) + QLatin1Char('/') + QString::number(column);
+    }
+    mTyping = false;
+    if (change == Change::None)
+        return;
+
+    const bool merge = change == Change::Amend
+        || (change == Change::Typing && typingKey == mTypingKeys.at(mIndex) && !canRedo());
+    if (merge) {
+        mStates[mIndex] = std::move(next);
+    } else {
+        mStates.resize(mIndex + 1);
+        mTypingKeys.resize(mIndex + 1);
+        mStates.append(std::move(next));
+        mTypingKeys.append(typingKey);
+        ++mIndex;
+    }
+    ++mRevision;
+    emit changed();
+}
+
+bool DesignHistory::undo()
+{
+    commitPending();
+    if (!canUndo())
+        return false;
+    restoreTo(mIndex - 1);
+    return true;
+}
+
+bool DesignHistory::redo()
+{
+    commitPending();
+    if (!canRedo())
+        return false;
+    restoreTo(mIndex + 1);
+    return true;
+}
+
+void DesignHistory::restoreTo(int index)
+{
+    mRestoring = true;
+    DesignSnapshot::restore(mCanvas, mStates.at(mIndex), mStates.at(index));
+    mRestoring = false;
+    mTimer->stop();
+    mDirtyCarousels.clear();
+    mTyping = false;
+    mIndex = index;
+    ++mRevision;
+    emit changed();
+}
+
+} // namespace Plumbrook

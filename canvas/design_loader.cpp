@@ -1,0 +1,152 @@
+#include "canvas/design_loader.h"
+
+#include "canvas/design_canvas.h"
+#include "canvas/frame_picture.h"
+#include "canvas/module_background_layer.h"
+#include "canvas/picture_object.h"
+#include "codegen/text_ops.h"
+#include "components/carousel_settings.h"
+#include "components/component_creation.h"
+#include "components/creation_defaults.h"
+#include "components/editor_registry.h"
+#include "components/text_editors.h"
+#include "model/component_table.h"
+#include "net/http_client.h"
+
+#include <QLabel>
+
+namespace Plumbrook::DesignLoader {
+
+namespace {
+
+using T = ComponentTable;
+namespace CS = CarouselSettings;
+
+constexpr ColourValue kHotspotColour = 0xFF00FF;
+
+QString carouselValue(const DesignFile::CarouselValues &values, const QString &key)
+{
+    for (const auto &[name, value] : values) {
+        if (name == key)
+            return value;
+    }
+    return {};
+}
+
+// Widgets hold sizes and positions only up to QWIDGETSIZE_MAX.
+int pinned(qint64 value, qint64 lowest)
+{
+    return int(qBound<qint64>(lowest, value, QWIDGETSIZE_MAX));
+}
+
+void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
+{
+    const QPoint origin = canvas->backgroundPos();
+    QPoint pos = object->pos();
+    // A component never selected has no position yet; it stays where new ones appear.
+    if (!cells.value(T::Left).isEmpty() && !cells.value(T::Top).isEmpty())
+        pos = QPoint(pinned(qint64(origin.x()) + TextOps::toInt(cells.value(T::Left)), -QWIDGETSIZE_MAX),
+                     pinned(qint64(origin.y()) + TextOps::toInt(cells.value(T::Top)), -QWIDGETSIZE_MAX));
+    object->setGeometry(QRect(pos, QSize(pinned(TextOps::toInt(cells.value(T::Width)), 0),
+                                         pinned(TextOps::toInt(cells.value(T::Height)), 0))));
+}
+
+} // namespace
+
+QByteArray builtinPictureOf(const QString &kind)
+{
+    if (kind.startsWith(CS::kLeftArrowPrefix))
+        return ComponentCreation::builtinPicture(CreationDefaults::leftArrowPicture());
+    if (kind.startsWith(CS::kRightArrowPrefix))
+        return ComponentCreation::builtinPicture(CreationDefaults::rightArrowPicture());
+    const CreationDefaults::KindDefaults *defaults = CreationDefaults::find(kind);
+    if (!defaults)
+        return {};
+    if (kind == QStringLiteral("热点"))
+        return makeFramePicture(defaults->width, defaults->height, kHotspotColour, kHotspotColour);
+    return ComponentCreation::builtinPicture(defaults->picture);
+}
+
+QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel)
+{
+    const QString kind = cells.value(T::Kind);
+    if (kind == QStringLiteral("图片") || kind == QStringLiteral("换图") || kind == QStringLiteral("放大")
+        || kind == QStringLiteral("收藏") || kind == QStringLiteral("购物车"))
+        return cells.value(T::Picture);
+    if (kind == QStringLiteral("分享") || kind == QStringLiteral("关注"))
+        return cells.value(T::Link);
+    if (kind == QStringLiteral("二维码"))
+        return cells.value(T::Text);
+    if (kind == QStringLiteral("倒计时"))
+        return cells.value(T::BgCode);
+    if (kind == CS::kCarouselKind)
+        return carouselValue(carousel, CS::pictureKey(1));
+    return {};
+}
+
+void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewDownload::Fetch &fetch)
+{
+    EditorRegistry::closeAll();
+    ComponentTable *table = canvas->table();
+    auto &selection = canvas->selection();
+    selection.kind = DesignCanvas::Selection::None;
+    canvas->handles().hideAll();
+
+    // Rows first, so that removing the old objects cannot hit a new row with the same id.
+    table->replaceRows({});
+    for (QWidget *object : canvas->allObjects())
+        canvas->deleteComponent(object);
+
+    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it) {
+        for (const auto &[key, value] : it.value())
+            CS::write(it.key(), key, value);
+    }
+    table->replaceRows(design.rows);
+    table->setCreationCounter(qMax(table->creationCounter(), DesignFile::highestId(design.rows)));
+
+    for (int row = 1; row < table->count(); ++row) {
+        const QStringList cells = table->rowCells(row);
+        const QString id = cells.at(T::Id);
+        const QString kind = cells.at(T::Kind);
+        QWidget *object = nullptr;
+        if (kind == QStringLiteral("文字")) {
+            QLabel *label = canvas->createTextLabel(id);
+            TextEditors::applyLabelLook(label, cells);
+            object = label;
+        } else {
+            PictureObject *picture = canvas->createPictureObject(id);
+            picture->setPictureData(builtinPictureOf(kind));
+            object = picture;
+        }
+        place(canvas, object, cells);
+        object->show();
+        object->raise();
+    }
+    for (int row = 1; row < table->count(); ++row) {
+        const QStringList cells = table->rowCells(row);
+        const QString kind = cells.at(T::Kind);
+        DesignFile::CarouselValues values;
+        if (kind == CS::kCarouselKind) {
+            values = design.carousels.value(CS::numberOf(*table, row));
+            // The editor's arrow choice: any entry but the first hides them.
+            const bool arrowsShown = TextOps::toInt(carouselValue(values, CS::kShowArrows)) == 0;
+            for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
+                if (QWidget *object = canvas->objectById(table->cell(arrow, T::Id)))
+                    object->setVisible(arrowsShown);
+            }
+        }
+        const QString url = previewUrl(cells, values);
+        if (url.isEmpty())
+            continue;
+        PreviewDownload::Fetch picked = fetch;
+        // The countdown's background comes by site request, without the site's cookies.
+        if (!picked && kind == QStringLiteral("倒计时"))
+            picked = [](const QString &address) {
+                return HttpClient::siteRequest(address, 0, {}, HttpClient::Jar::None);
+            };
+        PreviewDownload::start(canvas, cells.at(T::Id), url, picked);
+    }
+    ModuleBackgroundLayer::render(canvas);
+}
+
+} // namespace Plumbrook::DesignLoader

@@ -1,0 +1,285 @@
+#include "canvas/file_menu.h"
+
+#include "canvas/design_canvas.h"
+#include "canvas/design_history.h"
+#include "canvas/design_loader.h"
+#include "canvas/main_window.h"
+#include "model/component_table.h"
+#include "model/design_file.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace Plumbrook {
+
+namespace {
+
+constexpr int kAutosaveMs = 30000;
+constexpr int kMaxRecent = 8;
+const QString kRecentKey = QStringLiteral("recentFiles");
+
+const QString kUncleanExitMessage =
+    QStringLiteral("上次未正常退出，有未保存的设计可以恢复：请选“文件”菜单中的“恢复自动保存”");
+
+QString fileNameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+template<typename Receiver, typename Slot>
+QAction *addMenuAction(QMenu *menu, QWidget *window, Receiver *receiver, const QString &text,
+                              const QKeySequence &shortcut, Slot slot)
+{
+    QAction *action = menu->addAction(text);
+    action->setObjectName(text);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        // The window carries the action too, so the shortcut works with the menu closed.
+        window->addAction(action);
+    }
+    QObject::connect(action, &QAction::triggered, receiver, slot);
+    return action;
+}
+
+} // namespace
+
+FileMenu::FileMenu(MainWindow *main, DesignHistory *history, QObject *parent)
+    : QObject(parent)
+    , mMain(main)
+    , mHistory(history)
+    , mMenu(new QMenu(main))
+    , mAutosaveTimer(new QTimer(this))
+{
+    mMenu->setObjectName(QStringLiteral("文件"));
+    addMenuAction(mMenu, mMain, this, QStringLiteral("新建"), QKeySequence(QStringLiteral("Ctrl+N")), &FileMenu::newDesign);
+    addMenuAction(mMenu, mMain, this, QStringLiteral("打开…"), QKeySequence(QStringLiteral("Ctrl+O")), &FileMenu::openDesign);
+    addMenuAction(mMenu, mMain, this, QStringLiteral("保存"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { save(); });
+    addMenuAction(mMenu, mMain, this, QStringLiteral("另存为…"), QKeySequence(QStringLiteral("Ctrl+Shift+S")), [this] { saveAs(); });
+    mRecentMenu = mMenu->addMenu(QStringLiteral("最近打开"));
+    mRecentMenu->setObjectName(QStringLiteral("最近打开"));
+    connect(mRecentMenu, &QMenu::aboutToShow, this, &FileMenu::fillRecentMenu);
+    addMenuAction(mMenu, mMain, this, QStringLiteral("恢复自动保存"), {}, [this] { restoreAutosave(); });
+
+    // Undo and redo are shortcuts of the window, not menu entries.
+    for (const auto &[name, keys, slot] : {
+             std::tuple{QStringLiteral("撤销"), QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Z"))},
+                        &FileMenu::undo},
+             std::tuple{QStringLiteral("重做"),
+                        QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")),
+                                            QKeySequence(QStringLiteral("Ctrl+Shift+Z"))},
+                        &FileMenu::redo}}) {
+        auto *action = new QAction(name, mMain);
+        action->setObjectName(name);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, slot);
+        mMain->addAction(action);
+    }
+
+    mAutosaveTimer->setInterval(kAutosaveMs);
+    connect(mAutosaveTimer, &QTimer::timeout, this, [this] { autosave(); });
+    connect(mMain, &MainWindow::exitRequested, this, &FileMenu::endSession);
+
+    mChooser = [this](bool forSaving, const QString &suggestion) {
+        const QString filter = QStringLiteral("设计文件 (*.plbd)");
+        return forSaving ? QFileDialog::getSaveFileName(mMain, QStringLiteral("保存设计"), suggestion, filter)
+                         : QFileDialog::getOpenFileName(mMain, QStringLiteral("打开设计"), suggestion, filter);
+    };
+}
+
+QString FileMenu::dataDir() const
+{
+    const QString dir = mDataDir.isEmpty()
+        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+        : mDataDir;
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString FileMenu::autosavePath() const
+{
+    return dataDir() + QStringLiteral("/autosave.plbd");
+}
+
+QString FileMenu::recoveryPath() const
+{
+    return dataDir() + QStringLiteral("/recovered.plbd");
+}
+
+QString FileMenu::markerPath() const
+{
+    return dataDir() + QStringLiteral("/running");
+}
+
+QStringList FileMenu::recentFiles() const
+{
+    QSettings settings(dataDir() + QStringLiteral("/recent.ini"), QSettings::IniFormat);
+    return settings.value(kRecentKey).toStringList().mid(0, kMaxRecent);
+}
+
+void FileMenu::rememberRecent(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList list = recentFiles();
+    list.removeAll(absolute);
+    list.prepend(absolute);
+    QSettings settings(dataDir() + QStringLiteral("/recent.ini"), QSettings::IniFormat);
+    settings.setValue(kRecentKey, list.mid(0, kMaxRecent));
+}
+
+void FileMenu::fillRecentMenu()
+{
+    mRecentMenu->clear();
+    const QStringList list = recentFiles();
+    for (const QString &path : list)
+        mRecentMenu->addAction(path, this, [this, path] { openFile(path); });
+    mRecentMenu->setEnabled(true);
+    if (list.isEmpty())
+        mRecentMenu->addAction(QStringLiteral("（无）"))->setEnabled(false);
+}
+
+void FileMenu::startSession()
+{
+    mSessionStarted = true;
+    if (QFile::exists(markerPath()) && QFile::exists(autosavePath())) {
+        // This run's autosaves must not overwrite what the last run left.
+        QFile::remove(recoveryPath());
+        QFile::copy(autosavePath(), recoveryPath());
+        mMain->showStatus(kUncleanExitMessage);
+    }
+    QFile marker(markerPath());
+    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        marker.write(QByteArray::number(QApplication::applicationPid()));
+    mAutosavedRevision = mHistory->revision();
+    mAutosaveTimer->start();
+}
+
+void FileMenu::endSession()
+{
+    if (!mSessionStarted)
+        return;
+    mAutosaveTimer->stop();
+    // A marker left behind would tell of a design that may be lost; only a saved one is safe.
+    if (autosave())
+        QFile::remove(markerPath());
+    mSessionStarted = false;
+}
+
+bool FileMenu::autosave()
+{
+    mHistory->commitPending();
+    if (mHistory->revision() == mAutosavedRevision)
+        return true;
+    QString error;
+    const quint64 revision = mHistory->revision();
+    if (!DesignFile::writeFile(autosavePath(), DesignFile::fromTable(*mMain->table()), &error)) {
+        mMain->showStatus(QStringLiteral("自动保存失败：") + error);
+        return false;
+    }
+    mAutosavedRevision = revision;
+    return true;
+}
+
+void FileMenu::newDesign()
+{
+    DesignFile::Design design;
+    design.rows = {ComponentTable::initialModuleRecord()};
+    DesignLoader::load(mMain->canvas(), design, mFetch);
+    mHistory->reset();
+    mCurrentPath.clear();
+    mMain->showStatus(QStringLiteral("已新建设计"));
+}
+
+void FileMenu::openDesign()
+{
+    const QString path = mChooser(false, QFileInfo(mCurrentPath).absolutePath());
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+bool FileMenu::openFile(const QString &path)
+{
+    if (!loadFile(path, true))
+        return false;
+    mCurrentPath = path;
+    mMain->showStatus(QStringLiteral("已打开：") + fileNameOf(path));
+    return true;
+}
+
+bool FileMenu::loadFile(const QString &path, bool remember)
+{
+    QString error;
+    const std::optional<DesignFile::Design> design = DesignFile::readFile(path, &error);
+    if (!design) {
+        mMain->showStatus(QStringLiteral("文件无法读取：") + error);
+        return false;
+    }
+    DesignLoader::load(mMain->canvas(), *design, mFetch);
+    mHistory->reset();
+    if (remember)
+        rememberRecent(path);
+    return true;
+}
+
+bool FileMenu::save()
+{
+    return mCurrentPath.isEmpty() ? saveAs() : saveTo(mCurrentPath);
+}
+
+bool FileMenu::saveAs()
+{
+    QString path = mChooser(true, mCurrentPath.isEmpty() ? QStringLiteral("设计.plbd") : mCurrentPath);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + DesignFile::kSuffix;
+    return saveTo(path);
+}
+
+bool FileMenu::saveTo(const QString &path)
+{
+    QString error;
+    if (!DesignFile::writeFile(path, DesignFile::fromTable(*mMain->table()), &error)) {
+        mMain->showStatus(QStringLiteral("文件无法保存：") + error);
+        return false;
+    }
+    mCurrentPath = path;
+    rememberRecent(path);
+    mMain->showStatus(QStringLiteral("已保存：") + fileNameOf(path));
+    return true;
+}
+
+bool FileMenu::restoreAutosave()
+{
+    const QString path = QFile::exists(recoveryPath()) ? recoveryPath() : autosavePath();
+    if (!QFile::exists(path)) {
+        mMain->showStatus(QStringLiteral("没有自动保存的设计"));
+        return false;
+    }
+    if (!loadFile(path, false))
+        return false;
+    QFile::remove(recoveryPath());
+    // A restored design has no file of its own yet: "保存" asks for one.
+    mCurrentPath.clear();
+    mMain->showStatus(QStringLiteral("已恢复自动保存的设计"));
+    return true;
+}
+
+void FileMenu::undo()
+{
+    mMain->showStatus(mHistory->undo() ? QStringLiteral("已撤销") : QStringLiteral("没有可撤销的操作"));
+}
+
+void FileMenu::redo()
+{
+    mMain->showStatus(mHistory->redo() ? QStringLiteral("已重做") : QStringLiteral("没有可重做的操作"));
+}
+
+} // namespace Plumbrook

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "components/preview_download.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace Plumbrook {
+
+class DesignHistory;
+class MainWindow;
+
+// The "文件" menu: new, open, save, save as, recent files and the restore of
+// the autosaved design; the undo and redo shortcuts; autosave every half minute
+// and on exit, with a marker that tells the next start about an unclean exit.
+class FileMenu : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Asks for a file name; an empty answer cancels. Tests put their own in.
+    using Chooser = std::function<QString(bool forSaving, const QString &suggestion)>;
+
+    FileMenu(MainWindow *main, DesignHistory *history, QObject *parent = nullptr);
+
+    QMenu *menu() const { return mMenu; }
+    void setChooser(Chooser chooser) { mChooser = std::move(chooser); }
+    void setPreviewFetch(PreviewDownload::Fetch fetch) { mFetch = std::move(fetch); }
+
+    // Per-user folder of the autosave, the running marker and the recent list;
+    // by default the application's data location.
+    void setDataDir(const QString &dir) { mDataDir = dir; }
+    QString dataDir() const;
+    QString autosavePath() const;
+    QString recoveryPath() const;
+    QString markerPath() const;
+
+    QString currentPath() const { return mCurrentPath; }
+    QStringList recentFiles() const;
+
+    // Start of the program's run: reports a design an unclean exit left behind,
+    // marks this run as running and starts the autosave timer.
+    void startSession();
+    // "退出软件": the last autosave, then the marker goes.
+    void endSession();
+
+public slots:
+    void newDesign();
+    void openDesign();
+    bool openFile(const QString &path);
+    bool save();
+    bool saveAs();
+    bool saveTo(const QString &path);
+    bool restoreAutosave();
+    // Writes the autosave when the design changed since the last one.
+    bool autosave();
+    void undo();
+    void redo();
+
+private:
+    void fillRecentMenu();
+    void rememberRecent(const QString &path);
+    bool loadFile(const QString &path, bool remember);
+
+    MainWindow *mMain;
+    DesignHistory *mHistory;
+    QMenu *mMenu;
+    QMenu *mRecentMenu;
+    QTimer *mAutosaveTimer;
+    Chooser mChooser;
+    PreviewDownload::Fetch mFetch;
+    QString mDataDir;
+    QString mCurrentPath;
+    quint64 mAutosavedRevision = 0;
+    bool mSessionStarted = false;
+};
+
+} // namespace Plumbrook
