@@ -180,7 +180,13 @@ bool writeFile(const QString &path, const Design &design, QString *error)
 {
     QSaveFile file(path);
     const QByteArray bytes = serialise(design);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // commit() can report success over a short write (a full disk, a size limit);
+    // an explicit flush and the size on disk catch it before the rename.
+    const bool complete = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+        && file.flush() && file.size() == bytes.size();
+    if (!complete)
+        file.cancelWriting();
+    if (!complete || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

@@ -1,0 +1,199 @@
+#include "components/carousel_settings.h"
+#include "model/component_table.h"
+#include "model/design_file.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Plumbrook;
+using T = ComponentTable;
+
+namespace {
+
+DesignFile::Design sampleDesign()
+{
+    DesignFile::Design design;
+    design.rows = {T::initialModuleRecord()};
+    QStringList picture(T::ColumnCount);
+    picture[T::Id] = QStringLiteral("2");
+    picture[T::Kind] = QStringLiteral("图片");
+    picture[T::Picture] = QStringLiteral("http://127.0.0.1/a.png");
+    picture[T::Text] = QStringLiteral("说明 \"引号\"\n第二行");
+    design.rows.append(picture);
+    QStringList carousel(T::ColumnCount);
+    carousel[T::Id] = QStringLiteral("3");
+    carousel[T::Kind] = QStringLiteral("轮播");
+    design.rows.append(carousel);
+    design.carousels.insert(2, {{QStringLiteral("Number"), QStringLiteral("4")},
+                                {QStringLiteral("t_1"), QStringLiteral("http://127.0.0.1/c.jpg")}});
+    return design;
+}
+
+QByteArray withRoot(const char *json)
+{
+    return QByteArray(json);
+}
+
+} // namespace
+
+class TestDesignFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip();
+    void badFiles_data();
+    void badFiles();
+    void carouselKeysAreTheKnownOnes();
+    void failedWriteKeepsTheOldFile();
+    void fromTableReadsLivingCarousels();
+};
+
+void TestDesignFile::roundTrip()
+{
+    const DesignFile::Design design = sampleDesign();
+    QString error;
+    const auto read = DesignFile::parse(DesignFile::serialise(design), &error);
+    QVERIFY2(read, qPrintable(error));
+    QCOMPARE(read->rows, design.rows);
+    QCOMPARE(read->carousels.keys(), QList<int>{2});
+    const DesignFile::CarouselValues values = read->carousels.value(2);
+    QCOMPARE(values.first(), (QPair<QString, QString>(QStringLiteral("Number"), QStringLiteral("4"))));
+    QCOMPARE(values.at(3), (QPair<QString, QString>(QStringLiteral("t_1"), QStringLiteral("http://127.0.0.1/c.jpg"))));
+
+    const QJsonObject root = QJsonDocument::fromJson(DesignFile::serialise(design)).object();
+    QCOMPARE(root.value(QStringLiteral("format")).toString(), QStringLiteral("plumbrook-design"));
+    QCOMPARE(root.value(QStringLiteral("version")).toInt(), 1);
+}
+
+void TestDesignFile::badFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+
+    const QByteArray good = DesignFile::serialise(sampleDesign());
+    QTest::newRow("not JSON") << QByteArray("hello") << "invalid JSON";
+    QTest::newRow("truncated") << good.left(good.size() / 2) << "invalid JSON";
+    QTest::newRow("empty file") << QByteArray() << "invalid JSON";
+    QTest::newRow("array") << withRoot("[]") << "not a JSON object";
+    QTest::newRow("bare rows design") << withRoot(R"({"rows": []})") << "not a design file";
+    QTest::newRow("other format") << withRoot(R"({"format": "other", "version": 1, "rows": []})")
+                                  << "not a design file";
+    QTest::newRow("newer version")
+        << withRoot(R"({"format": "plumbrook-design", "version": 2, "rows": [{"标识": "1"}]})") << "newer";
+    QTest::newRow("version as text")
+        << withRoot(R"({"format": "plumbrook-design", "version": "1", "rows": [{"标识": "1"}]})")
+        << "not a version number";
+    QTest::newRow("fractional version")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1.5, "rows": [{"标识": "1"}]})")
+        << "not a version number";
+    QTest::newRow("no rows") << withRoot(R"({"format": "plumbrook-design", "version": 1})") << "\"rows\" is missing";
+    QTest::newRow("empty rows") << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": []})")
+                                << "no module record";
+    QTest::newRow("number cell")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1", "宽度": 950}]})")
+        << "rows[0].宽度 is a number, not a text";
+    QTest::newRow("null cell")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}, {"标识": "2", "备注": null}]})")
+        << "rows[1].备注 is null";
+    QTest::newRow("duplicate id")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}, {"标识": "1"}]})")
+        << "repeats the id 1";
+    QTest::newRow("row without id")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}, {"备注": "图片"}]})")
+        << "rows[1] has no id";
+    QTest::newRow("colliding carousel numbers")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
+                        "carousels": {"1": {}, "01": {}}})")
+        << "name the same carousel";
+    QTest::newRow("carousel number not decimal")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
+                        "carousels": {"-1": {}}})")
+        << "not a decimal number";
+    QTest::newRow("carousel setting not text")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
+                        "carousels": {"3": {"t_1": 5}}})")
+        << "carousels.3.t_1 is not a text";
+    QTest::newRow("carousels not an object")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}], "carousels": []})")
+        << "\"carousels\" is not an object";
+}
+
+void TestDesignFile::badFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QString error;
+    QVERIFY(!DesignFile::parse(bytes, &error));
+    QVERIFY2(error.contains(reason), qPrintable(error));
+}
+
+void TestDesignFile::carouselKeysAreTheKnownOnes()
+{
+    const auto read = DesignFile::parse(withRoot(
+        R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
+            "carousels": {"7": {"j_j": "1", "unknown": "x"}}})"));
+    QVERIFY(read);
+    const DesignFile::CarouselValues values = read->carousels.value(7);
+    QCOMPARE(values.size(), CarouselSettings::defaults().size());   // every known key, the absent ones empty
+    QVERIFY(values.contains({QStringLiteral("j_j"), QStringLiteral("1")}));
+    QVERIFY(values.contains({QStringLiteral("t_1"), QString()}));
+    for (const auto &pair : values)
+        QVERIFY(pair.first != QStringLiteral("unknown"));
+}
+
+void TestDesignFile::failedWriteKeepsTheOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("d.plbd"));
+    QVERIFY(DesignFile::writeFile(path, sampleDesign()));
+    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+
+    // A full disk: no file may grow past 64 bytes while the bigger design is written.
+    DesignFile::Design bigger = sampleDesign();
+    bigger.rows.append(bigger.rows.at(1));
+    bigger.rows.last()[T::Id] = QStringLiteral("9");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    QString error;
+    const bool written = DesignFile::writeFile(path, bigger, &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    QVERIFY(!written);
+    QVERIFY(!error.isEmpty());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.plbd")});
+
+    QVERIFY(!DesignFile::writeFile(dir.filePath(QStringLiteral("missing/d.plbd")), bigger, &error));
+}
+
+void TestDesignFile::fromTableReadsLivingCarousels()
+{
+    ComponentTable table;
+    const int carousel = table.appendRow(QStringLiteral("2"), QStringLiteral("轮播"));
+    table.appendRow(QStringLiteral("3"), QStringLiteral("左箭头5"));
+    table.appendRow(QStringLiteral("4"), QStringLiteral("右箭头5"));
+    table.appendRow(QStringLiteral("5"), QStringLiteral("图片"));
+    Q_UNUSED(carousel)
+    const DesignFile::Design design = DesignFile::fromTable(table, [](int number, const QString &key) {
+        return QString::number(number) + key;
+    });
+    QCOMPARE(design.rows, table.rows());
+    QCOMPARE(design.carousels.keys(), QList<int>{5});
+    QCOMPARE(design.carousels.value(5).first().second, QStringLiteral("5Number"));
+    QCOMPARE(DesignFile::highestId(design.rows), 5);
+}
+
+QTEST_GUILESS_MAIN(TestDesignFile)
+#include "tst_design_file.moc"
