@@ -177,6 +177,8 @@ void DesignHistory::commit()
     if (change == Change::None)
         return;
 
+    // Only what a design file holds counts for those who save it.
+    const bool saved = next.rows != mStates.at(mIndex).rows || next.carousels != mStates.at(mIndex).carousels;
     const bool merge = change == Change::Amend
         || (change == Change::Typing && typingKey == mTypingKeys.at(mIndex) && !canRedo());
     if (merge) {
@@ -188,7 +190,8 @@ void DesignHistory::commit()
         mTypingKeys.append(typingKey);
         ++mIndex;
     }
-    ++mRevision;
+    if (saved)
+        ++mRevision;
     emit changed();
 }
 

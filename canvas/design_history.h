@@ -42,7 +42,7 @@ public:
     void commitPending();
     // Forgets every step; what the canvas shows now is where undo stops.
     void reset();
-    // Counts every recorded change, so that savers can tell whether there is news.
+    // Counts the changes of what a design file holds, so that savers can tell whether there is news.
     quint64 revision() const { return mRevision; }
     const DesignSnapshot &current() const { return mStates.at(mIndex); }
 

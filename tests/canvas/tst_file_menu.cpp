@@ -1,0 +1,370 @@
+#include "canvas/design_canvas.h"
+#include "canvas/design_history.h"
+#include "canvas/file_menu.h"
+#include "canvas/frame_picture.h"
+#include "canvas/main_window.h"
+#include "canvas/module_background_layer.h"
+#include "canvas/picture_object.h"
+#include "codegen/module_generator.h"
+#include "components/carousel_settings.h"
+#include "components/component_creation.h"
+#include "components/creation_defaults.h"
+#include "components/editor_registry.h"
+#include "components/preview_download.h"
+#include "model/component_table.h"
+#include "model/design_file.h"
+#include "support/test_support.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace Plumbrook;
+using T = ComponentTable;
+
+namespace {
+
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString generated(const ComponentTable &table)
+{
+    GenerationSources sources;
+    sources.randomDigit = [] { return 4; };
+    return ModuleGenerator(table, sources).generate(QStringLiteral("auto"));
+}
+
+// Every preview comes from here: a picture whose size tells the URL's length.
+QByteArray fakeFetch(const QString &url)
+{
+    return makeFramePicture(int(url.size()), 7, 0x102030, 0x102030);
+}
+
+} // namespace
+
+class TestFileMenu : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void buttonAndMenu();
+    void roundTripWithEveryKind();
+    void badFileChangesNothing();
+    void failedSaveKeepsTheOldFile();
+    void saveAsksForANameOnce();
+    void recentFilesKeepEight();
+    void shortcutsUndoAndRedo();
+    void autosaveAndRecoveryAfterACrash();
+
+private:
+    MainWindow *newWindow();
+    void buildDesign();
+
+    Test::TemporaryProgramDir *mProgramDir = nullptr;
+    QTemporaryDir *mData = nullptr;
+    QTemporaryDir *mFiles = nullptr;
+    MainWindow *mWindow = nullptr;
+    FileMenu *mMenu = nullptr;
+    QStringList mChosen;   // answers of the file dialog, first first
+};
+
+void TestFileMenu::init()
+{
+    mProgramDir = new Test::TemporaryProgramDir;
+    mData = new QTemporaryDir;
+    mFiles = new QTemporaryDir;
+    mChosen.clear();
+    mWindow = newWindow();
+    mMenu = mWindow->fileMenu();
+}
+
+void TestFileMenu::cleanup()
+{
+    EditorRegistry::closeAll();
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    QTRY_COMPARE(PreviewDownload::pending(), 0);
+    delete mWindow;
+    delete mFiles;
+    delete mData;
+    delete mProgramDir;
+}
+
+MainWindow *TestFileMenu::newWindow()
+{
+    auto *window = new MainWindow;
+    window->fileMenu()->setDataDir(mData->path());
+    window->fileMenu()->setPreviewFetch(&fakeFetch);
+    window->fileMenu()->setChooser([this](bool, const QString &) {
+        return mChosen.isEmpty() ? QString() : mChosen.takeFirst();
+    });
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("window not exposed");
+    window->canvas()->setBackgroundPicture(makeFramePicture(950, 500, 0x8445952, 0x8445952));
+    window->canvas()->centreBackground(950);
+    return window;
+}
+
+void TestFileMenu::buildDesign()
+{
+    DesignCanvas *canvas = mWindow->canvas();
+    for (const CreationDefaults::KindDefaults &kind : CreationDefaults::all())
+        ComponentCreation::create(canvas, kind.kind);
+    ComponentTable *table = mWindow->table();
+    // Placed, edited and moved components beside never-selected ones.
+    for (int row = 1; row < table->count(); row += 2) {
+        QTest::mouseClick(canvas->objectById(table->cell(row, T::Id)), Qt::LeftButton, {}, QPoint(1, 1));
+        QWidget *object = canvas->objectById(table->cell(row, T::Id));
+        object->move(object->pos() + QPoint(row * 3, row));
+        canvas->refreshSelectionDisplay(object);
+    }
+    table->setCell(1, T::Link, QStringLiteral("https://shop.example/热点"));
+    table->setCell(0, T::BgCode, QStringLiteral("1"));
+    int carousel = 1;
+    while (table->cell(carousel, T::Kind) != QStringLiteral("轮播"))
+        ++carousel;
+    CarouselSettings::write(CarouselSettings::numberOf(*table, carousel), CarouselSettings::kEasingCode,
+                            QStringLiteral("bounceIn"));
+    settle();
+}
+
+void TestFileMenu::buttonAndMenu()
+{
+    auto *button = mWindow->findChild<QPushButton *>(QStringLiteral("超级按钮_文件"));
+    QVERIFY(button);
+    QCOMPARE(button->geometry(), QRect(160, 0, 79, 32));
+    QCOMPARE(button->text(), QStringLiteral("文件"));
+    QStringList texts;
+    for (QAction *action : mMenu->menu()->actions())
+        texts.append(action->text());
+    QCOMPARE(texts, (QStringList{"新建", "打开…", "保存", "另存为…", "最近打开", "恢复自动保存"}));
+    QCOMPARE(mMenu->menu()->objectName(), QStringLiteral("文件"));
+}
+
+void TestFileMenu::roundTripWithEveryKind()
+{
+    buildDesign();
+    ComponentTable *table = mWindow->table();
+    const QVector<QStringList> rows = table->rows();
+    const DesignFile::Design before = DesignFile::fromTable(*table);
+    const QString code = generated(*table);
+    const QString path = mFiles->filePath(QStringLiteral("every kind.plbd"));
+    QVERIFY(mMenu->saveTo(path));
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已保存：every kind.plbd"));
+
+    mMenu->newDesign();
+    settle();
+    QCOMPARE(table->count(), 1);
+    QVERIFY(mWindow->canvas()->allObjects().isEmpty());
+    // Opening writes the carousels' settings files again from the design itself.
+    QVERIFY(QDir(mProgramDir->path() + QStringLiteral("/data/code")).removeRecursively());
+
+    QVERIFY(mMenu->openFile(path));
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已打开：every kind.plbd"));
+    QCOMPARE(table->rows(), rows);
+    QCOMPARE(DesignFile::fromTable(*table).carousels, before.carousels);
+    QCOMPARE(generated(*table), code);
+    QVERIFY(!mWindow->history()->canUndo());
+
+    DesignCanvas *canvas = mWindow->canvas();
+    QCOMPARE(canvas->allObjects().size(), rows.size() - 1);
+    for (int row = 1; row < rows.size(); ++row) {
+        QWidget *object = canvas->objectById(rows.at(row).at(T::Id));
+        QVERIFY(object);
+        if (!rows.at(row).at(T::Left).isEmpty())
+            QCOMPARE(object->pos() - canvas->backgroundPos(),
+                     QPoint(rows.at(row).at(T::Left).toInt(), rows.at(row).at(T::Top).toInt()));
+    }
+    // Previews arrive off the user-interface thread; the others keep their built-in picture.
+    int image = 1;
+    while (table->cell(image, T::Kind) != QStringLiteral("图片"))
+        ++image;
+    auto *picture = canvas->pictureById(table->cell(image, T::Id));
+    QTRY_COMPARE(picture->image().width(), int(table->cell(image, T::Picture).size()));
+    QVERIFY(canvas->pictureById(table->cell(1, T::Id))->hasPicture());
+    // A preview arriving is no step of its own.
+    QTRY_COMPARE(PreviewDownload::pending(), 0);
+    settle();
+    QVERIFY(!mWindow->history()->canUndo());
+
+    // New components continue above the highest id of the file.
+    const int added = ComponentCreation::create(canvas, QStringLiteral("图片"));
+    QCOMPARE(table->cellInt(added, T::Id), DesignFile::highestId(rows) + 1);
+}
+
+void TestFileMenu::badFileChangesNothing()
+{
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    settle();
+    const auto rows = mWindow->table()->rows();
+    const QString path = mFiles->filePath(QStringLiteral("bad.plbd"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}], "carousels": {"1": {}, "01": {}}})");
+    file.close();
+
+    QVERIFY(!mMenu->openFile(path));
+    QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法读取：")));
+    QCOMPARE(mWindow->table()->rows(), rows);
+    QCOMPARE(mWindow->canvas()->allObjects().size(), 1);
+    QVERIFY(mWindow->history()->canUndo());
+
+    QVERIFY(!mMenu->openFile(mFiles->filePath(QStringLiteral("missing.plbd"))));
+    QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法读取：")));
+    QVERIFY(mMenu->recentFiles().isEmpty());
+}
+
+void TestFileMenu::failedSaveKeepsTheOldFile()
+{
+    const QString path = mFiles->filePath(QStringLiteral("kept.plbd"));
+    QVERIFY(mMenu->saveTo(path));
+    const QByteArray old = contents(path);
+    for (int i = 0; i < 5; ++i)
+        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit saved = limit;
+    limit.rlim_cur = old.size();   // a disk with no room for a bigger file
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool written = mMenu->saveTo(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    QVERIFY(!written);
+    QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法保存：")));
+    QCOMPARE(contents(path), old);
+    QCOMPARE(mWindow->table()->count(), 6);
+}
+
+void TestFileMenu::saveAsksForANameOnce()
+{
+    mChosen = {QString()};
+    QVERIFY(!mMenu->save());   // a cancelled dialog saves nothing
+    const QString path = mFiles->filePath(QStringLiteral("named"));
+    mChosen = {path};
+    QVERIFY(mMenu->save());
+    QCOMPARE(mMenu->currentPath(), path + QStringLiteral(".plbd"));
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    QVERIFY(mMenu->save());   // no dialog this time: mChosen is empty
+    const auto design = DesignFile::readFile(path + QStringLiteral(".plbd"));
+    QVERIFY(design);
+    QCOMPARE(design->rows, mWindow->table()->rows());
+}
+
+void TestFileMenu::recentFilesKeepEight()
+{
+    QStringList saved;
+    for (int i = 0; i < 9; ++i) {
+        saved.prepend(mFiles->filePath(QStringLiteral("d%1.plbd").arg(i)));
+        QVERIFY(mMenu->saveTo(saved.first()));
+    }
+    QVERIFY(mMenu->openFile(saved.at(5)));
+    QStringList expected = saved.mid(0, 8);
+    expected.move(5, 0);
+    QCOMPARE(mMenu->recentFiles(), expected);
+
+    QMenu *recent = mMenu->menu()->findChild<QMenu *>(QStringLiteral("最近打开"));
+    QVERIFY(recent);
+    emit recent->aboutToShow();
+    QCOMPARE(recent->actions().size(), 8);
+    recent->actions().at(3)->trigger();
+    QCOMPARE(mMenu->currentPath(), expected.at(3));
+}
+
+void TestFileMenu::shortcutsUndoAndRedo()
+{
+    mWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(mWindow));
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    settle();
+    QTest::keyClick(mWindow, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已撤销"));
+    QCOMPARE(mWindow->table()->count(), 1);
+    QTest::keyClick(mWindow, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(mWindow->statusText(), QStringLiteral("没有可撤销的操作"));
+    QTest::keyClick(mWindow, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已重做"));
+    QCOMPARE(mWindow->table()->count(), 2);
+    mWindow->history()->undo();
+    QTest::keyClick(mWindow, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(mWindow->table()->count(), 2);
+
+    QTest::keyClick(mWindow, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已新建设计"));
+    QCOMPARE(mWindow->table()->rows(), QVector<QStringList>{T::initialModuleRecord()});
+    QVERIFY(!mWindow->history()->canUndo());
+}
+
+void TestFileMenu::autosaveAndRecoveryAfterACrash()
+{
+    mMenu->startSession();
+    QVERIFY(QFile::exists(mMenu->markerPath()));
+    QVERIFY(mMenu->autosave());
+    QVERIFY(!QFile::exists(mMenu->autosavePath()));   // nothing changed yet, nothing written
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("轮播"));
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    settle();
+    QVERIFY(mMenu->autosave());
+    const QVector<QStringList> rows = mWindow->table()->rows();
+
+    // The process dies: no end of session, and a half-written autosave's temporary file lies about.
+    QFile stray(mMenu->autosavePath() + QStringLiteral(".XyZ123"));
+    QVERIFY(stray.open(QIODevice::WriteOnly));
+    stray.write("{\"format\": \"plumbrook-des");
+    stray.close();
+    EditorRegistry::closeAll();
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    delete mWindow;
+
+    mWindow = newWindow();
+    mMenu = mWindow->fileMenu();
+    mMenu->startSession();
+    QVERIFY(mWindow->statusText().contains(QStringLiteral("恢复自动保存")));
+    // This run's autosaves must not destroy what is to be restored.
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    settle();
+    QVERIFY(mMenu->autosave());
+    QVERIFY(mMenu->restoreAutosave());
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已恢复自动保存的设计"));
+    QCOMPARE(mWindow->table()->rows(), rows);
+    QCOMPARE(mWindow->canvas()->allObjects().size(), 4);
+    QVERIFY(mMenu->currentPath().isEmpty());
+
+    // A clean exit autosaves and leaves no marker: the next start offers nothing.
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    const QVector<QStringList> last = mWindow->table()->rows();
+    emit mWindow->exitRequested(0);
+    QVERIFY(!QFile::exists(mMenu->markerPath()));
+    QCOMPARE(DesignFile::readFile(mMenu->autosavePath())->rows, last);
+    delete mWindow;
+    mWindow = newWindow();
+    mMenu = mWindow->fileMenu();
+    const QString status = mWindow->statusText();
+    mMenu->startSession();
+    QCOMPARE(mWindow->statusText(), status);
+}
+
+QTEST_MAIN(TestFileMenu)
+#include "tst_file_menu.moc"
