@@ -1,10 +1,13 @@
+#include "codegen/module_generator.h"
 #include "components/carousel_settings.h"
+#include "components/profile_file.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +56,7 @@ private slots:
     void carouselKeysAreTheKnownOnes();
     void failedWriteKeepsTheOldFile();
     void fromTableReadsLivingCarousels();
+    void modulegenUsesTheFilesCarousels();
 };
 
 void TestDesignFile::roundTrip()
@@ -193,6 +197,58 @@ void TestDesignFile::fromTableReadsLivingCarousels()
     QCOMPARE(design.carousels.keys(), QList<int>{5});
     QCOMPARE(design.carousels.value(5).first().second, QStringLiteral("5Number"));
     QCOMPARE(DesignFile::highestId(design.rows), 5);
+}
+
+void TestDesignFile::modulegenUsesTheFilesCarousels()
+{
+    QTemporaryDir dir;
+    DesignFile::Design design;
+    design.rows = {T::initialModuleRecord()};
+    for (const auto &[id, kind] : {std::pair{"2", "轮播"}, {"3", "左箭头1"}, {"4", "右箭头1"}}) {
+        QStringList cells(T::ColumnCount);
+        cells[T::Id] = QString::fromUtf8(id);
+        cells[T::Kind] = QString::fromUtf8(kind);
+        cells[T::Width] = QStringLiteral("750");
+        design.rows.append(cells);
+    }
+    DesignFile::CarouselValues values = CarouselSettings::defaults();
+    values[3].second = QStringLiteral("http://file.example/first.jpg");
+    design.carousels.insert(1, values);
+    const QString path = dir.filePath(QStringLiteral("c.plbd"));
+    QVERIFY(DesignFile::writeFile(path, design));
+    // A settings file on disk that must not be read.
+    QDir(dir.path()).mkpath(QStringLiteral("data/code"));
+    ProfileFile::write(dir.filePath(QStringLiteral("data/code/Carousel1.ini")), CarouselSettings::kSection,
+                       CarouselSettings::pictureKey(1), QStringLiteral("http://disk.example/stale.jpg"));
+
+    QProcess process;
+    process.start(QStringLiteral(PLUMBROOK_BIN_DIR "/modulegen"), {path});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    const QString code = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY(code.contains(QStringLiteral("http://file.example/first.jpg")));
+    QVERIFY(!code.contains(QStringLiteral("stale.jpg")));
+
+    ComponentTable table;
+    table.replaceRows(design.rows);
+    GenerationSources sources;
+    sources.carouselSetting = [&values](int, const QString &key) {
+        for (const auto &pair : values) {
+            if (pair.first == key)
+                return pair.second;
+        }
+        return QString();
+    };
+    QCOMPARE(code, ModuleGenerator(table, sources).generate(QStringLiteral("auto")));
+
+    QFile bad(dir.filePath(QStringLiteral("bad.plbd")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(R"({"format": "plumbrook-design", "version": 9, "rows": []})");
+    bad.close();
+    process.start(QStringLiteral(PLUMBROOK_BIN_DIR "/modulegen"), {bad.fileName()});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(process.readAllStandardError().contains("newer program"));
 }
 
 QTEST_GUILESS_MAIN(TestDesignFile)
