@@ -112,18 +112,21 @@ void DesignHistory::commitPending()
 DesignHistory::Change DesignHistory::classify(const DesignSnapshot &before,
                                               const DesignSnapshot &after) const
 {
-    const CellDiff cells = diffRows(before.rows, after.rows);
+    const CellDiff cells = before.rowChunks.sharesAll(after.rowChunks)
+        ? CellDiff() : diffRows(before.rows(), after.rows());
     const bool carousels = before.carousels != after.carousels;
     const bool background = before.background.cacheKey() != after.background.cacheKey();
     bool geometry = false;
     bool look = false;
     bool pictures = false;
-    if (before.objects.size() != after.objects.size()) {
+    const QVector<DesignSnapshot::ObjectPtr> was = before.objects();
+    const QVector<DesignSnapshot::ObjectPtr> is = after.objects();
+    if (was.size() != is.size()) {
         look = true;
-    } else if (before.objects.constData() != after.objects.constData()) {
-        for (qsizetype i = 0; i < after.objects.size(); ++i) {
-            const auto &x = *before.objects.at(i);
-            const auto &y = *after.objects.at(i);
+    } else if (!before.objectChunks.sharesAll(after.objectChunks)) {
+        for (qsizetype i = 0; i < is.size(); ++i) {
+            const auto &x = *was.at(i);
+            const auto &y = *is.at(i);
             if (&x == &y)
                 continue;
             if (x.id != y.id || x.text != y.text || x.visible != y.visible || x.labelText != y.labelText
@@ -169,16 +172,18 @@ void DesignHistory::commit()
     const Change change = classify(mStates.at(mIndex), next);
     QString typingKey;
     if (change == Change::Typing) {
-        const CellDiff diff = diffRows(mStates.at(mIndex).rows, next.rows);
+        const QVector<QStringList> rows = next.rows();
+        const CellDiff diff = diffRows(mStates.at(mIndex).rows(), rows);
         const auto [row, column] = diff.cells.first();
-        typingKey = next.rows.at(row).at(ComponentTable::Id) + QLatin1Char('/') + QString::number(column);
+        typingKey = rows.at(row).at(ComponentTable::Id) + QLatin1Char('/') + QString::number(column);
     }
     mTyping = false;
     if (change == Change::None)
         return;
 
     // Only what a design file holds counts for those who save it.
-    const bool saved = next.rows != mStates.at(mIndex).rows || next.carousels != mStates.at(mIndex).carousels;
+    const bool saved = !next.rowChunks.sharesAll(mStates.at(mIndex).rowChunks)
+        || next.carousels != mStates.at(mIndex).carousels;
     const bool merge = change == Change::Amend
         || (change == Change::Typing && typingKey == mTypingKeys.at(mIndex) && !canRedo());
     if (merge) {

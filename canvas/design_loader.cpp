@@ -1,5 +1,6 @@
 #include "canvas/design_loader.h"
 
+#include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
 #include "canvas/frame_picture.h"
 #include "canvas/module_background_layer.h"
@@ -13,6 +14,7 @@
 #include "model/component_table.h"
 #include "net/http_client.h"
 
+#include <QHash>
 #include <QLabel>
 
 namespace Plumbrook::DesignLoader {
@@ -97,13 +99,13 @@ void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewD
     for (QWidget *object : canvas->allObjects())
         canvas->deleteComponent(object);
 
-    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it) {
-        for (const auto &[key, value] : it.value())
-            CS::write(it.key(), key, value);
-    }
+    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it)
+        CS::write(it.key(), it.value());
     table->replaceRows(design.rows);
     table->setCreationCounter(qMax(table->creationCounter(), DesignFile::highestId(design.rows)));
 
+    // Each kind's built-in picture is decoded once and shared by all its objects.
+    QHash<QString, QPair<QByteArray, QImage>> builtins;
     for (int row = 1; row < table->count(); ++row) {
         const QStringList cells = table->rowCells(row);
         const QString id = cells.at(T::Id);
@@ -115,7 +117,12 @@ void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewD
             object = label;
         } else {
             PictureObject *picture = canvas->createPictureObject(id);
-            picture->setPictureData(builtinPictureOf(kind));
+            auto builtin = builtins.find(kind);
+            if (builtin == builtins.end()) {
+                const QByteArray bytes = builtinPictureOf(kind);
+                builtin = builtins.insert(kind, {bytes, CanvasSurface::decodePicture(bytes)});
+            }
+            picture->setPictureData(builtin->first, builtin->second);
             object = picture;
         }
         place(canvas, object, cells);

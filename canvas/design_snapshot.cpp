@@ -25,8 +25,10 @@ QHash<QString, QWidget *> objectsById(const DesignCanvas *canvas)
 QHash<QString, DesignSnapshot::ObjectPtr> statesById(const DesignSnapshot &snapshot)
 {
     QHash<QString, DesignSnapshot::ObjectPtr> states;
-    for (const auto &state : snapshot.objects)
-        states.insert(state->id, state);
+    for (const auto &chunk : snapshot.objectChunks.chunks) {
+        for (const auto &state : *chunk)
+            states.insert(state->id, state);
+    }
     return states;
 }
 
@@ -78,10 +80,11 @@ bool DesignSnapshot::Object::operator==(const Object &other) const
         && font == other.font && alignment == other.alignment && styleSheet == other.styleSheet;
 }
 
-DesignSnapshot::Object DesignSnapshot::objectState(const DesignCanvas *canvas, const QWidget *object)
+DesignSnapshot::Object DesignSnapshot::objectState(const DesignCanvas *canvas, const QWidget *object,
+                                                  const QString &id)
 {
     Object state;
-    state.id = DesignCanvas::tagOf(object);
+    state.id = id;
     state.visible = !object->isHidden();
     state.geometry = object->geometry().translated(-canvas->backgroundPos());
     if (auto *picture = qobject_cast<const PictureObject *>(object)) {
@@ -118,7 +121,10 @@ DesignSnapshot DesignSnapshot::capture(const DesignCanvas *canvas, const DesignS
 {
     const ComponentTable &table = *canvas->table();
     DesignSnapshot snapshot;
-    snapshot.rows = table.rows();
+    const QVector<QStringList> rows = table.rows();
+    snapshot.rowChunks = SharedChunks<QStringList>::from(
+        rows, previous ? &previous->rowChunks : nullptr,
+        [](const QStringList &a, const QStringList &b) { return a == b; });
     snapshot.background = canvas->surface()->spriteImage(canvas->backgroundId());
     if (previous && previous->background.cacheKey() != snapshot.background.cacheKey()
         && previous->background == snapshot.background)
@@ -127,25 +133,20 @@ DesignSnapshot DesignSnapshot::capture(const DesignCanvas *canvas, const DesignS
 
     const QHash<QString, QWidget *> objects = objectsById(canvas);
     const QHash<QString, ObjectPtr> before = previous ? statesById(*previous) : QHash<QString, ObjectPtr>();
-    snapshot.objects.reserve(table.count());
-    bool allReused = previous != nullptr;
-    for (int row = 1; row < snapshot.rows.size(); ++row) {
-        QWidget *object = objects.value(snapshot.rows.at(row).at(ComponentTable::Id));
+    QVector<ObjectPtr> states;
+    states.reserve(rows.size());
+    for (int row = 1; row < rows.size(); ++row) {
+        const QString &id = rows.at(row).at(ComponentTable::Id);
+        QWidget *object = objects.value(id);
         if (!object)
             continue;
-        Object state = objectState(canvas, object);
+        Object state = objectState(canvas, object, id);
         const ObjectPtr old = before.value(state.id);
-        if (old && *old == state) {
-            snapshot.objects.append(old);
-        } else {
-            snapshot.objects.append(std::make_shared<const Object>(std::move(state)));
-            allReused = false;
-        }
+        states.append(old && *old == state ? old : std::make_shared<const Object>(std::move(state)));
     }
-    // The same objects in the same order share the vector too.
-    if (allReused && previous->objects.size() == snapshot.objects.size()
-        && std::equal(snapshot.objects.cbegin(), snapshot.objects.cend(), previous->objects.cbegin()))
-        snapshot.objects = previous->objects;
+    snapshot.objectChunks = SharedChunks<ObjectPtr>::from(
+        states, previous ? &previous->objectChunks : nullptr,
+        [](const ObjectPtr &a, const ObjectPtr &b) { return a == b; });
     return snapshot;
 }
 
@@ -155,10 +156,16 @@ void DesignSnapshot::restore(DesignCanvas *canvas, const DesignSnapshot &from, c
     ComponentTable *table = canvas->table();
 
     for (auto it = to.carousels.cbegin(); it != to.carousels.cend(); ++it) {
-        if (from.carousels.value(it.key()) == it.value())
+        const DesignFile::CarouselValues shown = from.carousels.value(it.key());
+        if (shown == it.value())
             continue;
-        for (const auto &[key, value] : it.value())
-            CarouselSettings::write(it.key(), key, value);
+        // Only the keys that differ, so other keys of the file stay as they are.
+        DesignFile::CarouselValues changed;
+        for (const auto &pair : it.value()) {
+            if (!shown.contains(pair))
+                changed.append(pair);
+        }
+        CarouselSettings::write(it.key(), changed);
     }
 
     const bool backgroundChanged = from.background.cacheKey() != to.background.cacheKey();
@@ -167,7 +174,7 @@ void DesignSnapshot::restore(DesignCanvas *canvas, const DesignSnapshot &from, c
         canvas->centreBackground(to.background.width());
     }
 
-    table->replaceRows(to.rows);
+    table->replaceRows(to.rows());
     QHash<QString, QWidget *> objects = objectsById(canvas);
     const QHash<QString, ObjectPtr> wanted = statesById(to);
     for (auto it = objects.begin(); it != objects.end();) {
@@ -181,7 +188,8 @@ void DesignSnapshot::restore(DesignCanvas *canvas, const DesignSnapshot &from, c
     }
 
     const QHash<QString, ObjectPtr> shown = statesById(from);
-    for (const ObjectPtr &state : to.objects) {
+    const QVector<ObjectPtr> targets = to.objects();
+    for (const ObjectPtr &state : targets) {
         QWidget *object = objects.value(state->id);
         const bool created = !object;
         if (created) {
@@ -194,8 +202,8 @@ void DesignSnapshot::restore(DesignCanvas *canvas, const DesignSnapshot &from, c
         else if (backgroundChanged)
             object->move(state->geometry.topLeft() + canvas->backgroundPos());
     }
-    if (idsOf(from.objects) != idsOf(to.objects)) {
-        for (const ObjectPtr &state : to.objects)
+    if (idsOf(from.objects()) != idsOf(targets)) {
+        for (const ObjectPtr &state : targets)
             objects.value(state->id)->raise();
     }
 

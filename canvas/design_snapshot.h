@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/shared_chunks.h"
 #include "model/design_file.h"
 
 #include <QByteArray>
@@ -42,10 +43,13 @@ struct DesignSnapshot
     };
     using ObjectPtr = std::shared_ptr<const Object>;
 
-    QVector<QStringList> rows;
-    QVector<ObjectPtr> objects;                          // in row order
+    SharedChunks<QStringList> rowChunks;
+    SharedChunks<ObjectPtr> objectChunks;                // in row order
     QImage background;
     QMap<int, DesignFile::CarouselValues> carousels;    // by carousel number
+
+    QVector<QStringList> rows() const { return rowChunks.toVector(); }
+    QVector<ObjectPtr> objects() const { return objectChunks.toVector(); }
 
     // Reads the canvas. Carousel settings are read again only for the numbers in
     // `dirtyCarousels` and for carousels `previous` does not know.
@@ -55,7 +59,7 @@ struct DesignSnapshot
     // and the canvas's own operations.
     static void restore(DesignCanvas *canvas, const DesignSnapshot &from, const DesignSnapshot &to);
 
-    static Object objectState(const DesignCanvas *canvas, const QWidget *object);
+    static Object objectState(const DesignCanvas *canvas, const QWidget *object, const QString &id);
     static void applyObject(DesignCanvas *canvas, QWidget *object, const Object &state,
                             bool withPicture);
 };

@@ -20,6 +20,14 @@ bool PictureObject::setPictureData(const QByteArray &bytes)
     return !mImage.isNull();
 }
 
+void PictureObject::setPictureData(const QByteArray &bytes, const QImage &decoded)
+{
+    mData = bytes;
+    mImage = decoded;
+    mScaled = QPixmap();
+    update();
+}
+
 void PictureObject::paintEvent(QPaintEvent *)
 {
     if (mImage.isNull())

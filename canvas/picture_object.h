@@ -17,6 +17,9 @@ public:
     // Keeps the bytes so that a copy of the component shows the same picture.
     // Returns false, and shows nothing usable, when the bytes do not decode.
     bool setPictureData(const QByteArray &bytes);
+    // The same with the picture already decoded from the bytes, so that many
+    // objects showing one picture decode it once and share it.
+    void setPictureData(const QByteArray &bytes, const QImage &decoded);
     QByteArray pictureData() const { return mData; }
     bool hasPicture() const { return !mImage.isNull(); }
     QImage image() const { return mImage; }

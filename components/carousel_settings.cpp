@@ -108,6 +108,14 @@ bool write(int number, const QString &key, const QString &value)
     return written;
 }
 
+bool write(int number, const QList<QPair<QString, QString>> &values)
+{
+    ProgramDir::ensureDir(kFolder);
+    const bool written = ProfileFile::write(filePath(number), kSection, values);
+    emit notifier()->written(number);
+    return written;
+}
+
 QList<QPair<QString, QString>> defaults()
 {
     QList<QPair<QString, QString>> values = {
@@ -137,10 +145,7 @@ QList<QPair<QString, QString>> defaults()
 
 bool writeDefaults(int number)
 {
-    bool ok = true;
-    for (const auto &[key, value] : defaults())
-        ok = write(number, key, value) && ok;
-    return ok;
+    return write(number, defaults());
 }
 
 int leftArrowRow(const ComponentTable &table, int carouselRow)

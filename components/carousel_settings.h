@@ -68,6 +68,8 @@ Notifier *notifier();
 QString read(int number, const QString &key);
 // Creates data/code when missing; false when the file could not be written.
 bool write(int number, const QString &key, const QString &value);
+// Several keys in one rewrite of the file, in order.
+bool write(int number, const QList<QPair<QString, QString>> &values);
 // The creation defaults, every key in its fixed order; other keys of an older file stay.
 bool writeDefaults(int number);
 // The keys and values writeDefaults writes, in order.

@@ -181,10 +181,57 @@ QString read(const QString &path, const QString &section, const QString &key)
     return index < 0 ? QString() : lines.at(index).value;
 }
 
+namespace {
+
+void applyKey(QList<Line> &lines, const QByteArray &eol, const QString &section, const QString &key,
+              const QString &value)
+{
+    const qsizetype existing = findKey(lines, section, key);
+    if (existing >= 0) {
+        Line &line = lines[existing];
+        const QByteArray terminator = line.raw.mid(withoutTerminator(line.raw).size());
+        line.raw = TextOps::toGbk(line.name + u'=' + singleLine(value)) + terminator;
+        return;
+    }
+    const QByteArray keyLine = TextOps::toGbk(key + u'=' + singleLine(value)) + eol;
+    qsizetype after = insertionPoint(lines, section);
+    if (after < 0) {
+        Line header;
+        header.raw = TextOps::toGbk(u'[' + section + u']') + eol;
+        header.kind = LineKind::Section;
+        header.name = section;
+        lines.append(header);
+        after = lines.size() - 1;
+    }
+    Line &previous = lines[after];
+    if (!previous.raw.endsWith('\n'))
+        previous.raw += eol;
+    Line added;
+    added.raw = keyLine;
+    added.kind = LineKind::Key;
+    added.name = key;
+    added.value = value;
+    lines.insert(after + 1, added);
+    // The line before an appended section header may have lacked its terminator.
+    if (after > 0 && !lines.at(after - 1).raw.endsWith('\n'))
+        lines[after - 1].raw += eol;
+}
+
+} // namespace
+
 bool write(const QString &path, const QString &section, const QString &key, const QString &value)
 {
-    if (!validName(section, false) || !validName(key, true))
+    return write(path, section, {{key, value}});
+}
+
+bool write(const QString &path, const QString &section, const QList<QPair<QString, QString>> &values)
+{
+    if (!validName(section, false))
         return false;
+    for (const auto &pair : values) {
+        if (!validName(pair.first, true))
+            return false;
+    }
 
     QMutexLocker lock(&gMutex);
     QByteArray bytes;
@@ -192,31 +239,8 @@ bool write(const QString &path, const QString &section, const QString &key, cons
         return false;
     const QByteArray eol = lineEnding(bytes);
     QList<Line> lines = parse(bytes);
-
-    const qsizetype existing = findKey(lines, section, key);
-    if (existing >= 0) {
-        Line &line = lines[existing];
-        const QByteArray terminator = line.raw.mid(withoutTerminator(line.raw).size());
-        line.raw = TextOps::toGbk(line.name + u'=' + singleLine(value)) + terminator;
-    } else {
-        const QByteArray keyLine = TextOps::toGbk(key + u'=' + singleLine(value)) + eol;
-        qsizetype after = insertionPoint(lines, section);
-        if (after < 0) {
-            Line header;
-            header.raw = TextOps::toGbk(u'[' + section + u']') + eol;
-            lines.append(header);
-            after = lines.size() - 1;
-        }
-        Line &previous = lines[after];
-        if (!previous.raw.endsWith('\n'))
-            previous.raw += eol;
-        Line added;
-        added.raw = keyLine;
-        lines.insert(after + 1, added);
-        // The line before an appended section header may have lacked its terminator.
-        if (after > 0 && !lines.at(after - 1).raw.endsWith('\n'))
-            lines[after - 1].raw += eol;
-    }
+    for (const auto &[key, value] : values)
+        applyKey(lines, eol, section, key, value);
 
     QByteArray out;
     out.reserve(bytes.size() + 64);

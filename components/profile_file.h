@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace Plumbrook {
@@ -18,6 +20,9 @@ QString read(const QString &path, const QString &section, const QString &key);
 // Line breaks in the value are written as spaces so that a value cannot add lines.
 // Returns false when the file could not be written; the file is then unchanged.
 bool write(const QString &path, const QString &section, const QString &key, const QString &value);
+// Several keys of one section in one rewrite of the file, in order; false (and the
+// file unchanged) when a name is invalid or the file could not be written.
+bool write(const QString &path, const QString &section, const QList<QPair<QString, QString>> &values);
 
 } // namespace ProfileFile
 } // namespace Plumbrook
