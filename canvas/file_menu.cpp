@@ -187,8 +187,16 @@ bool FileMenu::autosave()
     return true;
 }
 
+void FileMenu::closeModuleSettings()
+{
+    // Its fields would show a design that is no longer there, and confirming would write them back.
+    if (mMain->moduleSettingsWindow)
+        mMain->moduleSettingsWindow->close();
+}
+
 void FileMenu::newDesign()
 {
+    closeModuleSettings();
     DesignFile::Design design;
     design.rows = {ComponentTable::initialModuleRecord()};
     DesignLoader::load(mMain->canvas(), design, mFetch);
@@ -221,6 +229,7 @@ bool FileMenu::loadFile(const QString &path, bool remember)
         mMain->showStatus(QStringLiteral("文件无法读取：") + error);
         return false;
     }
+    closeModuleSettings();
     DesignLoader::load(mMain->canvas(), *design, mFetch);
     mHistory->reset();
     if (remember)
@@ -274,11 +283,13 @@ bool FileMenu::restoreAutosave()
 
 void FileMenu::undo()
 {
+    closeModuleSettings();
     mMain->showStatus(mHistory->undo() ? QStringLiteral("已撤销") : QStringLiteral("没有可撤销的操作"));
 }
 
 void FileMenu::redo()
 {
+    closeModuleSettings();
     mMain->showStatus(mHistory->redo() ? QStringLiteral("已重做") : QStringLiteral("没有可重做的操作"));
 }
 

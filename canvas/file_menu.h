@@ -65,6 +65,7 @@ public slots:
     void redo();
 
 private:
+    void closeModuleSettings();
     void fillRecentMenu();
     void rememberRecent(const QString &path);
     bool loadFile(const QString &path, bool remember);

@@ -141,11 +141,18 @@ void TestFileMenu::buildDesign()
     }
     table->setCell(1, T::Link, QStringLiteral("https://shop.example/热点"));
     table->setCell(0, T::BgCode, QStringLiteral("1"));
+    table->setCell(0, T::Width, QStringLiteral("800"));
+    int text = 1;
+    while (table->cell(text, T::Kind) != QStringLiteral("文字"))
+        ++text;
+    table->setCell(text, T::Picture, QStringLiteral("你好"));
+    table->setCell(text, T::Other1, QStringLiteral("20"));
     int carousel = 1;
     while (table->cell(carousel, T::Kind) != QStringLiteral("轮播"))
         ++carousel;
-    CarouselSettings::write(CarouselSettings::numberOf(*table, carousel), CarouselSettings::kEasingCode,
-                            QStringLiteral("bounceIn"));
+    CarouselSettings::write(CarouselSettings::numberOf(*table, carousel),
+                            {{CarouselSettings::kEasingCode, QStringLiteral("bounceIn")},
+                             {CarouselSettings::kShowArrows, QStringLiteral("1")}});
     settle();
 }
 
@@ -203,6 +210,16 @@ void TestFileMenu::roundTripWithEveryKind()
     auto *picture = canvas->pictureById(table->cell(image, T::Id));
     QTRY_COMPARE(picture->image().width(), int(table->cell(image, T::Picture).size()));
     QVERIFY(canvas->pictureById(table->cell(1, T::Id))->hasPicture());
+    // The text label takes its look from its row, the arrows their visibility from the settings.
+    const QLabel *label = canvas->textLabels().value(0);
+    QCOMPARE(label->text(), QStringLiteral("你好"));
+    QCOMPARE(label->font().pixelSize(), 20);
+    for (int row = 1; row < table->count(); ++row) {
+        if (table->cell(row, T::Kind).startsWith(QStringLiteral("左箭头")))
+            QVERIFY(canvas->objectById(table->cell(row, T::Id))->isHidden());
+    }
+    // The module background is drawn again from the module record.
+    QTRY_COMPARE(canvas->backgroundPictureSize(), QSize(800, 500));
     // A preview arriving is no step of its own.
     QTRY_COMPARE(PreviewDownload::pending(), 0);
     settle();
