@@ -153,6 +153,9 @@ void FileMenu::startSession()
         QFile::remove(recoveryPath());
         QFile::copy(autosavePath(), recoveryPath());
         mMain->showStatus(kUncleanExitMessage);
+    } else {
+        // After a clean exit the last autosave is the design to come back to.
+        QFile::remove(recoveryPath());
     }
     QFile marker(markerPath());
     if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -381,6 +381,8 @@ void TestFileMenu::autosaveAndRecoveryAfterACrash()
     const QString status = mWindow->statusText();
     mMenu->startSession();
     QCOMPARE(mWindow->statusText(), status);
+    QVERIFY(mMenu->restoreAutosave());
+    QCOMPARE(mWindow->table()->rows(), last);
 }
 
 QTEST_MAIN(TestFileMenu)
