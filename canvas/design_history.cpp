@@ -2,6 +2,7 @@
 
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
+#include "canvas/module_background_layer.h"
 #include "components/carousel_settings.h"
 #include "model/component_table.h"
 
@@ -95,6 +96,7 @@ void DesignHistory::reset()
     mStates = {DesignSnapshot::capture(mCanvas, nullptr, {})};
     mTypingKeys = {QString()};
     mIndex = 0;
+    mBackgroundStep = kNoBackgroundStep;
     mDirtyCarousels.clear();
     mTyping = false;
     ++mRevision;
@@ -181,6 +183,14 @@ void DesignHistory::commit()
     if (change == Change::None)
         return;
 
+    const bool backgroundArrived = change == Change::Amend
+        && next.background.cacheKey() != mStates.at(mIndex).background.cacheKey();
+    if (backgroundArrived && deliverBackground(next))
+        return;
+    // A worker that ended without a picture leaves no step waiting for one.
+    if (!backgroundArrived && ModuleBackgroundLayer::runningWorkers() == 0)
+        mBackgroundStep = kNoBackgroundStep;
+
     // Only what a design file holds counts for those who save it.
     const bool saved = !next.rowChunks.sharesAll(mStates.at(mIndex).rowChunks)
         || next.carousels != mStates.at(mIndex).carousels;
@@ -189,15 +199,64 @@ void DesignHistory::commit()
     if (merge) {
         mStates[mIndex] = std::move(next);
     } else {
+        // A changed module record with the background worker still busy: its
+        // picture belongs to this step, whenever it arrives.
+        const bool moduleChanged = next.rows().value(0) != mStates.at(mIndex).rows().value(0);
+        // The step a picture is on its way for may be dropped with the redo steps.
+        if (mBackgroundStep > mIndex)
+            mBackgroundStep = kDroppedBackgroundStep;
         mStates.resize(mIndex + 1);
         mTypingKeys.resize(mIndex + 1);
         mStates.append(std::move(next));
         mTypingKeys.append(typingKey);
         ++mIndex;
+        if (moduleChanged && ModuleBackgroundLayer::runningWorkers() > 0)
+            mBackgroundStep = mIndex;
     }
     if (saved)
         ++mRevision;
     emit changed();
+}
+
+bool DesignHistory::deliverBackground(const DesignSnapshot &next)
+{
+    const int step = mBackgroundStep;
+    mBackgroundStep = kNoBackgroundStep;
+    if (step == kDroppedBackgroundStep) {
+        // Its step is gone: the picture has no place in any step.
+        restoreCanvas(next);
+        return true;
+    }
+    if (step < 0 || step >= mStates.size())
+        return false;
+    // The step of the confirm, and the steps made after it while the picture was on
+    // its way, still show the picture from before the confirm: they take the new one.
+    const qint64 stale = mStates.at(step).background.cacheKey();
+    const QStringList module = next.rows().value(0);
+    for (int i = step; i < mStates.size(); ++i) {
+        if (i == mIndex || mStates.at(i).background.cacheKey() != stale)
+            continue;
+        DesignSnapshot &state = mStates[i];
+        QVector<QStringList> rows = state.rows();
+        for (int column : {ComponentTable::Width, ComponentTable::Height, ComponentTable::Left})
+            rows[0][column] = module.value(column);
+        state.rowChunks = SharedChunks<QStringList>::from(
+            rows, &state.rowChunks, [](const QStringList &a, const QStringList &b) { return a == b; });
+        state.background = next.background;
+    }
+    if (mIndex >= step)
+        return false;
+    // The confirm was undone meanwhile: the canvas goes back to what this step shows.
+    restoreCanvas(next);
+    return true;
+}
+
+void DesignHistory::restoreCanvas(const DesignSnapshot &shown)
+{
+    mRestoring = true;
+    DesignSnapshot::restore(mCanvas, shown, mStates.at(mIndex));
+    mRestoring = false;
+    mTimer->stop();
 }
 
 bool DesignHistory::undo()

@@ -56,12 +56,20 @@ private:
     void commit();
     Change classify(const DesignSnapshot &before, const DesignSnapshot &after) const;
     void restoreTo(int index);
+    // A background picture arriving for an earlier step; true when the current step is not its own.
+    bool deliverBackground(const DesignSnapshot &next);
+    // Puts the canvas, now showing `shown`, back to the current step.
+    void restoreCanvas(const DesignSnapshot &shown);
+
+    static constexpr int kNoBackgroundStep = -1;
+    static constexpr int kDroppedBackgroundStep = -2;
 
     DesignCanvas *mCanvas;
     QTimer *mTimer;
     QVector<DesignSnapshot> mStates;
     QVector<QString> mTypingKeys;   // per state: the cell its typing step wrote, or empty
     int mIndex = 0;
+    int mBackgroundStep = kNoBackgroundStep;   // the step whose background picture is on its way
     QSet<int> mDirtyCarousels;
     bool mTyping = false;
     bool mRestoring = false;

@@ -61,6 +61,7 @@ private slots:
     void editorSaves();
     void carouselSettingsEdit();
     void moduleSettingsAndWorkerAreOneStep();
+    void backgroundArrivingLateFindsItsStep();
     void newChangeDropsRedo();
 
 private:
@@ -342,6 +343,43 @@ void TestDesignHistory::moduleSettingsAndWorkerAreOneStep()
     // The component keeps its place on the module.
     QCOMPARE(object(row)->pos() - mCanvas->backgroundPos(),
              QPoint(mTable->cellInt(row, T::Left), mTable->cellInt(row, T::Top)));
+}
+
+void TestDesignHistory::backgroundArrivingLateFindsItsStep()
+{
+    const QSize before = mCanvas->backgroundPictureSize();
+    auto confirmWidth = [this](const char *width) {
+        mWindow->openModuleSettings();
+        mWindow->moduleSettingsWindow->findChild<QLineEdit *>(QStringLiteral("编辑框_宽度"))
+            ->setText(QString::fromLatin1(width));
+        QMetaObject::invokeMethod(mWindow->moduleSettingsWindow, "confirm");
+    };
+
+    // Undone before its picture came: the picture stays with the confirm's step.
+    confirmWidth("700");
+    QVERIFY(mHistory->undo());
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    settle();
+    QCOMPARE(mCanvas->backgroundPictureSize(), before);
+    QCOMPARE(mTable->cell(0, T::Width), QStringLiteral("950"));
+    QVERIFY(mHistory->redo());
+    QCOMPARE(mCanvas->backgroundPictureSize(), QSize(700, 500));
+    QCOMPARE(mTable->cell(0, T::Width), QStringLiteral("700"));
+
+    // A component added while the picture was on its way: undoing it keeps the new picture.
+    // (Recorded at once, as at the end of each turn, before the worker's picture is delivered.)
+    confirmWidth("600");
+    mHistory->commitPending();
+    ComponentCreation::create(mCanvas, QStringLiteral("图片"));
+    mHistory->commitPending();
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    settle();
+    QCOMPARE(mCanvas->backgroundPictureSize(), QSize(600, 500));
+    QVERIFY(mHistory->undo());
+    QCOMPARE(mTable->count(), 1);
+    QCOMPARE(mCanvas->backgroundPictureSize(), QSize(600, 500));
+    QVERIFY(mHistory->undo());
+    QCOMPARE(mCanvas->backgroundPictureSize(), QSize(700, 500));
 }
 
 void TestDesignHistory::newChangeDropsRedo()
