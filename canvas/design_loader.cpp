@@ -89,6 +89,7 @@ QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &c
 void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewDownload::Fetch &fetch)
 {
     EditorRegistry::closeAll();
+    PreviewDownload::discardPending();
     ComponentTable *table = canvas->table();
     auto &selection = canvas->selection();
     selection.kind = DesignCanvas::Selection::None;

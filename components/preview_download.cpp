@@ -51,6 +51,11 @@ void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
     worker->start();
 }
 
+void discardPending()
+{
+    latest().clear();
+}
+
 int pending()
 {
     return pendingCount;

@@ -23,6 +23,10 @@ using Fetch = std::function<QByteArray(const QString &url)>;
 void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
            Fetch fetch = {});
 
+// Downloads on their way are skipped when they arrive: the design they were
+// started for was replaced as a whole, and its ids may name other components now.
+void discardPending();
+
 // Downloads started and not yet delivered or skipped (for tests and shutdown).
 int pending();
 

@@ -1,5 +1,6 @@
 #include "canvas/design_canvas.h"
 #include "canvas/design_history.h"
+#include "canvas/design_loader.h"
 #include "canvas/file_menu.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -71,6 +73,7 @@ private slots:
     void buttonAndMenu();
     void roundTripWithEveryKind();
     void badFileChangesNothing();
+    void previewOfTheOldDesignIsDropped();
     void failedSaveKeepsTheOldFile();
     void saveAsksForANameOnce();
     void recentFilesKeepEight();
@@ -250,6 +253,24 @@ void TestFileMenu::badFileChangesNothing()
     QVERIFY(!mMenu->openFile(mFiles->filePath(QStringLiteral("missing.plbd"))));
     QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法读取：")));
     QVERIFY(mMenu->recentFiles().isEmpty());
+}
+
+void TestFileMenu::previewOfTheOldDesignIsDropped()
+{
+    const int row = ComponentCreation::create(mWindow->canvas(), QStringLiteral("视频"));
+    const QString id = mWindow->table()->cell(row, T::Id);
+    const QString path = mFiles->filePath(QStringLiteral("video.plbd"));
+    QVERIFY(mMenu->saveTo(path));
+    // A download the old design started for the same id is still on its way.
+    PreviewDownload::start(mWindow->canvas(), id, QStringLiteral("http://127.0.0.1:9/old.png"),
+                           [](const QString &) {
+                               QThread::msleep(200);
+                               return makeFramePicture(3, 3, 0x1, 0x1);
+                           });
+    QVERIFY(mMenu->openFile(path));
+    QTRY_COMPARE(PreviewDownload::pending(), 0);
+    settle();
+    QCOMPARE(mWindow->canvas()->pictureById(id)->pictureData(), DesignLoader::builtinPictureOf(QStringLiteral("视频")));
 }
 
 void TestFileMenu::failedSaveKeepsTheOldFile()
