@@ -250,7 +250,13 @@ bool write(const QString &path, const QString &section, const QList<QPair<QStrin
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(out);
+    // commit() can report success over a short write (a full disk); the explicit
+    // flush catches it, and the old file then stays.
+    if (file.write(out) != out.size() || !file.flush()) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
     return file.commit();
 }
 

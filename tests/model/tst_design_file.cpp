@@ -55,6 +55,7 @@ private slots:
     void badFiles();
     void carouselKeysAreTheKnownOnes();
     void failedWriteKeepsTheOldFile();
+    void carouselSettingsSurviveAFullDisk();
     void fromTableReadsLivingCarousels();
     void modulegenUsesTheFilesCarousels();
 };
@@ -180,6 +181,32 @@ void TestDesignFile::failedWriteKeepsTheOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.plbd")});
 
     QVERIFY(!DesignFile::writeFile(dir.filePath(QStringLiteral("missing/d.plbd")), bigger, &error));
+}
+
+void TestDesignFile::carouselSettingsSurviveAFullDisk()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Carousel1.ini"));
+    QVERIFY(ProfileFile::write(path, CarouselSettings::kSection, CarouselSettings::defaults()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool written = ProfileFile::write(path, CarouselSettings::kSection, CarouselSettings::kTransitionCode,
+                                            QStringLiteral("fade"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    QVERIFY(!written);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(ProfileFile::read(path, CarouselSettings::kSection, CarouselSettings::kTransitionCode),
+             QStringLiteral("none"));
 }
 
 void TestDesignFile::fromTableReadsLivingCarousels()
