@@ -56,7 +56,6 @@ private slots:
     void carouselKeysAreTheKnownOnes();
     void failedWriteKeepsTheOldFile();
     void carouselSettingsSurviveAFullDisk();
-    void fromTableReadsLivingCarousels();
     void modulegenUsesTheFilesCarousels();
 };
 
@@ -207,23 +206,6 @@ void TestDesignFile::carouselSettingsSurviveAFullDisk()
     QCOMPARE(file.readAll(), before);
     QCOMPARE(ProfileFile::read(path, CarouselSettings::kSection, CarouselSettings::kTransitionCode),
              QStringLiteral("none"));
-}
-
-void TestDesignFile::fromTableReadsLivingCarousels()
-{
-    ComponentTable table;
-    const int carousel = table.appendRow(QStringLiteral("2"), QStringLiteral("轮播"));
-    table.appendRow(QStringLiteral("3"), QStringLiteral("左箭头5"));
-    table.appendRow(QStringLiteral("4"), QStringLiteral("右箭头5"));
-    table.appendRow(QStringLiteral("5"), QStringLiteral("图片"));
-    Q_UNUSED(carousel)
-    const DesignFile::Design design = DesignFile::fromTable(table, [](int number, const QString &key) {
-        return QString::number(number) + key;
-    });
-    QCOMPARE(design.rows, table.rows());
-    QCOMPARE(design.carousels.keys(), QList<int>{5});
-    QCOMPARE(design.carousels.value(5).first().second, QStringLiteral("5Number"));
-    QCOMPARE(DesignFile::highestId(design.rows), 5);
 }
 
 void TestDesignFile::modulegenUsesTheFilesCarousels()
