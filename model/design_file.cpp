@@ -12,6 +12,8 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <cmath>
+
 namespace Plumbrook::DesignFile {
 
 namespace {
@@ -118,11 +120,12 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
         return fail(error, QStringLiteral("not a design file (format is not \"%1\")").arg(kFormat));
     const QJsonValue version = root.value(QStringLiteral("version"));
     const double number = version.toDouble(-1);
-    if (!version.isDouble() || number != double(qint64(number)) || number < 1)
+    // Checked as a double: converting a huge number to an integer first is undefined.
+    if (!version.isDouble() || number < 1 || number != std::floor(number))
         return fail(error, QStringLiteral("\"version\" is not a version number"));
     if (number > kVersion)
         return fail(error, QStringLiteral("made by a newer program (version %1; this one reads version %2)")
-                               .arg(qint64(number)).arg(kVersion));
+                               .arg(number, 0, 'f', 0).arg(kVersion));
 
     Design design;
     if (!DesignJson::parseRows(root.value(QStringLiteral("rows")), &design.rows, error))

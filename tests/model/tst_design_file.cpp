@@ -91,6 +91,8 @@ void TestDesignFile::badFiles_data()
                                   << "not a design file";
     QTest::newRow("newer version")
         << withRoot(R"({"format": "plumbrook-design", "version": 2, "rows": [{"标识": "1"}]})") << "newer";
+    QTest::newRow("huge version")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1e108, "rows": [{"标识": "1"}]})") << "newer";
     QTest::newRow("version as text")
         << withRoot(R"({"format": "plumbrook-design", "version": "1", "rows": [{"标识": "1"}]})")
         << "not a version number";
