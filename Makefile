@@ -24,7 +24,7 @@ test: build
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
 # the browser check is left to the plain build.
-SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+SANITIZE := -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer -fno-sanitize-recover=all
 test-asan:
 	@$(MAKE) --no-print-directory test BUILD=build-asan \
 	    CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMBROOK_BROWSER_TEST=OFF \
