@@ -16,6 +16,7 @@
 
 #include <QHash>
 #include <QLabel>
+#include <QSemaphore>
 
 namespace Plumbrook::DesignLoader {
 
@@ -25,6 +26,7 @@ using T = ComponentTable;
 namespace CS = CarouselSettings;
 
 constexpr ColourValue kHotspotColour = 0xFF00FF;
+constexpr int kConcurrentPreviews = 6;
 
 QString carouselValue(const DesignFile::CarouselValues &values, const QString &key)
 {
@@ -51,6 +53,17 @@ void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
                      pinned(qint64(origin.y()) + TextOps::toInt(cells.value(T::Top)), -QWIDGETSIZE_MAX));
     object->setGeometry(QRect(pos, QSize(pinned(TextOps::toInt(cells.value(T::Width)), 0),
                                          pinned(TextOps::toInt(cells.value(T::Height)), 0))));
+}
+
+// A design of hundreds of pictures would otherwise open as many connections at once.
+PreviewDownload::Fetch limited(const PreviewDownload::Fetch &fetch)
+{
+    static QSemaphore gate(kConcurrentPreviews);
+    return [fetch](const QString &url) {
+        gate.acquire();
+        const QSemaphoreReleaser release(gate);
+        return fetch(url);
+    };
 }
 
 } // namespace
@@ -147,12 +160,15 @@ void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewD
         if (url.isEmpty())
             continue;
         PreviewDownload::Fetch picked = fetch;
-        // The countdown's background comes by site request, without the site's cookies.
-        if (!picked && kind == QStringLiteral("倒计时"))
+        if (!picked && kind == QStringLiteral("倒计时")) {
+            // The countdown's background comes by site request, without the site's cookies.
             picked = [](const QString &address) {
                 return HttpClient::siteRequest(address, 0, {}, HttpClient::Jar::None);
             };
-        PreviewDownload::start(canvas, cells.at(T::Id), url, picked);
+        } else if (!picked) {
+            picked = [](const QString &address) { return HttpClient::download(address); };
+        }
+        PreviewDownload::start(canvas, cells.at(T::Id), url, limited(picked));
     }
     ModuleBackgroundLayer::render(canvas);
 }

@@ -13,7 +13,7 @@ namespace DesignLoader {
 
 // Closes the editors, replaces the table's rows, rebuilds every canvas object
 // (built-in pictures at once, the previews by `fetch` off the user-interface
-// thread), writes each carousel's settings file under its number, renders the
+// thread, a few at a time), writes each carousel's settings file under its number, renders the
 // module background and lifts the creation counter above the highest id.
 void load(DesignCanvas *canvas, const DesignFile::Design &design,
           const PreviewDownload::Fetch &fetch = {});

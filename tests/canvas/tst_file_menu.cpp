@@ -26,6 +26,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -74,6 +75,7 @@ private slots:
     void roundTripWithEveryKind();
     void badFileChangesNothing();
     void previewOfTheOldDesignIsDropped();
+    void previewsComeAFewAtATime();
     void failedSaveKeepsTheOldFile();
     void saveAsksForANameOnce();
     void recentFilesKeepEight();
@@ -271,6 +273,30 @@ void TestFileMenu::previewOfTheOldDesignIsDropped()
     QTRY_COMPARE(PreviewDownload::pending(), 0);
     settle();
     QCOMPARE(mWindow->canvas()->pictureById(id)->pictureData(), DesignLoader::builtinPictureOf(QStringLiteral("视频")));
+}
+
+void TestFileMenu::previewsComeAFewAtATime()
+{
+    for (int i = 0; i < 20; ++i)
+        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    const QString path = mFiles->filePath(QStringLiteral("many.plbd"));
+    QVERIFY(mMenu->saveTo(path));
+    static std::atomic<int> running{0};
+    static std::atomic<int> most{0};
+    mMenu->setPreviewFetch([](const QString &url) {
+        const int now = ++running;
+        int seen = most.load();
+        while (now > seen && !most.compare_exchange_weak(seen, now)) {}
+        QThread::msleep(30);
+        --running;
+        return fakeFetch(url);
+    });
+    QVERIFY(mMenu->openFile(path));
+    QTRY_COMPARE(PreviewDownload::pending(), 0);
+    QVERIFY(most.load() >= 2);
+    QVERIFY2(most.load() <= 6, qPrintable(QString::number(most.load())));
+    for (QWidget *object : mWindow->canvas()->allObjects())
+        QCOMPARE(qobject_cast<PictureObject *>(object)->image().height(), 7);
 }
 
 void TestFileMenu::failedSaveKeepsTheOldFile()
