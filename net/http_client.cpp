@@ -12,11 +12,21 @@ namespace Plumbrook::HttpClient {
 
 namespace {
 
-QMutex gJarMutex;
-QString gSiteJar;
+// Shared with worker threads that nobody waits for at exit, so they are never
+// destroyed: a late request must not touch a jar already torn down.
+struct SharedState
+{
+    QMutex jarMutex;
+    QString siteJar;
+    QMutex limitsMutex;
+    Limits limits;
+};
 
-QMutex gLimitsMutex;
-Limits gLimits;
+SharedState &shared()
+{
+    static auto *state = new SharedState;
+    return *state;
+}
 
 void initialiseCurl()
 {
@@ -116,26 +126,26 @@ QByteArray perform(CURL *curl, const QStringList &headerLines, const Limits &lim
 
 Limits limits()
 {
-    QMutexLocker lock(&gLimitsMutex);
-    return gLimits;
+    QMutexLocker lock(&shared().limitsMutex);
+    return shared().limits;
 }
 
 void setLimits(const Limits &value)
 {
-    QMutexLocker lock(&gLimitsMutex);
-    gLimits = value;
+    QMutexLocker lock(&shared().limitsMutex);
+    shared().limits = value;
 }
 
 QString siteCookieJar()
 {
-    QMutexLocker lock(&gJarMutex);
-    return gSiteJar;
+    QMutexLocker lock(&shared().jarMutex);
+    return shared().siteJar;
 }
 
 void setSiteCookieJar(const QString &jar)
 {
-    QMutexLocker lock(&gJarMutex);
-    gSiteJar = jar;
+    QMutexLocker lock(&shared().jarMutex);
+    shared().siteJar = jar;
 }
 
 QByteArray siteRequest(const QString &url, int methodCode, const QByteArray &body, Jar jar)
@@ -181,9 +191,9 @@ QByteArray siteRequest(const QString &url, int methodCode, const QByteArray &bod
         // Merged into the jar as it is now, so that a request finishing at the same
         // time on another thread does not lose its cookies.
         const QString fresh = curl ? newCookies(QString::fromLatin1(transfer.headers)) : QString();
-        QMutexLocker lock(&gJarMutex);
+        QMutexLocker lock(&shared().jarMutex);
         if (curl)
-            gSiteJar = mergeCookies(gSiteJar, fresh);
+            shared().siteJar = mergeCookies(shared().siteJar, fresh);
     }
     return result;
 }
