@@ -1,5 +1,7 @@
 #include "components/preset_urls.h"
 
+#include "codegen/service_addresses.h"
+
 #include <array>
 
 namespace Plumbrook::PresetUrls {
@@ -52,7 +54,7 @@ QString flashEffect(int index)
 
 QString qrService()
 {
-    return QStringLiteral("http://gqrcode.alicdn.com");
+    return ServiceAddresses::kQrCodeService;
 }
 
 } // namespace Plumbrook::PresetUrls
