@@ -159,6 +159,17 @@ QString between(const QString &text, const QString &left, const QString &right, 
     return text.mid(from, rightAt - from);
 }
 
+QString trimmed(const QString &text, QStringView blanks)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && blanks.contains(text.at(begin)))
+        ++begin;
+    while (end > begin && blanks.contains(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 QString urlEncode(const QString &text, bool keepSafe, bool utf8)
 {
     if (text.isEmpty())

@@ -39,6 +39,10 @@ int count(const QString &text, const QString &search);
 QString between(const QString &text, const QString &left, const QString &right,
                 int start = 0, Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
+// The text without the given characters at either end (QString::trimmed
+// knows no full-width space, and the callers differ in what counts as blank).
+QString trimmed(const QString &text, QStringView blanks);
+
 // Percent-encodes the bytes of a text: its UTF-8 bytes when `utf8` is set,
 // its GBK bytes otherwise. With `keepSafe` ASCII letters, digits, "-" and "."
 // stay as they are; every other byte becomes "%" and two upper-case hex digits.

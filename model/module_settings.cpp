@@ -114,14 +114,7 @@ QString ModuleSettings::backgroundOffset(const QString &widthText, int edition)
 
 QString ModuleSettings::trimSpaces(const QString &text)
 {
-    const auto isSpace = [](QChar c) { return c == QLatin1Char(' ') || c == QChar(0x3000); };
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isSpace(text.at(begin)))
-        ++begin;
-    while (end > begin && isSpace(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
+    return TextOps::trimmed(text, u" \u3000");
 }
 
 QString ModuleSettings::repeatCss(int index)

@@ -12,20 +12,9 @@ namespace {
 
 constexpr char16_t kFullWidthSpace = u'\u3000';
 
-bool isSpace(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == kFullWidthSpace;
-}
-
 QString trimSpaces(const QString &text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isSpace(text.at(begin)))
-        ++begin;
-    while (end > begin && isSpace(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
+    return TextOps::trimmed(text, u" \t\u3000");
 }
 
 // Control characters in a header value would let a URL or cookie add header lines.

@@ -23,6 +23,8 @@ private slots:
     void formatNumber();
     void urlEncode_data();
     void urlEncode();
+    void trimmed_data();
+    void trimmed();
     void gbk();
 };
 
@@ -189,6 +191,26 @@ void TestTextOps::urlEncode()
     QFETCH(bool, utf8);
     QFETCH(QString, expected);
     QCOMPARE(TextOps::urlEncode(text, keepSafe, utf8), expected);
+}
+
+void TestTextOps::trimmed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("blanks");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("full-width and ASCII spaces") << "\u3000 a b \u3000" << " \u3000" << "a b";
+    QTest::newRow("tab kept when not blank") << "\ta " << " \u3000" << "\ta";
+    QTest::newRow("only blanks") << " \u3000 " << " \u3000" << "";
+    QTest::newRow("nothing to trim") << "x" << " " << "x";
+    QTest::newRow("empty") << "" << " " << "";
+}
+
+void TestTextOps::trimmed()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, blanks);
+    QFETCH(QString, expected);
+    QCOMPARE(TextOps::trimmed(text, blanks), expected);
 }
 
 void TestTextOps::gbk()
