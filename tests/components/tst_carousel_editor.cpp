@@ -8,6 +8,7 @@
 #include "components/preview_download.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <httplib.h>
@@ -28,42 +29,14 @@
 #include <thread>
 
 using namespace Plumbrook;
+using namespace Plumbrook::Test;
 using namespace std::chrono_literals;
 namespace CS = CarouselSettings;
 
 namespace {
 
-// "key=value" pairs of a settings file; steps as a user takes them: "编辑框_图1:text"
-// types into a box, "组合框6#1" chooses entry 1 of a list with the keyboard.
+// "key=value" pairs of a settings file.
 using Keys = QStringList;
-using Steps = QStringList;
-
-void typeInto(QLineEdit *edit, const QString &text)
-{
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-
-void choose(QComboBox *combo, int index)
-{
-    QTest::keyClick(combo, Qt::Key_Home);
-    for (int i = 0; i < index; ++i)
-        QTest::keyClick(combo, Qt::Key_Down);
-}
-
-QByteArray png(const QColor &colour)
-{
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 // The key names of a settings file in the order its lines stand.
 QStringList keysInFile(const QString &path)
 {
@@ -106,9 +79,6 @@ private slots:
 
 private:
     int addCarousel();
-    QWidget *openEditor(int row);
-    void runSteps(QWidget *editor, const Steps &steps);
-    static void pressSave(QWidget *editor);
     template<typename W> static W *child(QWidget *editor, const char *name)
     {
         return editor->findChild<W *>(QString::fromUtf8(name));
@@ -168,41 +138,10 @@ int TestCarouselEditor::addCarousel()
     return ComponentCreation::create(mWindow->canvas(), CS::kCarouselKind);
 }
 
-QWidget *TestCarouselEditor::openEditor(int row)
-{
-    return EditorRegistry::open(mWindow, mTable->cell(row, ComponentTable::Kind), row);
-}
-
-void TestCarouselEditor::runSteps(QWidget *editor, const Steps &steps)
-{
-    for (const QString &step : steps) {
-        const int hash = step.indexOf(QLatin1Char('#'));
-        const int colon = step.indexOf(QLatin1Char(':'));
-        if (hash > 0 && (colon < 0 || hash < colon)) {
-            auto *combo = editor->findChild<QComboBox *>(step.left(hash));
-            QVERIFY2(combo, qPrintable(step));
-            choose(combo, step.mid(hash + 1).toInt());
-            QCOMPARE(combo->currentIndex(), step.mid(hash + 1).toInt());
-        } else {
-            auto *edit = editor->findChild<QLineEdit *>(step.left(colon));
-            QVERIFY2(edit, qPrintable(step));
-            QVERIFY2(edit->isEnabled(), qPrintable(step));
-            typeInto(edit, step.mid(colon + 1));
-        }
-    }
-}
-
-void TestCarouselEditor::pressSave(QWidget *editor)
-{
-    auto *button = editor->findChild<QPushButton *>(QStringLiteral("超级按钮_保存"));
-    QVERIFY(button);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
 void TestCarouselEditor::newCarouselEditorState()
 {
     const int row = addCarousel();
-    QWidget *editor = openEditor(row);
+    QWidget *editor = openEditor(mWindow, row);
     QVERIFY(editor);
     QCOMPARE(editor->size(), QSize(280, 386));
     QCOMPARE(editor->pos(), QPoint(mWindow->x() + mWindow->width() - 280 - 5, mWindow->y() + 52));
@@ -267,9 +206,9 @@ void TestCarouselEditor::saveWritesSettings()
 
     const int row = addCarousel();
     const int number = CS::numberOf(*mTable, row);
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     runSteps(editor, steps);
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
     QTRY_VERIFY(editor.isNull());
     for (const QString &pair : expected) {
         const int eq = pair.indexOf(QLatin1Char('='));
@@ -284,20 +223,20 @@ void TestCarouselEditor::pictureCountDisablesRows()
 {
     const int row = addCarousel();
     const int number = CS::numberOf(*mTable, row);
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     runSteps(editor, {"编辑框_图5:http://p/5.jpg", "编辑框_链接8:http://shop/8", "组合框6#1"});
     for (int n = 1; n <= 8; ++n) {
         QCOMPARE(editor->findChild<QLineEdit *>(QStringLiteral("编辑框_图%1").arg(n))->isEnabled(), n <= 3);
         QCOMPARE(editor->findChild<QLineEdit *>(QStringLiteral("编辑框_链接%1").arg(n))->isEnabled(), n <= 3);
     }
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
     QCOMPARE(CS::read(number, CS::kNumber), QStringLiteral("1"));
     QCOMPARE(CS::read(number, QStringLiteral("t_5")), QStringLiteral("http://p/5.jpg"));
     QCOMPARE(CS::read(number, QStringLiteral("l_8")), QStringLiteral("http://shop/8"));
     QCOMPARE(CS::read(number, QStringLiteral("t_4")), CS::kSamplePictureB);
 
     // Reopened, the rule applies from the stored count.
-    editor = openEditor(row);
+    editor = openEditor(mWindow, row);
     QCOMPARE(child<QComboBox>(editor, "组合框6")->currentText(), QStringLiteral("3张"));
     QVERIFY(!child<QLineEdit>(editor, "编辑框_图4")->isEnabled());
     QVERIFY(child<QLineEdit>(editor, "编辑框_图3")->isEnabled());
@@ -312,7 +251,7 @@ void TestCarouselEditor::missingFileLoadsEmptyAndSavesEveryKeyInOrder()
     const int number = CS::numberOf(*mTable, row);
     QVERIFY(QFile::remove(CS::filePath(number)));
 
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     QCOMPARE(child<QComboBox>(editor, "组合框6")->currentText(), QStringLiteral("2张"));
     QVERIFY(child<QLineEdit>(editor, "编辑框_图2")->isEnabled());
     QVERIFY(!child<QLineEdit>(editor, "编辑框_图3")->isEnabled());
@@ -321,7 +260,7 @@ void TestCarouselEditor::missingFileLoadsEmptyAndSavesEveryKeyInOrder()
     for (QLineEdit *box : editor->findChildren<QLineEdit *>())
         QCOMPARE(box->text(), QString());
 
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
     QTRY_VERIFY(editor.isNull());
     QStringList order = {"Number"};
     for (int n = 1; n <= 8; ++n)
@@ -352,14 +291,14 @@ void TestCarouselEditor::badIndexesLoad()
     const int number = CS::numberOf(*mTable, row);
     for (const QString &key : {CS::kNumber, CS::kShowArrows, CS::kEasingIndex, CS::kAutoplay})
         QVERIFY(CS::write(number, key, value));
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     QVERIFY(editor);
     for (const char *list : {"组合框6", "组合框5", "组合框7", "组合框3"})
         QCOMPARE(child<QComboBox>(editor, list)->currentIndex(), index);
     // The rows follow the list: two pictures at least are editable.
     QCOMPARE(child<QLineEdit>(editor, "编辑框_图2")->isEnabled(), index >= 0);
     QVERIFY(child<QLineEdit>(editor, "编辑框_图1")->isEnabled());
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
     QTRY_VERIFY(editor.isNull());
     QCOMPARE(CS::read(number, CS::kNumber), QString::number(index));
 }
@@ -375,7 +314,7 @@ void TestCarouselEditor::arrowsHiddenLiveWithoutSaving()
     QVERIFY(arrow(1) && arrow(2));
     QVERIFY(arrow(1)->isVisible() && arrow(2)->isVisible());
 
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     runSteps(editor, {"组合框5#1"});
     QVERIFY(!arrow(1)->isVisible());
     QVERIFY(!arrow(2)->isVisible());
@@ -386,7 +325,7 @@ void TestCarouselEditor::arrowsHiddenLiveWithoutSaving()
     QVERIFY(!arrow(1)->isVisible() && !arrow(2)->isVisible());
     QCOMPARE(CS::read(number, CS::kShowArrows), QStringLiteral("0"));
 
-    editor = openEditor(row);
+    editor = openEditor(mWindow, row);
     QCOMPARE(child<QComboBox>(editor, "组合框5")->currentIndex(), 0);
     runSteps(editor, {"组合框5#1", "组合框5#0"});
     QVERIFY(arrow(1)->isVisible() && arrow(2)->isVisible());
@@ -395,7 +334,7 @@ void TestCarouselEditor::arrowsHiddenLiveWithoutSaving()
     EditorRegistry::closeAll();
     mWindow->canvas()->deleteComponent(arrow(1));
     mWindow->canvas()->deleteComponent(arrow(2));
-    editor = openEditor(row);
+    editor = openEditor(mWindow, row);
     runSteps(editor, {"组合框5#1"});
     QVERIFY(mWindow->canvas()->objectById(mTable->cell(row, ComponentTable::Id))->isVisible());
 }
@@ -405,9 +344,9 @@ void TestCarouselEditor::recordSlotsStayEmpty()
     const int row = addCarousel();
     const QStringList before = mTable->rowCells(row);
     for (int i = 0; i < 3; ++i) {
-        QPointer<QWidget> editor = openEditor(row);
+        QPointer<QWidget> editor = openEditor(mWindow, row);
         runSteps(editor, {"编辑框_图1:http://p/x.jpg", "组合框6#2", "组合框1#1"});
-        pressSave(editor);
+        pressButton(editor, QStringLiteral("超级按钮_保存"));
         QTRY_VERIFY(editor.isNull());
     }
     QCOMPARE(mTable->rowCells(row), before);
@@ -432,10 +371,10 @@ void TestCarouselEditor::componentAboveDeleted()
     QCOMPARE(row, 1);
     QCOMPARE(mTable->cell(row, ComponentTable::Kind), CS::kCarouselKind);
 
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     QCOMPARE(child<QLineEdit>(editor, "编辑框_图1")->text(), QStringLiteral("http://p/mine.jpg"));
     runSteps(editor, {"编辑框_链接1:http://shop/after"});
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
     QTRY_VERIFY(editor.isNull());
     QCOMPARE(CS::read(2, QStringLiteral("l_1")), QStringLiteral("http://shop/after"));
     QVERIFY(!QFile::exists(CS::filePath(1)));
@@ -454,9 +393,9 @@ void TestCarouselEditor::unwritableFileKeepsWindowOpen()
     QVERIFY(QFile::remove(path));
     QVERIFY(QDir().mkpath(path));   // a folder where the file should be
 
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     runSteps(editor, {"编辑框_图1:http://p/keep.jpg"});
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
     QTest::qWait(50);
     QVERIFY(editor && editor->isVisible());
     QCOMPARE(child<QLineEdit>(editor, "编辑框_图1")->text(), QStringLiteral("http://p/keep.jpg"));
@@ -464,7 +403,7 @@ void TestCarouselEditor::unwritableFileKeepsWindowOpen()
 
     // Once the file can be written the same window saves and closes.
     QVERIFY(QDir(path).removeRecursively());
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
     QTRY_VERIFY(editor.isNull());
     QCOMPARE(CS::read(number, QStringLiteral("t_1")), QStringLiteral("http://p/keep.jpg"));
 }
@@ -476,11 +415,11 @@ void TestCarouselEditor::previewLandsAfterWindowClosed()
     const QByteArray banner = object->pictureData();
     QVERIFY(!banner.isEmpty());
 
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     runSteps(editor, {QStringLiteral("编辑框_图1:http://127.0.0.1:%1/slow.png").arg(mPort)});
     QElapsedTimer clock;
     clock.start();
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
     QVERIFY2(clock.elapsed() < 500, "保存 waited for the download");
     QTRY_VERIFY_WITH_TIMEOUT(editor.isNull(), 500);
 
@@ -494,8 +433,8 @@ void TestCarouselEditor::previewLandsAfterWindowClosed()
     QTRY_COMPARE_WITH_TIMEOUT(object->pictureData(), mBlue, 5000);
 
     // Deleted before its picture arrives: the download is dropped.
-    QPointer<QWidget> second = openEditor(row);
-    pressSave(second);
+    QPointer<QWidget> second = openEditor(mWindow, row);
+    pressButton(second, QStringLiteral("超级按钮_保存"));
     mWindow->canvas()->deleteComponent(object);
     QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 5000);
 }

@@ -4,6 +4,7 @@
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <httplib.h>
@@ -20,20 +21,10 @@
 #include <thread>
 
 using namespace Plumbrook;
+using namespace Plumbrook::Test;
 using namespace std::chrono_literals;
 
 namespace {
-
-QByteArray png(const QColor &colour, int size)
-{
-    QImage image(size, size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 const QByteArray errorPage = "<html><body>404 Not Found</body></html>";
 

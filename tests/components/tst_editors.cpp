@@ -3,6 +3,7 @@
 #include "components/editor_registry.h"
 #include "components/preset_urls.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QColorDialog>
@@ -14,33 +15,9 @@
 #include <QTest>
 
 using namespace Plumbrook;
+using namespace Plumbrook::Test;
 
 namespace {
-
-// "列名=值" pairs, the way the tables below name cells.
-using Cells = QStringList;
-
-// Steps a user takes in an editor: "编辑框1:text" types into an edit box (after
-// selecting all of it), "组合框1#2" chooses entry 2 of a list with the keyboard,
-// "@编辑框_宽:140" types into a box of the main window.
-using Steps = QStringList;
-
-void typeInto(QLineEdit *edit, const QString &text)
-{
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        QTest::keyClick(edit, Qt::Key_Delete);
-    // Character by character, as typing does; this also carries non-Latin text.
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-
-void choose(QComboBox *combo, int index)
-{
-    QTest::keyClick(combo, Qt::Key_Home);
-    for (int i = 0; i < index; ++i)
-        QTest::keyClick(combo, Qt::Key_Down);
-}
 
 } // namespace
 
@@ -65,8 +42,6 @@ private slots:
 private:
     int addComponent(const QString &kind, const Cells &cells);
     QWidget *openEditor(int row);
-    void runSteps(QWidget *editor, const Steps &steps);
-    static void pressSave(QWidget *editor);
 
     Test::TemporaryProgramDir *mDir = nullptr;
     MainWindow *mWindow = nullptr;
@@ -114,38 +89,6 @@ QWidget *TestEditors::openEditor(int row)
             action->trigger();
     }
     return EditorRegistry::current();
-}
-
-void TestEditors::runSteps(QWidget *editor, const Steps &steps)
-{
-    for (const QString &step : steps) {
-        if (step.startsWith(QLatin1Char('@'))) {
-            const int colon = step.indexOf(QLatin1Char(':'));
-            auto *box = mWindow->findChild<QLineEdit *>(step.mid(1, colon - 1));
-            QVERIFY2(box, qPrintable(step));
-            typeInto(box, step.mid(colon + 1));
-            continue;
-        }
-        const int colon = step.indexOf(QLatin1Char(':'));
-        const int hash = step.indexOf(QLatin1Char('#'));
-        if (hash > 0 && (colon < 0 || hash < colon)) {
-            auto *combo = editor->findChild<QComboBox *>(step.left(hash));
-            QVERIFY2(combo, qPrintable(step));
-            choose(combo, step.mid(hash + 1).toInt());
-            QCOMPARE(combo->currentIndex(), step.mid(hash + 1).toInt());
-        } else {
-            auto *edit = editor->findChild<QLineEdit *>(step.left(colon));
-            QVERIFY2(edit, qPrintable(step));
-            typeInto(edit, step.mid(colon + 1));
-        }
-    }
-}
-
-void TestEditors::pressSave(QWidget *editor)
-{
-    auto *button = editor->findChild<QPushButton *>(QStringLiteral("超级按钮2"));
-    QVERIFY(button);
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 void TestEditors::saveWritesRow_data()
@@ -259,8 +202,8 @@ void TestEditors::saveWritesRow()
     const int row = addComponent(kind, stored);
     QPointer<QWidget> editor = openEditor(row);
     QVERIFY(editor);
-    runSteps(editor, steps);
-    pressSave(editor);
+    runSteps(editor, steps, mWindow);
+    pressButton(editor, QStringLiteral("超级按钮2"));
 
     for (const QString &cell : expected) {
         const int eq = cell.indexOf(QLatin1Char('='));
@@ -315,7 +258,7 @@ void TestEditors::closeButtonDiscards()
 {
     const int row = addComponent(QStringLiteral("图片"), {"图片=http://p/1.jpg"});
     QPointer<QWidget> editor = openEditor(row);
-    runSteps(editor, {"编辑框1:http://p/2.jpg", "组合框1#1"});
+    runSteps(editor, {"编辑框1:http://p/2.jpg", "组合框1#1"}, mWindow);
     QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("超级按钮1")), Qt::LeftButton);
     QTRY_VERIFY(editor.isNull());
     QCOMPARE(mTable->cell(row, ComponentTable::Picture), QStringLiteral("http://p/1.jpg"));
@@ -329,15 +272,15 @@ void TestEditors::swapStyleLocksHoverField()
     auto *hover = editor->findChild<QLineEdit *>(QStringLiteral("编辑框2"));
     QVERIFY(!hover->isReadOnly());
 
-    runSteps(editor, {"组合框2#3"});
+    runSteps(editor, {"组合框2#3"}, mWindow);
     QVERIFY(hover->isReadOnly());
     QCOMPARE(hover->text(), PresetUrls::swapStyleOverlay(3));
-    runSteps(editor, {"编辑框2:typed"});
+    runSteps(editor, {"编辑框2:typed"}, mWindow);
     QCOMPARE(hover->text(), PresetUrls::swapStyleOverlay(3));
 
-    runSteps(editor, {"组合框2#11"});
+    runSteps(editor, {"组合框2#11"}, mWindow);
     QCOMPARE(hover->text(), PresetUrls::swapStyleOverlay(11));
-    runSteps(editor, {"组合框2#0"});
+    runSteps(editor, {"组合框2#0"}, mWindow);
     QVERIFY(!hover->isReadOnly());
     QCOMPARE(hover->text(), PresetUrls::swapStyleOverlay(11));
 
@@ -356,18 +299,18 @@ void TestEditors::flashEffectsAndStayingOpen()
     auto *address = editor->findChild<QLineEdit *>(QStringLiteral("编辑框1"));
     QVERIFY(address->isReadOnly());
 
-    runSteps(editor, {"组合框1#6"});
+    runSteps(editor, {"组合框1#6"}, mWindow);
     QVERIFY(!address->isReadOnly());
     QCOMPARE(address->text(), QString());
-    runSteps(editor, {"编辑框1:http://my.example/a.swf"});
-    pressSave(editor);
+    runSteps(editor, {"编辑框1:http://my.example/a.swf"}, mWindow);
+    pressButton(editor, QStringLiteral("超级按钮2"));
     QCOMPARE(mTable->cell(row, ComponentTable::Picture), QStringLiteral("http://my.example/a.swf"));
     QTest::qWait(20);
     QVERIFY(editor && editor->isVisible());
 
-    runSteps(editor, {"组合框1#2"});
+    runSteps(editor, {"组合框1#2"}, mWindow);
     QVERIFY(address->isReadOnly());
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮2"));
     QCOMPARE(mTable->cell(row, ComponentTable::Picture), PresetUrls::flashEffect(2));
     QCOMPARE(mTable->cell(row, ComponentTable::Link), QStringLiteral("2"));
     QVERIFY(editor && editor->isVisible());
@@ -390,7 +333,7 @@ void TestEditors::zoomColourPicker()
     dialog->setCurrentColor(QColor(0x00, 0xE0, 0x80));
     dialog->accept();
     QCOMPARE(editor->findChild<QLineEdit *>(QStringLiteral("编辑框4"))->text(), QStringLiteral("#00E080"));
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮2"));
     QCOMPARE(mTable->cell(row, ComponentTable::Other1), QStringLiteral("#00E080"));
 }
 
@@ -399,10 +342,10 @@ void TestEditors::avatarListDisablesField()
     QWidget *editor = openEditor(addComponent(QStringLiteral("客服"), {"链接=http://p/a.gif"}));
     auto *avatar = editor->findChild<QLineEdit *>(QStringLiteral("编辑框2"));
     QVERIFY(avatar->isEnabled());
-    runSteps(editor, {"组合框5#1"});
+    runSteps(editor, {"组合框5#1"}, mWindow);
     QVERIFY(!avatar->isEnabled());
     QCOMPARE(avatar->text(), QStringLiteral("http://p/a.gif"));
-    runSteps(editor, {"组合框5#0"});
+    runSteps(editor, {"组合框5#0"}, mWindow);
     QVERIFY(avatar->isEnabled());
 
     // A stored hidden avatar opens with its field disabled.

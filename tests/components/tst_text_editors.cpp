@@ -7,6 +7,7 @@
 #include "components/text_editors.h"
 #include "model/component_table.h"
 #include "net/http_client.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <httplib.h>
@@ -26,40 +27,10 @@
 #include <thread>
 
 using namespace Plumbrook;
+using namespace Plumbrook::Test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// "列名=值" pairs naming cells; steps as a user takes them: "编辑框1:text" types
-// into a box, "组合框1#2" chooses entry 2 of a list with the keyboard.
-using Cells = QStringList;
-using Steps = QStringList;
-
-void typeInto(QLineEdit *edit, const QString &text)
-{
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-
-void choose(QComboBox *combo, int index)
-{
-    QTest::keyClick(combo, Qt::Key_Home);
-    for (int i = 0; i < index; ++i)
-        QTest::keyClick(combo, Qt::Key_Down);
-}
-
-QByteArray png(const QColor &colour)
-{
-    QImage image(6, 6, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 } // namespace
 
@@ -85,11 +56,7 @@ private slots:
     void countdownPreviewBySiteRequestOffTheUiThread();
 
 private:
-    int addComponent(const QString &kind, const Cells &cells);
-    QWidget *openEditor(int row);
-    void runSteps(QWidget *editor, const Steps &steps);
     void pickColour(QWidget *editor, const QString &picker, const QColor &colour);
-    static void pressSave(QWidget *editor);
 
     httplib::Server mServer;
     std::thread mServerThread;
@@ -146,38 +113,6 @@ void TestTextEditors::cleanup()
     mDir = nullptr;
 }
 
-int TestTextEditors::addComponent(const QString &kind, const Cells &cells)
-{
-    const int row = ComponentCreation::create(mWindow->canvas(), kind);
-    for (const QString &cell : cells) {
-        const int eq = cell.indexOf(QLatin1Char('='));
-        mTable->setCell(row, ComponentTable::columnByName(cell.left(eq)), cell.mid(eq + 1));
-    }
-    return row;
-}
-
-QWidget *TestTextEditors::openEditor(int row)
-{
-    return EditorRegistry::open(mWindow, mTable->cell(row, ComponentTable::Kind), row);
-}
-
-void TestTextEditors::runSteps(QWidget *editor, const Steps &steps)
-{
-    for (const QString &step : steps) {
-        const int hash = step.indexOf(QLatin1Char('#'));
-        const int colon = step.indexOf(QLatin1Char(':'));
-        if (hash > 0 && (colon < 0 || hash < colon)) {
-            auto *combo = editor->findChild<QComboBox *>(step.left(hash));
-            QVERIFY2(combo, qPrintable(step));
-            choose(combo, step.mid(hash + 1).toInt());
-        } else {
-            auto *edit = editor->findChild<QLineEdit *>(step.left(colon));
-            QVERIFY2(edit, qPrintable(step));
-            typeInto(edit, step.mid(colon + 1));
-        }
-    }
-}
-
 void TestTextEditors::pickColour(QWidget *editor, const QString &picker, const QColor &colour)
 {
     QTest::mouseClick(editor->findChild<QPushButton *>(picker), Qt::LeftButton);
@@ -185,13 +120,6 @@ void TestTextEditors::pickColour(QWidget *editor, const QString &picker, const Q
     QTRY_VERIFY((dialog = editor->findChild<QColorDialog *>()));
     dialog->setCurrentColor(colour);
     dialog->accept();
-}
-
-void TestTextEditors::pressSave(QWidget *editor)
-{
-    auto *button = editor->findChild<QPushButton *>(QStringLiteral("超级按钮2"));
-    QVERIFY(button);
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 void TestTextEditors::shopAddress_data()
@@ -273,11 +201,11 @@ void TestTextEditors::saveWritesRow()
     // Without a picture address the countdown stays off the network here.
     if (kind == QStringLiteral("倒计时"))
         stored.prepend(QStringLiteral("背景代码="));
-    const int row = addComponent(kind, stored);
-    QPointer<QWidget> editor = openEditor(row);
+    const int row = addComponent(mWindow, kind, stored);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     QVERIFY(editor);
     runSteps(editor, steps);
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮2"));
     QTRY_VERIFY(editor.isNull());
 
     for (const QString &cell : expected) {
@@ -301,7 +229,7 @@ void TestTextEditors::windowFrames()
 {
     QFETCH(QString, kind);
     QFETCH(int, height);
-    QWidget *editor = openEditor(addComponent(kind, {}));
+    QWidget *editor = openEditor(mWindow, addComponent(mWindow, kind, {}));
     QVERIFY(editor);
     QCOMPARE(editor->size(), QSize(180, height));
     QCOMPARE(editor->findChild<QLabel *>(QStringLiteral("标签1"))->text(), kind);
@@ -310,18 +238,18 @@ void TestTextEditors::windowFrames()
 
 void TestTextEditors::textLabelFollowsSave()
 {
-    const int row = addComponent(QStringLiteral("文字"), {});
+    const int row = addComponent(mWindow, QStringLiteral("文字"), {});
     const QString id = mTable->cell(row, ComponentTable::Id);
     QLabel *label = mWindow->canvas()->labelById(id);
     QVERIFY(label);
     const QString width = mTable->cell(row, ComponentTable::Width);
     const QSize size = label->size();
 
-    QWidget *editor = openEditor(row);
+    QWidget *editor = openEditor(mWindow, row);
     runSteps(editor, {"编辑框1:满100减20", "组合框1#2", "组合框2#1", "编辑框3:不存在的字体", "编辑框4:20px"});
     pickColour(editor, QStringLiteral("颜色选择器1"), QColor(0x00, 0xE0, 0x80));
     runSteps(editor, {"编辑框6:#00f"});
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮2"));
 
     QCOMPARE(label->text(), QStringLiteral("满100减20"));
     QVERIFY(label->alignment() & Qt::AlignRight);
@@ -337,10 +265,10 @@ void TestTextEditors::textLabelFollowsSave()
     QCOMPARE(mTable->cell(row, ComponentTable::BgCode), QStringLiteral("#00f"));
 
     // Bold off again; a size that is no number leaves the label's size alone.
-    QPointer<QWidget> second = openEditor(row);
+    QPointer<QWidget> second = openEditor(mWindow, row);
     QCOMPARE(second->findChild<QComboBox *>(QStringLiteral("组合框2"))->currentIndex(), 1);
     runSteps(second, {"组合框2#0", "组合框1#0", "编辑框4:abc"});
-    pressSave(second);
+    pressButton(second, QStringLiteral("超级按钮2"));
     QVERIFY(!label->font().bold());
     QVERIFY(label->alignment() & Qt::AlignLeft);
     QCOMPARE(label->font().pixelSize(), 20);
@@ -371,26 +299,26 @@ void TestTextEditors::pickersFillTheirFields()
     QFETCH(QString, field);
     QFETCH(QString, column);
 
-    const int row = addComponent(kind, {"背景代码="});
-    QWidget *editor = openEditor(row);
+    const int row = addComponent(mWindow, kind, {"背景代码="});
+    QWidget *editor = openEditor(mWindow, row);
     pickColour(editor, picker, QColor(0x12, 0x34, 0xAB));
     QCOMPARE(editor->findChild<QLineEdit *>(field)->text(), QStringLiteral("#1234AB"));
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮2"));
     QCOMPARE(mTable->cell(row, ComponentTable::columnByName(column)), QStringLiteral("#1234AB"));
 }
 
 void TestTextEditors::countdownPreviewBySiteRequestOffTheUiThread()
 {
     HttpClient::setSiteCookieJar(QStringLiteral("session=secret"));
-    const int row = addComponent(QStringLiteral("倒计时"), {});
+    const int row = addComponent(mWindow, QStringLiteral("倒计时"), {});
     PictureObject *object = mWindow->canvas()->pictureById(mTable->cell(row, ComponentTable::Id));
     const QByteArray before = object->pictureData();
 
-    QPointer<QWidget> editor = openEditor(row);
+    QPointer<QWidget> editor = openEditor(mWindow, row);
     runSteps(editor, {QStringLiteral("编辑框5:http://127.0.0.1:%1/slow.png").arg(mPort)});
     QElapsedTimer clock;
     clock.start();
-    pressSave(editor);
+    pressButton(editor, QStringLiteral("超级按钮2"));
     QVERIFY2(clock.elapsed() < 500, "保存 waited for the download");
     QTRY_VERIFY_WITH_TIMEOUT(editor.isNull(), 500);
 

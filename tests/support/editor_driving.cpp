@@ -1,0 +1,92 @@
+#include "support/editor_driving.h"
+
+#include "canvas/main_window.h"
+#include "components/component_creation.h"
+#include "components/editor_registry.h"
+#include "model/component_table.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace Plumbrook::Test {
+
+void typeInto(QLineEdit *edit, const QString &text)
+{
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    // Character by character, as typing does; this also carries non-Latin text.
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+void choose(QComboBox *combo, int index)
+{
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    if (index < combo->count())
+        QCOMPARE(combo->currentIndex(), index);
+}
+
+void runSteps(QWidget *editor, const Steps &steps, QWidget *mainWindow)
+{
+    for (const QString &step : steps) {
+        const int colon = step.indexOf(QLatin1Char(':'));
+        if (step.startsWith(QLatin1Char('@'))) {
+            QVERIFY2(mainWindow, qPrintable(step));
+            auto *box = mainWindow->findChild<QLineEdit *>(step.mid(1, colon - 1));
+            QVERIFY2(box, qPrintable(step));
+            typeInto(box, step.mid(colon + 1));
+            continue;
+        }
+        const int hash = step.indexOf(QLatin1Char('#'));
+        if (hash > 0 && (colon < 0 || hash < colon)) {
+            auto *combo = editor->findChild<QComboBox *>(step.left(hash));
+            QVERIFY2(combo, qPrintable(step));
+            choose(combo, step.mid(hash + 1).toInt());
+        } else {
+            auto *edit = editor->findChild<QLineEdit *>(step.left(colon));
+            QVERIFY2(edit, qPrintable(step));
+            typeInto(edit, step.mid(colon + 1));
+        }
+    }
+}
+
+void pressButton(QWidget *window, const QString &name)
+{
+    auto *button = window->findChild<QPushButton *>(name);
+    QVERIFY2(button, qPrintable(name));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+int addComponent(MainWindow *main, const QString &kind, const Cells &cells)
+{
+    const int row = ComponentCreation::create(main->canvas(), kind);
+    for (const QString &cell : cells) {
+        const int eq = cell.indexOf(QLatin1Char('='));
+        main->table()->setCell(row, ComponentTable::columnByName(cell.left(eq)), cell.mid(eq + 1));
+    }
+    return row;
+}
+
+QWidget *openEditor(MainWindow *main, int row)
+{
+    return EditorRegistry::open(main, main->table()->cell(row, ComponentTable::Kind), row);
+}
+
+QByteArray png(const QColor &colour, int size)
+{
+    QImage image(size, size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace Plumbrook::Test

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QStringList>
+
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+namespace Plumbrook {
+class MainWindow;
+}
+
+namespace Plumbrook::Test {
+
+// "列名=值" pairs naming a row's cells.
+using Cells = QStringList;
+// Steps as a user takes them: "编辑框1:text" types into a box of the editor,
+// "组合框1#2" chooses entry 2 of a list with the keyboard, "@编辑框_宽:text" types
+// into a box of the main window.
+using Steps = QStringList;
+
+void typeInto(QLineEdit *edit, const QString &text);
+void choose(QComboBox *combo, int index);
+void runSteps(QWidget *editor, const Steps &steps, QWidget *mainWindow = nullptr);
+void pressButton(QWidget *window, const QString &name);
+
+// A component made by the palette's own creation, then given the cells.
+int addComponent(MainWindow *main, const QString &kind, const Cells &cells = {});
+QWidget *openEditor(MainWindow *main, int row);
+
+QByteArray png(const QColor &colour, int size = 6);
+
+} // namespace Plumbrook::Test
