@@ -9,6 +9,7 @@
 #include "components/program_dir.h"
 #include "model/component_table.h"
 #include "support/editor_driving.h"
+#include "support/loopback_server.h"
 #include "support/test_support.h"
 
 #include <httplib.h>
@@ -60,7 +61,6 @@ class TestCarouselEditor : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -84,12 +84,10 @@ private:
         return editor->findChild<W *>(QString::fromUtf8(name));
     }
 
-    httplib::Server mServer;
-    std::thread mServerThread;
-    int mPort = 0;
+    Test::LoopbackServer mServer;
     const QByteArray mBlue = png(Qt::blue);
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     ComponentTable *mTable = nullptr;
 };
@@ -97,40 +95,25 @@ private:
 void TestCarouselEditor::initTestCase()
 {
     registerCarouselEditor();
-    mServer.Get("/slow.png", [this](const httplib::Request &, httplib::Response &res) {
+    mServer.server().Get("/slow.png", [this](const httplib::Request &, httplib::Response &res) {
         std::this_thread::sleep_for(1500ms);
         res.set_content(mBlue.toStdString(), "image/png");
     });
-    mPort = mServer.bind_to_any_port("127.0.0.1");
-    QVERIFY(mPort > 0);
-    mServerThread = std::thread([this] { mServer.listen_after_bind(); });
-}
-
-void TestCarouselEditor::cleanupTestCase()
-{
-    mServer.stop();
-    if (mServerThread.joinable())
-        mServerThread.join();
+    mServer.start();
 }
 
 void TestCarouselEditor::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->move(40, 30);
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
+    QVERIFY(mWindow->isVisible());
     mTable = mWindow->table();
 }
 
 void TestCarouselEditor::cleanup()
 {
-    EditorRegistry::closeAll();
-    QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 10000);
-    delete mWindow;
+    mDesigner.reset();
     mWindow = nullptr;
-    delete mDir;
-    mDir = nullptr;
 }
 
 int TestCarouselEditor::addCarousel()
@@ -416,7 +399,7 @@ void TestCarouselEditor::previewLandsAfterWindowClosed()
     QVERIFY(!banner.isEmpty());
 
     QPointer<QWidget> editor = openEditor(mWindow, row);
-    runSteps(editor, {QStringLiteral("编辑框_图1:http://127.0.0.1:%1/slow.png").arg(mPort)});
+    runSteps(editor, {QStringLiteral("编辑框_图1:") + mServer.base() + QStringLiteral("/slow.png")});
     QElapsedTimer clock;
     clock.start();
     pressButton(editor, QStringLiteral("超级按钮_保存"));

@@ -5,6 +5,7 @@
 #include "components/preview_download.h"
 #include "model/component_table.h"
 #include "support/editor_driving.h"
+#include "support/loopback_server.h"
 #include "support/test_support.h"
 
 #include <httplib.h>
@@ -36,7 +37,6 @@ class TestEditorPreview : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -52,22 +52,20 @@ private slots:
 private:
     QString url(const char *path) const
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(mPort).arg(QLatin1String(path));
+        return mServer.base() + QLatin1String(path);
     }
     int addComponent(const QString &kind);
     PictureObject *objectOf(int row) const;
     QWidget *editAndSave(int row, const QString &control, const QString &text);
     void waitForDownloads();
 
-    httplib::Server mServer;
-    std::thread mServerThread;
-    int mPort = 0;
+    Test::LoopbackServer mServer;
     std::atomic<int> mRequests{0};
     const QByteArray mInitial = png(Qt::white, 4);
     const QByteArray mRed = png(Qt::red, 6);
     const QByteArray mBlue = png(Qt::blue, 8);
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
 };
 
@@ -79,47 +77,33 @@ void TestEditorPreview::initTestCase()
             res.set_content(body.toStdString(), type);
         };
     };
-    mServer.Get("/red.png", serve(mRed, "image/png"));
-    mServer.Get("/empty.png", serve(QByteArray(), "image/png"));
-    mServer.Get("/slow.png", [this](const httplib::Request &, httplib::Response &res) {
+    mServer.server().Get("/red.png", serve(mRed, "image/png"));
+    mServer.server().Get("/empty.png", serve(QByteArray(), "image/png"));
+    mServer.server().Get("/slow.png", [this](const httplib::Request &, httplib::Response &res) {
         ++mRequests;
         std::this_thread::sleep_for(2500ms);
         res.set_content(mBlue.toStdString(), "image/png");
     });
-    mServer.Get("/missing.png", [this](const httplib::Request &, httplib::Response &res) {
+    mServer.server().Get("/missing.png", [this](const httplib::Request &, httplib::Response &res) {
         ++mRequests;
         res.status = 404;
         res.set_content(errorPage.toStdString(), "text/html");
     });
-    mPort = mServer.bind_to_any_port("127.0.0.1");
-    QVERIFY(mPort > 0);
-    mServerThread = std::thread([this] { mServer.listen_after_bind(); });
-}
-
-void TestEditorPreview::cleanupTestCase()
-{
-    mServer.stop();
-    if (mServerThread.joinable())
-        mServerThread.join();
+    mServer.start();
 }
 
 void TestEditorPreview::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
+    QVERIFY(mWindow->isVisible());
     mRequests = 0;
 }
 
 void TestEditorPreview::cleanup()
 {
-    EditorRegistry::closeAll();
-    waitForDownloads();
-    delete mWindow;
+    mDesigner.reset();
     mWindow = nullptr;
-    delete mDir;
-    mDir = nullptr;
 }
 
 void TestEditorPreview::waitForDownloads()

@@ -43,28 +43,23 @@ private:
     int addComponent(const QString &kind, const Cells &cells);
     QWidget *openEditor(int row);
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     ComponentTable *mTable = nullptr;
 };
 
 void TestEditors::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->move(40, 30);
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
+    QVERIFY(mWindow->isVisible());
     mTable = mWindow->table();
 }
 
 void TestEditors::cleanup()
 {
-    EditorRegistry::closeAll();
-    delete mWindow;
+    mDesigner.reset();
     mWindow = nullptr;
-    delete mDir;
-    mDir = nullptr;
 }
 
 int TestEditors::addComponent(const QString &kind, const Cells &cells)

@@ -8,6 +8,7 @@
 #include "model/component_table.h"
 #include "net/http_client.h"
 #include "support/editor_driving.h"
+#include "support/loopback_server.h"
 #include "support/test_support.h"
 
 #include <httplib.h>
@@ -40,7 +41,6 @@ class TestTextEditors : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -58,15 +58,13 @@ private slots:
 private:
     void pickColour(QWidget *editor, const QString &picker, const QColor &colour);
 
-    httplib::Server mServer;
-    std::thread mServerThread;
-    int mPort = 0;
+    Test::LoopbackServer mServer;
     std::atomic<int> mRequests{0};
     std::atomic<bool> mSawCookie{false};
     std::atomic<bool> mSawAgent{false};
     const QByteArray mRed = png(Qt::red);
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     ComponentTable *mTable = nullptr;
 };
@@ -74,43 +72,28 @@ private:
 void TestTextEditors::initTestCase()
 {
     registerTextEditors();
-    mServer.Get("/slow.png", [this](const httplib::Request &req, httplib::Response &res) {
+    mServer.server().Get("/slow.png", [this](const httplib::Request &req, httplib::Response &res) {
         ++mRequests;
         mSawCookie = req.has_header("Cookie");
         mSawAgent = req.get_header_value("User-Agent") == HttpClient::kUserAgent;
         std::this_thread::sleep_for(1500ms);
         res.set_content(mRed.toStdString(), "image/png");
     });
-    mPort = mServer.bind_to_any_port("127.0.0.1");
-    QVERIFY(mPort > 0);
-    mServerThread = std::thread([this] { mServer.listen_after_bind(); });
-}
-
-void TestTextEditors::cleanupTestCase()
-{
-    mServer.stop();
-    if (mServerThread.joinable())
-        mServerThread.join();
+    mServer.start();
 }
 
 void TestTextEditors::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->move(40, 30);
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
+    QVERIFY(mWindow->isVisible());
     mTable = mWindow->table();
 }
 
 void TestTextEditors::cleanup()
 {
-    EditorRegistry::closeAll();
-    QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 10000);
-    delete mWindow;
+    mDesigner.reset();
     mWindow = nullptr;
-    delete mDir;
-    mDir = nullptr;
 }
 
 void TestTextEditors::pickColour(QWidget *editor, const QString &picker, const QColor &colour)
@@ -315,7 +298,7 @@ void TestTextEditors::countdownPreviewBySiteRequestOffTheUiThread()
     const QByteArray before = object->pictureData();
 
     QPointer<QWidget> editor = openEditor(mWindow, row);
-    runSteps(editor, {QStringLiteral("编辑框5:http://127.0.0.1:%1/slow.png").arg(mPort)});
+    runSteps(editor, {QStringLiteral("编辑框5:") + mServer.base() + QStringLiteral("/slow.png")});
     QElapsedTimer clock;
     clock.start();
     pressButton(editor, QStringLiteral("超级按钮2"));

@@ -3,6 +3,7 @@
 #include "canvas/main_window.h"
 #include "components/component_creation.h"
 #include "components/editor_registry.h"
+#include "components/preview_download.h"
 #include "model/component_table.h"
 
 #include <QBuffer>
@@ -76,6 +77,21 @@ int addComponent(MainWindow *main, const QString &kind, const Cells &cells)
 QWidget *openEditor(MainWindow *main, int row)
 {
     return EditorRegistry::open(main, main->table()->cell(row, ComponentTable::Kind), row);
+}
+
+DesignerWindow::DesignerWindow()
+    : mWindow(std::make_unique<MainWindow>())
+{
+    mWindow->move(40, 30);
+    mWindow->show();
+    QTest::qWaitForWindowExposed(mWindow.get());
+}
+
+DesignerWindow::~DesignerWindow()
+{
+    EditorRegistry::closeAll();
+    for (int waited = 0; PreviewDownload::pending() > 0 && waited < 10000; waited += 20)
+        QTest::qWait(20);
 }
 
 QByteArray png(const QColor &colour, int size)

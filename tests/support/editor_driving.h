@@ -4,6 +4,10 @@
 #include <QColor>
 #include <QStringList>
 
+#include "support/test_support.h"
+
+#include <memory>
+
 class QComboBox;
 class QLineEdit;
 class QWidget;
@@ -31,5 +35,19 @@ int addComponent(MainWindow *main, const QString &kind, const Cells &cells = {})
 QWidget *openEditor(MainWindow *main, int row);
 
 QByteArray png(const QColor &colour, int size = 6);
+
+// A shown designer window in a temporary program directory. Going away, it
+// closes the editors and waits for their preview downloads before the window.
+class DesignerWindow
+{
+public:
+    DesignerWindow();
+    ~DesignerWindow();
+    MainWindow *window() const { return mWindow.get(); }
+
+private:
+    TemporaryProgramDir mDir;
+    std::unique_ptr<MainWindow> mWindow;
+};
 
 } // namespace Plumbrook::Test
