@@ -72,9 +72,10 @@ protected:
     void saveExtra(int row) override
     {
         const int number = settingsNumber(row);
-        bool written = true;
-        auto put = [number, &written](const QString &key, const QString &value) {
-            written = CS::write(number, key, value) && written;
+        // Gathered first and written in one rewrite of the file, in this order.
+        QList<QPair<QString, QString>> values;
+        auto put = [&values](const QString &key, const QString &value) {
+            values.append({key, value});
         };
         auto index = [](const QComboBox *combo) { return QString::number(combo->currentIndex()); };
 
@@ -92,6 +93,7 @@ protected:
         put(CS::kEasingCode, ui.编辑框2->text());
         put(CS::kLinkTarget, index(ui.组合框4));
         put(CS::kAutoplay, index(ui.组合框3));
+        const bool written = CS::write(number, values);
 
         // Closing would throw the user's edits away unsaved and unannounced.
         setKeepOpenAfterSave(!written);
