@@ -1,7 +1,7 @@
 #include "codegen/code_output_window.h"
 
 #include "codegen/module_generator.h"
-#include "codegen/text_ops.h"
+#include "codegen/preview_page.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
 
@@ -103,7 +103,7 @@ void CodeOutputWindow::preview()
     const QString path = previewFilePath();
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(TextOps::toGbk(codeText()));
+        file.write(PreviewPage::bytes(codeText(), mTable ? PreviewPage::layoutOf(*mTable) : PreviewPage::Layout()));
     file.close();
     urlOpener()(QUrl::fromLocalFile(path));
 }

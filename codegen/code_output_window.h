@@ -30,8 +30,8 @@ public:
     static void setUrlOpener(UrlOpener opener);
     static QString previewFilePath();
 
-    // The code box's text with CR LF line breaks, as the clipboard and the
-    // preview file receive it.
+    // The code box's text with CR LF line breaks, as the clipboard receives it
+    // and the preview page holds it.
     QString codeText() const;
 
 public slots:

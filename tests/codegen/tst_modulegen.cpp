@@ -17,6 +17,8 @@ private slots:
     void goldenCases();
     void gbkOutput();
     void programDirOption();
+    void previewPage_data();
+    void previewPage();
     void badInput_data();
     void badInput();
     void usage_data();
@@ -88,6 +90,28 @@ void TestModulegen::programDirOption()
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.out.contains("'autoplay':{true}"));
     QVERIFY(result.out.contains("display:{block}"));
+}
+
+void TestModulegen::previewPage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("edition");
+    QTest::newRow("集市") << "customer_service" << QByteArray("集市");
+    QTest::newRow("天猫") << "tmall_edition" << QByteArray("天猫");
+}
+
+void TestModulegen::previewPage()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, edition);
+    const Test::GoldenCase golden = Test::GoldenCase::named(name);
+    const Result result = run(QStringList{golden.designPath(), QStringLiteral("--preview")} + golden.arguments());
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out.startsWith("<!DOCTYPE html>"));
+    const QString page = TextOps::fromGbk(result.out);
+    QVERIFY(page.contains(QStringLiteral("data-edition=\"%1\"").arg(QString::fromUtf8(edition))));
+    QVERIFY(Test::withoutRandomNames(page).contains(
+        Test::withoutRandomNames(QString::fromUtf8(golden.expected()))));
 }
 
 void TestModulegen::badInput_data()

@@ -2,6 +2,7 @@
 
 #include "codegen/design_json.h"
 #include "codegen/module_generator.h"
+#include "codegen/preview_page.h"
 #include "codegen/text_ops.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
@@ -23,7 +24,7 @@ constexpr int kExitUsage = 64;
 
 int usage()
 {
-    std::fputs("usage: modulegen DESIGN.json|DESIGN.plbd [--shrink FIELD] [--program-dir DIR] [--gbk]\n", stderr);
+    std::fputs("usage: modulegen DESIGN.json|DESIGN.plbd [--shrink FIELD] [--program-dir DIR] [--gbk] [--preview]\n", stderr);
     return kExitUsage;
 }
 
@@ -43,6 +44,7 @@ int main(int argc, char *argv[])
     QString shrinkField;
     QString programDir;
     bool gbk = false;
+    bool previewPage = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         if (arg == QStringLiteral("--shrink") || arg == QStringLiteral("--program-dir")) {
@@ -51,6 +53,8 @@ int main(int argc, char *argv[])
             (arg == QStringLiteral("--shrink") ? shrinkField : programDir) = args.at(++i);
         } else if (arg == QStringLiteral("--gbk")) {
             gbk = true;
+        } else if (arg == QStringLiteral("--preview")) {
+            previewPage = true;
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
             return usage();
         } else if (designPath.isEmpty()) {
@@ -99,7 +103,10 @@ int main(int argc, char *argv[])
 
     const QString shrink = shrinkField.isEmpty() ? QStringLiteral("auto") : shrinkField + QStringLiteral("px");
     const QString code = ModuleGenerator(table, sources).generate(shrink);
-    const QByteArray output = gbk ? TextOps::toGbk(code) : code.toUtf8();
+    // The preview page is the file "预览" writes, so it is GBK whatever --gbk says.
+    const QByteArray output = previewPage ? PreviewPage::bytes(code, PreviewPage::layoutOf(table))
+                              : gbk       ? TextOps::toGbk(code)
+                                          : code.toUtf8();
     std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
