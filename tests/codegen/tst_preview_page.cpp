@@ -91,8 +91,9 @@ void TestPreviewPage::needsNothingFromTheNetwork()
     QVERIFY(!html.contains(QStringLiteral("<link")));
     QVERIFY(!html.contains(QStringLiteral("<script src")));
     QVERIFY(!html.contains(QStringLiteral("@import")));
-    // The layout rules were found among the resources.
+    // Both pieces were found among the resources.
     QVERIFY(html.contains(QStringLiteral(".sn-simple-logo")));
+    QVERIFY(html.contains(QStringLiteral("data-widget-config")));
 }
 
 QTEST_GUILESS_MAIN(TestPreviewPage)
