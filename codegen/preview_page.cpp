@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace Plumbrook::PreviewPage {
 
 namespace {

@@ -209,6 +209,21 @@ async function checkCarouselControls(browser, url, effect, easing) {
   await page.close();
 }
 
+// A carousel whose settings file is gone stands as its markup draws it, and says why.
+async function checkUnreadableCarousel(browser, url) {
+  const page = await browser.open(url);
+  const before = await page.evaluate(carouselState);
+  await page.clock.runFor(7000);
+  const got = await page.evaluate(() => {
+    const outer = document.querySelector('[data-widget-type="Carousel"]').parentElement;
+    return { title: outer.title, outlined: outer.classList.contains('plumbrook-service') };
+  });
+  const state = await page.evaluate(carouselState);
+  check(got.outlined && got.title === '轮播：设置无法读取' && JSON.stringify(state) === JSON.stringify(before),
+        `a carousel without settings stands still, outlined and named: ${JSON.stringify(got)}, ${JSON.stringify(state)}`);
+  await page.close();
+}
+
 async function checkCountdownEnd(browser, url) {
   const page = await browser.open(url, COUNTDOWN_END - 5000);
   const seen = [];
@@ -315,6 +330,7 @@ async function main() {
       file: preview(D.designRows(standard), { settings: carouselSettings({ z_f: '1', d_g2: effect, q_g2: easing }) }),
     }));
   const formats = FORMATS.map((f) => ({ ...f, file: preview(designWith(standard, '倒计时', { 背景色: f.format })) }));
+  const unreadable = preview(D.designRows(standard), { settings: '' });
   const beyondGbk = preview(designWith(D.VARIANTS[0], '文字', { 图片: '新品上市\u{1F525}' }));
   pages['undeclared.html'] = Buffer.from('<!DOCTYPE html><title>plain</title><p>plain text</p>');
 
@@ -335,6 +351,7 @@ async function main() {
       await checkPage(browser, url(file), variant);
     for (const { effect, easing, file } of effects)
       await checkCarouselControls(browser, url(file), effect, easing);
+    await checkUnreadableCarousel(browser, url(unreadable));
     await checkCountdownEnd(browser, url(formats[0].file));
     for (const format of formats)
       await checkCountdownFormat(browser, url(format.file), format);
