@@ -104,13 +104,18 @@ void TestCodeOutputWindow::copyTakesTheBoxAsItIs()
 void TestCodeOutputWindow::previewWritesTheBoxInGbk_data()
 {
     QTest::addColumn<bool>("generate");
-    QTest::newRow("typed by hand") << false;
-    QTest::newRow("generated") << true;
+    QTest::addColumn<QString>("editionCell");
+    QTest::addColumn<QString>("edition");
+    QTest::newRow("typed by hand, settings never confirmed") << false << "" << "集市";
+    QTest::newRow("generated, 天猫") << true << "0" << "天猫";
 }
 
 void TestCodeOutputWindow::previewWritesTheBoxInGbk()
 {
     QFETCH(bool, generate);
+    QFETCH(QString, editionCell);
+    QFETCH(QString, edition);
+    mTable->setCell(0, ComponentTable::BgCode, editionCell);
     if (generate)
         click("超级按钮2");
     else
@@ -123,6 +128,7 @@ void TestCodeOutputWindow::previewWritesTheBoxInGbk()
     // A whole page around the box's text, which stands in it byte for byte.
     QVERIFY(bytes.startsWith("<!DOCTYPE html>"));
     QVERIFY(bytes.contains("<meta charset=\"gbk\">"));
+    QVERIFY(bytes.contains(TextOps::toGbk(QStringLiteral("data-edition=\"%1\"").arg(edition))));
     QVERIFY(bytes.contains("\n" + TextOps::toGbk(mWindow->codeText()) + "\n</div></div>"));
     if (generate) {
         QVERIFY(bytes.contains(QByteArray("\xb5\xea\xc6\xcc\xb9\xab\xb8\xe6")));   // 店铺公告
