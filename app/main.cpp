@@ -1,20 +1,53 @@
 #include "canvas/file_menu.h"
 #include "canvas/main_window.h"
 #include "net/announcements.h"
+#include "net/update_check.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Plumbrook"));
+    QApplication::setApplicationVersion(Plumbrook::UpdateCheck::kVersion.mid(1));
     // Closing the window only hides it; the process ends through "退出软件".
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // A design file to open, as a file manager passes it on a double-click.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Plumbrook::UpdateCheck::kProductName);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("设计文件 (*.plbd)"),
+                                 QStringLiteral("[file]"));
+    // For checks of an installed copy: after the first turn of the event loop, print the
+    // design file that is open (an empty line for none) and the status line, then leave
+    // as "退出软件" does.
+    QCommandLineOption quitAfterStart(QStringLiteral("quit-after-start"));
+    quitAfterStart.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(quitAfterStart);
+    parser.process(app);
 
     // The announcements arrive while the window is being built.
     Plumbrook::Announcements::startRead();
     Plumbrook::MainWindow window;
     window.show();
     window.fileMenu()->startSession();
+    if (!parser.positionalArguments().isEmpty())
+        window.fileMenu()->openFile(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
+
+    if (parser.isSet(quitAfterStart)) {
+        QTimer::singleShot(0, &window, [&window] {
+            const QString report = window.fileMenu()->currentPath() + u'\n' + window.statusText() + u'\n';
+            std::fputs(report.toUtf8().constData(), stdout);
+            std::fflush(stdout);
+            window.exitProgram();
+        });
+    }
     return app.exec();
 }

@@ -7,46 +7,67 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <optional>
+
 namespace Plumbrook::ProgramDir {
 
 namespace {
 
 QMutex gMutex;
-QString gOverride;
-QString gResolved;
+std::optional<Location> gOverride;
+std::optional<Location> gResolved;
 
 bool isWritableDir(const QString &dir)
 {
-    if (dir.isEmpty() || !QDir().mkpath(dir))
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
         return false;
     QTemporaryFile probe(dir + QStringLiteral("/.write-probe-XXXXXX"));
     return probe.open();
 }
 
-QString resolve()
+Location current()
 {
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    if (isWritableDir(exeDir))
-        return exeDir;
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QMutexLocker lock(&gMutex);
+    if (gOverride)
+        return *gOverride;
+    if (!gResolved) {
+        gResolved = locate(QCoreApplication::applicationDirPath(),
+                           QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        // The per-user folder may not exist yet, and every writer expects its folder.
+        QDir().mkpath(gResolved->writable);
+    }
+    return *gResolved;
 }
 
 } // namespace
 
-QString path()
+Location locate(const QString &exeDir, const QString &perUserDir)
 {
-    QMutexLocker lock(&gMutex);
-    if (!gOverride.isEmpty())
-        return gOverride;
-    if (gResolved.isEmpty())
-        gResolved = resolve();
-    return gResolved;
+    const QString privateDir = QDir::cleanPath(QDir(exeDir).filePath(kPrivateDirFromBin));
+    if (!exeDir.isEmpty() && QFileInfo(privateDir).isDir())
+        return {perUserDir, privateDir};
+    if (isWritableDir(exeDir))
+        return {exeDir, QString()};
+    return {perUserDir, QString()};
 }
 
-void setOverride(const QString &dir)
+QString path()
+{
+    return current().writable;
+}
+
+void setOverride(const QString &dir, const QString &bundledDir)
 {
     QMutexLocker lock(&gMutex);
-    gOverride = dir;
+    if (dir.isEmpty())
+        gOverride.reset();
+    else
+        gOverride = Location{dir, bundledDir};
+}
+
+QString bundledDir()
+{
+    return current().bundled;
 }
 
 QString filePath(const QString &relative)

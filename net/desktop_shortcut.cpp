@@ -107,6 +107,7 @@ QString desktopEntry(const QString &target)
                           "Type=Application\n"
                           "Name=%1\n"
                           "Exec=%2\n"
+                          "Icon=plumbrook\n"
                           "Terminal=false\n")
         .arg(kLinkName, quoted);
 }

@@ -43,7 +43,12 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 QString run()
 {
     const QDir dir(ProgramDir::path());
-    const QString updater = dir.filePath(kUpdaterFile);
+    // An installed copy brings its updater along; any other one writes it out when missing.
+    const QString bundled = ProgramDir::bundledDir().isEmpty()
+        ? QString()
+        : QDir(ProgramDir::bundledDir()).filePath(kUpdaterFile);
+    const bool useBundled = !bundled.isEmpty() && QFileInfo::exists(bundled);
+    const QString updater = useBundled ? bundled : dir.filePath(kUpdaterFile);
 
     if (!QFileInfo::exists(updater)) {
         const QString archive = dir.filePath(kArchiveFile);

@@ -26,7 +26,9 @@ inline const QString kUpdaterFile = QStringLiteral("xz.exe");
 inline const QString kArchiveFile = QStringLiteral("xz.zip");
 inline const QString kSettingsFile = QStringLiteral("gx.ini");
 
-// Runs the whole check in the program's directory and returns the status line text.
+// Runs the whole check in the program's directory and returns the status line text. The
+// updater of an installed copy is started from its private folder, but still in the
+// program's directory, where it finds gx.ini.
 QString run();
 
 // The updater archive built into the program, or the one a test put in its place

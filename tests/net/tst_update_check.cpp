@@ -9,6 +9,7 @@
 #include "support/test_support.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -117,6 +118,36 @@ private slots:
         QCOMPARE(readAll(dir.path() + QStringLiteral("/xz.exe")), QByteArray("ours"));
         QVERIFY(!QFile::exists(dir.path() + QStringLiteral("/xz.zip")));
         QCOMPARE(mStarts.size(), 1);
+    }
+
+    void installedCopyStartsItsBundledUpdater_data()
+    {
+        QTest::addColumn<bool>("bundledPresent");
+        QTest::newRow("bundled updater present") << true;
+        QTest::newRow("bundled updater removed") << false;
+    }
+    void installedCopyStartsItsBundledUpdater()
+    {
+        QFETCH(bool, bundledPresent);
+        QTemporaryDir perUser;
+        QTemporaryDir bundled;
+        const QString bundledUpdater = bundled.filePath(QStringLiteral("xz.exe"));
+        if (bundledPresent)
+            writeAll(bundledUpdater, "installed");
+        ProgramDir::setOverride(perUser.path(), bundled.path());
+        recordStarts();
+        QCOMPARE(UpdateCheck::run(), UpdateCheck::kStarted);
+        ProgramDir::setOverride({});
+
+        const QString unpacked = perUser.filePath(QStringLiteral("xz.exe"));
+        QCOMPARE(mStarts.size(), 1);
+        QCOMPARE(mStarts[0].program, bundledPresent ? bundledUpdater : unpacked);
+        // Started where gx.ini is, which is never the shared folder.
+        QCOMPARE(mStarts[0].workingDir, perUser.path());
+        QVERIFY(QFile::exists(perUser.filePath(QStringLiteral("gx.ini"))));
+        QCOMPARE(QFile::exists(unpacked), !bundledPresent);
+        QCOMPARE(QDir(bundled.path()).entryList(QDir::Files),
+                 bundledPresent ? QStringList{"xz.exe"} : QStringList{});
     }
 
     void settingsFileKeysInOrder()

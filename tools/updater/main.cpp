@@ -15,8 +15,9 @@ int main(int argc, char *argv[])
         std::fputs("This updater is started by the designer's \"检测更新\".\n", stderr);
         return 2;
     }
-    const QString settingsPath = QDir(QCoreApplication::applicationDirPath()).filePath(
-        QStringLiteral("gx.ini"));
+    // The designer starts it in the folder it wrote gx.ini into, which is the updater's
+    // own folder unless the updater came installed in a folder of its own.
+    const QString settingsPath = QDir::current().filePath(QStringLiteral("gx.ini"));
     Plumbrook::Updater::UpdaterWindow window(Plumbrook::Updater::readUpdateSettings(settingsPath));
     window.show();
     window.check();
