@@ -3,7 +3,7 @@ BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean test-asan test-tsan fuzz
+.PHONY: all deps configure build run test package bench clean test-asan test-tsan fuzz
 
 all: build
 
@@ -21,6 +21,10 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, $(BUILD)/plumbrook_<version>_amd64.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
 # the browser check is left to the plain build.

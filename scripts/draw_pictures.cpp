@@ -1,15 +1,15 @@
 // Draws the program's own built-in pictures into the folder given on the
 // command line. Run: QT_QPA_PLATFORM=offscreen build/bin/draw_pictures resources/pictures
 // scripts/draw_pictures.sh also passes a second folder for the GIF pictures' sources.
+// With --icons THEME_DIR it draws the icons a desktop shows instead (packaging/icons/hicolor).
 #include "component_pictures.h"
+#include "program_icons.h"
 
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cstdio>
 
@@ -39,41 +39,23 @@ QImage ruler()
     return img;
 }
 
-QImage icon()
-{
-    QImage img(64, 64, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(0, 0, 64, 64);
-    g.setColorAt(0, QColor(122, 64, 170));
-    g.setColorAt(1, QColor(214, 72, 120));
-    p.setBrush(g);
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(2, 2, 60, 60, 12, 12);
-    p.setBrush(QColor(255, 255, 255, 230));
-    p.drawRect(12, 14, 18, 14);
-    p.drawRect(34, 14, 18, 24);
-    p.drawRect(12, 32, 18, 18);
-    p.setBrush(QColor(255, 255, 255, 150));
-    p.drawRect(34, 42, 18, 8);
-    return img;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: draw_pictures OUTPUT_DIR\n");
+    if (argc < 2 || (argc < 3 && qstrcmp(argv[1], "--icons") == 0)) {
+        std::fprintf(stderr, "usage: draw_pictures OUTPUT_DIR [GIF_SOURCES_DIR]\n"
+                             "       draw_pictures --icons THEME_DIR\n");
         return 64;
     }
+    if (qstrcmp(argv[1], "--icons") == 0)
+        return drawThemeIcons(QDir(QString::fromLocal8Bit(argv[2]))) ? 0 : 1;
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
     bool ok = true;
     ok &= ruler().save(out.filePath(QStringLiteral("ruler.png")));
-    ok &= icon().save(out.filePath(QStringLiteral("icon.png")));
+    ok &= programIcon(64).save(out.filePath(QStringLiteral("icon.png")));
     ok &= drawComponentPictures(out, argc >= 3 ? QString::fromLocal8Bit(argv[2]) : QString());
     return ok ? 0 : 1;
 }

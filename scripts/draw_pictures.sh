@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Redraws every built-in picture into resources/pictures. Qt writes no GIF, so the
+# Redraws every built-in picture into resources/pictures and the desktop's icons into
+# packaging/icons/hicolor. Qt writes no GIF, so the
 # GIF pictures are drawn as PNG and converted with ImageMagick (a tool needed only
 # here, not by the build: apt-get install imagemagick).
 # Usage: scripts/draw_pictures.sh BUILD_DIR/bin/draw_pictures
@@ -12,6 +13,7 @@ sources=$(mktemp -d)
 trap 'rm -rf "$sources"' EXIT
 
 QT_QPA_PLATFORM=offscreen "$generator" "$out" "$sources"
+QT_QPA_PLATFORM=offscreen "$generator" --icons "$repo/packaging/icons/hicolor"
 for png in "$sources"/*.gif.png; do
     name=$(basename "$png" .png)
     # No dithering: flat button colours stay flat.
