@@ -87,6 +87,24 @@ QString ModuleGenerator::componentCode(int row) const
     return rule(FillContext{mTable, row, mSources});
 }
 
+QString ModuleGenerator::placedComponentCode(int row) const
+{
+    QString component = componentCode(row);
+    TextOps::replaceIn(component, QStringLiteral("{top}"), mTable.cell(row, ComponentTable::Top), 1);
+    TextOps::replaceIn(component, QStringLiteral("{left}"), mTable.cell(row, ComponentTable::Left), 1);
+    TextOps::replaceIn(component, QStringLiteral("{width}"), mTable.cell(row, ComponentTable::Width), 5);
+    TextOps::replaceIn(component, QStringLiteral("{height}"), mTable.cell(row, ComponentTable::Height), 5);
+    return component;
+}
+
+QString ModuleGenerator::finishedComponentCode(int row) const
+{
+    QString component = placedComponentCode(row);
+    if (mTable.cell(0, ComponentTable::BgCode) == QStringLiteral("0"))
+        TextOps::replaceIn(component, kLayerClassList, QStringLiteral("sn-simple-logo"));
+    return component;
+}
+
 QString ModuleGenerator::generate(const QString &shrink) const
 {
     QString code = mTable.cell(0, ComponentTable::Other4);
@@ -98,12 +116,7 @@ QString ModuleGenerator::generate(const QString &shrink) const
     for (int row = 1;; ++row) {
         if (mTable.cell(row, ComponentTable::Kind).isEmpty())
             break;
-        QString component = componentCode(row);
-        TextOps::replaceIn(component, QStringLiteral("{top}"), mTable.cell(row, ComponentTable::Top), 1);
-        TextOps::replaceIn(component, QStringLiteral("{left}"), mTable.cell(row, ComponentTable::Left), 1);
-        TextOps::replaceIn(component, QStringLiteral("{width}"), mTable.cell(row, ComponentTable::Width), 5);
-        TextOps::replaceIn(component, QStringLiteral("{height}"), mTable.cell(row, ComponentTable::Height), 5);
-        code += component;
+        code += placedComponentCode(row);
         code += kCrLf;
     }
 

@@ -34,11 +34,16 @@ public:
     // The filled template of one component row, before the common geometry
     // substitutions; empty for a kind without a template.
     QString componentCode(int row) const;
+    // The code one component row contributes to the module code: its filled
+    // template with the geometry and the edition rule applied.
+    QString finishedComponentCode(int row) const;
 
     static QString generatorNotice();
     static const QString kLayerClassList;
 
 private:
+    QString placedComponentCode(int row) const;
+
     const ComponentTable &mTable;
     GenerationSources mSources;
 };

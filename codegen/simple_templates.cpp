@@ -56,9 +56,13 @@ QString zoom(const FillContext &c)
 {
     const int width = c.cellInt(C::Width);
     const double factor = TextOps::toFloat(c.cell(C::BgCode));
-    QString name = QStringLiteral("Kai_");
-    for (int i = 0; i < 4; ++i)
-        name += QChar(u'0' + c.sources.randomDigit() % 10);
+    // A name read back from imported code is kept, so that the code comes out as it went in.
+    QString name = c.cell(C::Other6);
+    if (name.isEmpty()) {
+        name = QStringLiteral("Kai_");
+        for (int i = 0; i < 4; ++i)
+            name += QChar(u'0' + c.sources.randomDigit() % 10);
+    }
     return Filler(QStringLiteral("zoom.html"))
         .set(QStringLiteral("{width01}"), c.cell(C::Width), 4)
         .set(QStringLiteral("{width02}"), TextOps::formatNumber(width * factor), 2)

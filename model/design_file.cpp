@@ -136,6 +136,10 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
         return std::nullopt;
     if (!parseCarousels(root.value(QStringLiteral("carousels")), &design.carousels, error))
         return std::nullopt;
+    const QJsonValue shrink = root.value(QStringLiteral("shrink"));
+    if (!shrink.isUndefined() && !shrink.isString())
+        return fail(error, QStringLiteral("\"shrink\" is not a text"));
+    design.shrink = shrink.toString();
     return design;
 }
 
@@ -170,12 +174,14 @@ QByteArray serialise(const Design &design)
             settings.insert(key, value);
         carousels.insert(QString::number(it.key()), settings);
     }
-    const QJsonObject root{
+    QJsonObject root{
         {QStringLiteral("format"), kFormat},
         {QStringLiteral("version"), kVersion},
         {QStringLiteral("rows"), rows},
         {QStringLiteral("carousels"), carousels},
     };
+    if (!design.shrink.isEmpty())
+        root.insert(QStringLiteral("shrink"), design.shrink);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

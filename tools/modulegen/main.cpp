@@ -1,5 +1,6 @@
 // Command-line module code generator: a design file in, the module code out.
 
+#include "codegen/code_reader.h"
 #include "codegen/design_json.h"
 #include "codegen/module_generator.h"
 #include "codegen/preview_page.h"
@@ -24,13 +25,36 @@ constexpr int kExitUsage = 64;
 
 int usage()
 {
-    std::fputs("usage: modulegen DESIGN.json|DESIGN.plbd [--shrink FIELD] [--program-dir DIR] [--gbk] [--preview]\n", stderr);
+    std::fputs("usage: modulegen DESIGN.json|DESIGN.plbd [--shrink FIELD] [--program-dir DIR] [--gbk] [--preview]\n"
+               "       modulegen --import CODE_FILE\n", stderr);
     return kExitUsage;
 }
 
 void printError(const QString &message)
 {
     std::fprintf(stderr, "modulegen: %s\n", message.toLocal8Bit().constData());
+}
+
+// The design file of the module code in `path`, on standard output.
+int importCode(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        printError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return kExitBadInput;
+    }
+    const std::optional<QString> code = CodeReader::decode(file.readAll());
+    if (!code) {
+        printError(QStringLiteral("cannot read %1: the text is neither UTF-8 nor GBK nor GB18030").arg(path));
+        return kExitBadInput;
+    }
+    const CodeImport result = CodeReader::read(*code);
+    printError(result.summary());
+    if (!result.recognisedAnything())
+        return kExitBadInput;
+    const QByteArray output = DesignFile::serialise(result.design);
+    std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -40,8 +64,12 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
 
+    if (!args.isEmpty() && args.first() == QStringLiteral("--import"))
+        return args.size() == 2 && !args.at(1).isEmpty() ? importCode(args.at(1)) : usage();
+
     QString designPath;
     QString shrinkField;
+    bool shrinkGiven = false;
     QString programDir;
     bool gbk = false;
     bool previewPage = false;
@@ -50,6 +78,7 @@ int main(int argc, char *argv[])
         if (arg == QStringLiteral("--shrink") || arg == QStringLiteral("--program-dir")) {
             if (i + 1 >= args.size())
                 return usage();
+            shrinkGiven = shrinkGiven || arg == QStringLiteral("--shrink");
             (arg == QStringLiteral("--shrink") ? shrinkField : programDir) = args.at(++i);
         } else if (arg == QStringLiteral("--gbk")) {
             gbk = true;
@@ -83,6 +112,9 @@ int main(int argc, char *argv[])
             return kExitBadInput;
         }
         table.replaceRows(design->rows);
+        // The shrink amount the code was read back with, unless the command line names one.
+        if (!shrinkGiven)
+            shrinkField = design->shrink;
         table.setCreationCounter(DesignFile::highestId(design->rows));
         const QMap<int, DesignFile::CarouselValues> carousels = design->carousels;
         if (!carousels.isEmpty())

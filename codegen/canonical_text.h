@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+namespace Plumbrook {
+
+// Module code with its line ends and its blanks next to tags taken out, so that
+// code a shop's back end has reformatted reads the same as the code generated;
+// every character remembers where it stood in the original text.
+class CanonicalText
+{
+public:
+    explicit CanonicalText(const QString &raw);
+
+    // CR LF, lone CR and LF read as LF; a run of blanks right after a ">" or
+    // right before a "<" is dropped, any other run is kept.
+    static QString of(const QString &raw);
+
+    const QString &text() const { return mText; }
+    const QString &raw() const { return mRaw; }
+
+    // Where the canonical range [begin, end) stands in the original text,
+    // including the blanks dropped at its two ends.
+    qsizetype rawBegin(qsizetype begin) const;
+    qsizetype rawEnd(qsizetype end) const { return mRawIndex.at(end); }
+    // Where the canonical character at `position` stands in the original text.
+    qsizetype rawAt(qsizetype position) const { return mRawIndex.at(position); }
+    QString rawSlice(qsizetype begin, qsizetype end) const;
+    // The 1-based line of the original text the canonical position falls on.
+    int lineAt(qsizetype position) const;
+
+private:
+    QString mRaw;
+    QString mText;
+    QVector<int> mRawIndex; // one per character of mText, then mRaw.size()
+};
+
+} // namespace Plumbrook
