@@ -26,14 +26,14 @@ void canonicalise(const QString &raw, Keep &&keep)
         qsizetype end = i;
         while (end < size && isBlank(raw.at(end)))
             ++end;
-        const bool nextToTag = previous == u'>' || (end < size && raw.at(end) == u'<');
-        if (!nextToTag) {
-            for (qsizetype k = i; k < end; ++k) {
-                const QChar c = raw.at(k);
-                if (c == u'\r' && k + 1 < end && raw.at(k + 1) == u'\n')
-                    continue;
-                keep(k, c == u'\r' ? QChar(u'\n') : c);
-            }
+        bool breaksLine = false;
+        for (qsizetype k = i; k < end && !breaksLine; ++k)
+            breaksLine = raw.at(k) == u'\n' || raw.at(k) == u'\r';
+        const bool dropped = breaksLine || previous.isNull() || end == size || previous == u'>'
+            || raw.at(end) == u'<';
+        if (!dropped) {
+            for (qsizetype k = i; k < end; ++k)
+                keep(k, raw.at(k));
             previous = raw.at(end - 1);
         }
         i = end;

@@ -13,8 +13,8 @@ class CanonicalText
 public:
     explicit CanonicalText(const QString &raw);
 
-    // CR LF, lone CR and LF read as LF; a run of blanks right after a ">" or
-    // right before a "<" is dropped, any other run is kept.
+    // A run of blanks is dropped where it breaks a line, follows a ">", comes
+    // before a "<" or stands at either end; any other run is kept.
     static QString of(const QString &raw);
 
     const QString &text() const { return mText; }
