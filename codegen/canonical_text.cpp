@@ -1,5 +1,7 @@
 #include "codegen/canonical_text.h"
 
+#include <algorithm>
+
 namespace Plumbrook {
 
 namespace {
@@ -9,9 +11,10 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// Calls keep(rawIndex, character) for each character the canonical text holds.
-template<typename Keep>
-void canonicalise(const QString &raw, Keep &&keep)
+// Calls keep(rawIndex, character) for each character the canonical text holds
+// and broke() where a line break was dropped.
+template<typename Keep, typename Broke>
+void canonicalise(const QString &raw, Keep &&keep, Broke &&broke)
 {
     const qsizetype size = raw.size();
     QChar previous;
@@ -31,6 +34,8 @@ void canonicalise(const QString &raw, Keep &&keep)
             breaksLine = raw.at(k) == u'\n' || raw.at(k) == u'\r';
         const bool dropped = breaksLine || previous.isNull() || end == size || previous == u'>'
             || raw.at(end) == u'<';
+        if (breaksLine)
+            broke();
         if (!dropped) {
             for (qsizetype k = i; k < end; ++k)
                 keep(k, raw.at(k));
@@ -45,20 +50,32 @@ void canonicalise(const QString &raw, Keep &&keep)
 CanonicalText::CanonicalText(const QString &raw)
     : mRaw(raw)
 {
-    mText.reserve(raw.size());
-    mRawIndex.reserve(raw.size() + 1);
-    canonicalise(raw, [this](qsizetype index, QChar c) {
-        mText.append(c);
-        mRawIndex.append(int(index));
-    });
-    mRawIndex.append(int(raw.size()));
+    // Written through pointers: appending one character at a time costs more
+    // than the reading itself.
+    mText.resize(raw.size());
+    mRawIndex.resize(raw.size() + 1);
+    QChar *text = mText.data();
+    int *index = mRawIndex.data();
+    qsizetype size = 0;
+    canonicalise(
+        raw,
+        [&](qsizetype at, QChar c) {
+            text[size] = c;
+            index[size++] = int(at);
+        },
+        [&] { mBreaks.append(int(size)); });
+    mText.truncate(size);
+    mRawIndex.resize(size + 1);
+    mRawIndex[size] = int(raw.size());
 }
 
 QString CanonicalText::of(const QString &raw)
 {
-    QString text;
-    text.reserve(raw.size());
-    canonicalise(raw, [&text](qsizetype, QChar c) { text.append(c); });
+    QString text(raw.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    qsizetype size = 0;
+    canonicalise(raw, [&](qsizetype, QChar c) { out[size++] = c; }, [] {});
+    text.truncate(size);
     return text;
 }
 
@@ -73,6 +90,12 @@ QString CanonicalText::rawSlice(qsizetype begin, qsizetype end) const
 {
     const qsizetype from = rawBegin(begin);
     return mRaw.mid(from, rawEnd(end) - from);
+}
+
+qsizetype CanonicalText::nextLineBreak(qsizetype position) const
+{
+    const auto next = std::upper_bound(mBreaks.cbegin(), mBreaks.cend(), position);
+    return next == mBreaks.cend() ? mText.size() : *next;
 }
 
 int CanonicalText::lineAt(qsizetype position) const

@@ -29,11 +29,15 @@ public:
     QString rawSlice(qsizetype begin, qsizetype end) const;
     // The 1-based line of the original text the canonical position falls on.
     int lineAt(qsizetype position) const;
+    // The first position after `position` where the original text breaks its
+    // line between two characters; the size of the text when it no more does.
+    qsizetype nextLineBreak(qsizetype position) const;
 
 private:
     QString mRaw;
     QString mText;
     QVector<int> mRawIndex; // one per character of mText, then mRaw.size()
+    QVector<int> mBreaks;   // positions in mText that a dropped line break stood before
 };
 
 } // namespace Plumbrook

@@ -300,18 +300,18 @@ namespace {
 // longest value, and on the line the value starts on in the original text.
 qsizetype findAfterValue(const CanonicalText &text, const QString &literal, qsizetype from)
 {
+    // Values are short: a plain scan beats setting up a string search.
     const QString &canonical = text.text();
-    const qsizetype window = qMin(canonical.size() - from, CodePatterns::kMaxValue + literal.size());
-    const qsizetype at = QStringView(canonical).mid(from, window).indexOf(literal);
-    if (at < 0)
-        return -1;
-    if (at > 0) {
-        const qsizetype rawFrom = text.rawAt(from);
-        const QStringView value = QStringView(text.raw()).mid(rawFrom, text.rawAt(from + at - 1) + 1 - rawFrom);
-        if (value.contains(u'\n') || value.contains(u'\r'))
-            return -1;
+    const qsizetype last = qMin(from + qMin(text.nextLineBreak(from) - from, CodePatterns::kMaxValue),
+                                canonical.size() - literal.size());
+    const QChar *data = canonical.constData();
+    const QChar first = literal.at(0);
+    const QStringView rest = QStringView(literal).mid(1);
+    for (qsizetype at = from; at <= last; ++at) {
+        if (data[at] == first && QStringView(data + at + 1, rest.size()) == rest)
+            return at;
     }
-    return from + at;
+    return -1;
 }
 
 } // namespace

@@ -36,11 +36,13 @@ private:
     void skipUnrecognised();
     qsizetype nextStart(qsizetype from);
     void append(RecoveredComponent component);
+    bool generatesWhole() const;
 
     const CanonicalText mCanonical;
     const QString &mText = mCanonical.text();
     qsizetype mPosition = 0;
     int mEdition = 1;
+    bool mCareful = true;
     ComponentTable mScratch;
     CodeImport mResult;
     QVector<qsizetype> mNextStarts;
@@ -98,9 +100,9 @@ bool Reader::readModule()
 bool Reader::readComponent()
 {
     const CodePatterns &patterns = CodePatterns::components(mEdition);
-    for (const CodePatterns::Match &match : patterns.match(mCanonical, mPosition, kCandidates)) {
+    for (const CodePatterns::Match &match : patterns.match(mCanonical, mPosition, mCareful ? kCandidates : 1)) {
         for (RecoveredComponent &component : CodeRecovery::components(patterns.variant(match.variant), values(match))) {
-            if (!generatesSame(component, match.end))
+            if (mCareful && !generatesSame(component, match.end))
                 continue;
             append(std::move(component));
             mPosition = match.end;
@@ -194,13 +196,44 @@ CodeImport Reader::run()
             record[C::BgCode] = QStringLiteral("0");
         mResult.design.rows = {record};
     }
-    while (mPosition < mText.size()) {
-        if (mText.size() - mPosition == kClosing.size() && QStringView(mText).mid(mPosition) == kClosing)
+    const CodeImport module = mResult;
+    const qsizetype start = mPosition;
+    // Most code reads on the first guess for every piece, which one generation
+    // of the whole confirms; otherwise every piece is checked on its own.
+    for (const bool careful : {false, true}) {
+        mCareful = careful;
+        mResult = module;
+        mPosition = start;
+        mNextStarts.clear();
+        while (mPosition < mText.size()) {
+            if (mText.size() - mPosition == kClosing.size() && QStringView(mText).mid(mPosition) == kClosing)
+                break;
+            if (!readComponent())
+                skipUnrecognised();
+        }
+        if (!careful && mResult.unrecognisedPieces == 0 && generatesWhole())
             break;
-        if (!readComponent())
-            skipUnrecognised();
     }
     return mResult;
+}
+
+bool Reader::generatesWhole() const
+{
+    ComponentTable table;
+    table.replaceRows(mResult.design.rows);
+    GenerationSources sources;
+    const QMap<int, DesignFile::CarouselValues> &carousels = mResult.design.carousels;
+    sources.carouselSetting = [&carousels](int number, const QString &key) {
+        for (const auto &[name, value] : carousels.value(number)) {
+            if (name == key)
+                return value;
+        }
+        return QString();
+    };
+    const QString &shrink = mResult.design.shrink;
+    const QString code =
+        ModuleGenerator(table, sources).generate(shrink.isEmpty() ? QStringLiteral("auto") : shrink + QStringLiteral("px"));
+    return code == mCanonical.raw() || CanonicalText::of(code) == mText;
 }
 
 } // namespace
