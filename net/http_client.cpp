@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -40,6 +41,10 @@ struct Transfer
     QByteArray headers;   // the last response's raw header block
     qint64 maxBody = 0;
     bool overflow = false;
+    // Stall watch: a request gives up when no byte has moved either way for this long.
+    std::chrono::milliseconds stall{0};
+    std::chrono::steady_clock::time_point lastMove;
+    curl_off_t moved = -1;
 };
 
 size_t onBody(char *data, size_t size, size_t count, void *user)
@@ -64,6 +69,20 @@ size_t onHeader(char *data, size_t size, size_t count, void *user)
     if (transfer->headers.size() < 1024 * 1024)
         transfer->headers.append(data, qsizetype(bytes));
     return bytes;
+}
+
+// Counts bytes sent and received alike: after a POST's body has gone out, the wait for
+// the answer is measured from the last byte sent, just as a GET's is.
+int onProgress(void *user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent)
+{
+    auto *transfer = static_cast<Transfer *>(user);
+    const auto now = std::chrono::steady_clock::now();
+    if (received + sent != transfer->moved) {
+        transfer->moved = received + sent;
+        transfer->lastMove = now;
+        return 0;
+    }
+    return now - transfer->lastMove > transfer->stall ? 1 : 0;
 }
 
 struct CurlDeleter
@@ -91,7 +110,7 @@ long milliseconds(std::chrono::milliseconds value)
 }
 
 QByteArray perform(CURL *curl, const QStringList &headerLines, const Limits &limits,
-                   std::chrono::milliseconds total, Transfer *transfer)
+                   std::chrono::milliseconds total, Transfer *transfer, bool *completed = nullptr)
 {
     std::unique_ptr<curl_slist, CurlDeleter> headers;
     curl_slist *list = nullptr;
@@ -117,9 +136,10 @@ QByteArray perform(CURL *curl, const QStringList &headerLines, const Limits &lim
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, transfer);
 
-    if (curl_easy_perform(curl) != CURLE_OK || transfer->overflow)
-        return {};
-    return transfer->body;
+    const bool ok = curl_easy_perform(curl) == CURLE_OK && !transfer->overflow;
+    if (completed)
+        *completed = ok;
+    return ok ? transfer->body : QByteArray();
 }
 
 } // namespace
@@ -156,6 +176,7 @@ QByteArray siteRequest(const QString &url, int methodCode, const QByteArray &bod
 
     QByteArray result;
     Transfer transfer;
+    bool completed = false;
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (curl) {
         QStringList headerLines;
@@ -178,19 +199,25 @@ QByteArray siteRequest(const QString &url, int methodCode, const QByteArray &bod
             curl_easy_setopt(curl.get(), CURLOPT_HTTPGET, 1L);
             break;
         }
-        curl_easy_setopt(curl.get(), CURLOPT_SSL_VERIFYPEER, 0L);
-        curl_easy_setopt(curl.get(), CURLOPT_SSL_VERIFYHOST, 0L);
+        // Server certificates are checked against the system's store (libcurl's default):
+        // the site's answers and the cookies that go with them must come from the site.
         // Send and receive time-outs: give up when the transfer stalls.
-        curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl.get(), CURLOPT_LOW_SPEED_TIME,
-                         long(qMax<qint64>(1, (current.stallTimeout.count() + 999) / 1000)));
-        result = perform(curl.get(), headerLines, current, current.siteTotalTimeout, &transfer);
+        transfer.stall = current.stallTimeout;
+        transfer.lastMove = std::chrono::steady_clock::now();
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, &onProgress);
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &transfer);
+        curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+        result = perform(curl.get(), headerLines, current, current.siteTotalTimeout, &transfer,
+                         &completed);
     }
 
     if (jar == Jar::Site) {
+        // Only a completed answer brings cookies: headers of an answer cut short (a time-out,
+        // a body over the limit, a refused certificate) are not the site's word.
         // Merged into the jar as it is now, so that a request finishing at the same
         // time on another thread does not lose its cookies.
-        const QString fresh = curl ? newCookies(QString::fromLatin1(transfer.headers)) : QString();
+        const QString fresh =
+            completed ? newCookies(QString::fromLatin1(transfer.headers)) : QString();
         QMutexLocker lock(&shared().jarMutex);
         if (curl)
             shared().siteJar = mergeCookies(shared().siteJar, fresh);
@@ -218,7 +245,7 @@ QByteArray download(const QString &url)
     // Cookies set along a redirect chain go back to the server, and are forgotten after.
     curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, "");
     Transfer transfer;
-    return perform(curl.get(), defaultHeaders(QString::fromLatin1(requestUrl(url)), false), current,
+    return perform(curl.get(), defaultHeaders(QString::fromLatin1(requestUrl(url.trimmed())), false), current,
                    current.downloadTotalTimeout, &transfer);
 }
 

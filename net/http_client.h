@@ -19,7 +19,8 @@ enum class Jar { None, Site };
 
 // Site request. methodCode: 0 GET, 1 POST, 2 HEAD, anything else GET. The body is sent
 // with POST only. With Jar::Site the process-wide site cookie jar is sent as "Cookie"
-// and afterwards the cookies of the answer are merged into it.
+// and afterwards the cookies of the answer are merged into it (none from a failed request).
+// Server certificates are verified against the system's store.
 QByteArray siteRequest(const QString &url, int methodCode = 0, const QByteArray &body = {},
                        Jar jar = Jar::None);
 

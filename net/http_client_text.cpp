@@ -49,17 +49,21 @@ QString cookieName(const QString &item)
 
 } // namespace
 
-UrlParts splitUrl(const QString &url)
+UrlParts splitUrl(const QString &typed)
 {
     UrlParts parts;
+    // A pasted address often comes with a blank or a line break around it.
+    const QString url = typed.trimmed();
     const QString lower = url.toLower();
     parts.secure = lower.startsWith(QStringLiteral("https://"));
-    // Only a leading scheme counts: "http://" inside a query names no host of ours.
+    // A plain address names its host after the first "http://", wherever that stands.
     qsizetype hostStart = 0;
-    if (parts.secure)
+    if (parts.secure) {
         hostStart = 8;
-    else if (lower.startsWith(QStringLiteral("http://")))
-        hostStart = 7;
+    } else {
+        const qsizetype scheme = lower.indexOf(QStringLiteral("http://"));
+        hostStart = scheme < 0 ? 0 : scheme + 7;
+    }
 
     qsizetype hostEnd = hostStart;
     while (hostEnd < lower.size() && lower.at(hostEnd) != u'/' && lower.at(hostEnd) != u'?'
