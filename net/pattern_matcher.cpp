@@ -69,8 +69,11 @@ bool PatternMatcher::create(const QString &pattern, const QString &subject, bool
         options |= QRegularExpression::CaseInsensitiveOption;
     if (multiline)
         options |= QRegularExpression::MultilineOption;
-    mExpression = QRegularExpression(mPattern, options);
-    if (!mExpression.isValid())
+    // CR, LF and CR LF all end a line, for "^", "$" and ".", as in the engines whose
+    // patterns these are; PCRE's default knows LF only.
+    mExpression = QRegularExpression(QStringLiteral("(*ANYCRLF)") + mPattern, options);
+    mValid = mExpression.isValid();
+    if (!mValid)
         return false;
 
     if (global) {
@@ -116,6 +119,8 @@ int PatternMatcher::groupCount() const
 
 QString PatternMatcher::replace(const QString &replacement) const
 {
+    if (!mValid)
+        return {};
     if (mMatches.isEmpty())
         return mSubject;
     QString out;

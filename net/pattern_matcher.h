@@ -28,7 +28,7 @@ public:
     int groupCount() const;
     // The subject with the matches replaced; "$1".."$99", "$&", "$`", "$'" and "$$"
     // in the replacement stand for the group, the match, the text before and after it,
-    // and a dollar sign.
+    // and a dollar sign. Empty when no pattern was compiled.
     QString replace(const QString &replacement) const;
 
     // Match 1 of the pattern in the subject with the default options, or an empty text.
@@ -36,6 +36,7 @@ public:
 
 private:
     bool mCreated = false;
+    bool mValid = false;
     bool mGlobal = true;
     QString mPattern;
     QString mSubject;

@@ -42,6 +42,14 @@ private slots:
         QTest::newRow("dot is one character") << "^..$" << QStringLiteral("中文") << false << true << true
                                               << QStringList{QStringLiteral("中文")};
         QTest::newRow("dot stops at line break") << "a.b" << "a\nb" << false << true << true << QStringList();
+        QTest::newRow("dollar before CR LF") << "\\d$" << "a1\r\nb2\r\n" << false << true << true
+                                            << QStringList{"1", "2"};
+        QTest::newRow("caret after a lone CR") << "^b." << "b1\rb2" << false << true << true
+                                              << QStringList{"b1", "b2"};
+        QTest::newRow("dot stops at CR") << "a.b" << "a\rb" << false << true << true << QStringList();
+        QTest::newRow("whole lines of a CR LF text") << "^.+$" << QStringLiteral("第一行\r\n第二行")
+                                                    << false << true << true
+                                                    << QStringList{QStringLiteral("第一行"), QStringLiteral("第二行")};
         QTest::newRow("escaped angle in class") << "[^\\<]+" << "ab<cd" << false << true << true
                                                 << QStringList{"ab", "cd"};
         QTest::newRow("empty subject") << "\\d" << "" << false << true << true << QStringList();
@@ -106,7 +114,7 @@ private slots:
         QCOMPARE(matcher.matchCount(), 0);   // the earlier matches are gone too
         QCOMPARE(matcher.matchText(1), QString());
         QCOMPARE(matcher.groupCount(), 0);
-        QCOMPARE(matcher.replace(QStringLiteral("x")), QStringLiteral("abc"));
+        QCOMPARE(matcher.replace(QStringLiteral("x")), QString());
     }
 
     void replace_data()
