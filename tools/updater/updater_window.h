@@ -4,8 +4,11 @@
 
 #include <QWidget>
 
+#include <chrono>
+
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTimer;
 
 namespace Ui {
 class UpdaterWindow;
@@ -22,9 +25,14 @@ public:
     explicit UpdaterWindow(const UpdateSettings &settings, QWidget *parent = nullptr);
     ~UpdaterWindow() override;
 
+    // Starts the check; it ends in a verdict within the overall time-out.
     void check();
+    // The longest a check may take, however slowly the answer trickles in (60 s).
+    void setOverallTimeout(std::chrono::milliseconds timeout) { mOverallTimeout = timeout; }
 
 private:
+    // What the user is told when the version file cannot be read.
+    static QString failureText(QNetworkReply *reply, bool tooLarge);
     void finished(QNetworkReply *reply);
     void showResult(const QString &text);
 
@@ -32,6 +40,9 @@ private:
     UpdateSettings mSettings;
     QString mDownloadPage;
     QNetworkAccessManager *mNetwork;
+    QTimer *mDeadline;
+    std::chrono::milliseconds mOverallTimeout{60000};
+    bool mTooLarge = false;
 };
 
 } // namespace Plumbrook::Updater
