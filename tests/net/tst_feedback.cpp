@@ -208,6 +208,33 @@ private slots:
         QVERIFY(statuses.isEmpty());
     }
 
+    void buttonCaptions_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("close") << "超级按钮1" << "关闭";
+        QTest::newRow("submit") << "超级按钮2" << "提交";
+        QTest::newRow("clear") << "超级按钮3" << "清空";
+        QTest::newRow("forum") << "超级按钮4" << "去论坛反馈";
+    }
+    void buttonCaptions()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, caption);
+        // Made directly: opening would start a form-hash fetch that outlives the test.
+        QPointer<FeedbackWindow> window = new FeedbackWindow({});
+        window->show();
+        auto *pushButton = window->findChild<QPushButton *>(button);
+        QVERIFY(pushButton);
+        QCOMPARE(pushButton->text(), caption);
+        if (button == QStringLiteral("超级按钮1")) {
+            QTest::mouseClick(pushButton, Qt::LeftButton);
+            QTRY_VERIFY(window.isNull());
+        } else {
+            delete window;
+        }
+    }
+
     void clearEmptiesTextOnly()
     {
         FeedbackWindow window({});
