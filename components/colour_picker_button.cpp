@@ -28,13 +28,23 @@ int ColourPickerButton::valueOf(const QColor &colour)
     return colour.red() | colour.green() << 8 | colour.blue() << 16;
 }
 
+std::optional<int> ColourPickerButton::valueOfText(const QString &text)
+{
+    const QColor colour = QColor::fromString(text.trimmed());
+    if (!colour.isValid())
+        return std::nullopt;
+    return valueOf(colour);
+}
+
 void ColourPickerButton::openDialog()
 {
     auto *dialog = new QColorDialog(this);
     dialog->setObjectName(QStringLiteral("颜色对话框"));
     dialog->setOption(QColorDialog::DontUseNativeDialog);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setCurrentColor(QColor(mColour & 0xFF, mColour >> 8 & 0xFF, mColour >> 16 & 0xFF));
+    const std::optional<int> start = mDialogColour ? mDialogColour() : std::nullopt;
+    const int value = start.value_or(mColour);
+    dialog->setCurrentColor(QColor(value & 0xFF, value >> 8 & 0xFF, value >> 16 & 0xFF));
     connect(dialog, &QColorDialog::colorSelected, this, [this](const QColor &colour) {
         setColour(valueOf(colour));
         emit colourPicked(mColour);

@@ -2,6 +2,9 @@
 
 #include <QPushButton>
 
+#include <functional>
+#include <optional>
+
 namespace Plumbrook {
 
 // A small button that shows the colour it holds and lets the user pick another
@@ -16,8 +19,15 @@ public:
     int colour() const { return mColour; }
     // Shows the value without announcing it as a pick.
     void setColour(int value);
+    // Where the dialog opens when the source names a colour; else at the button's own.
+    void setDialogColourSource(std::function<std::optional<int>()> source)
+    {
+        mDialogColour = std::move(source);
+    }
 
     static int valueOf(const QColor &colour);
+    // The value of a colour text such as "#F80", "#FF8800" or "red"; none for other texts.
+    static std::optional<int> valueOfText(const QString &text);
 
 signals:
     void colourPicked(int value);
@@ -26,6 +36,7 @@ private:
     void openDialog();
 
     int mColour = 0;
+    std::function<std::optional<int>()> mDialogColour;
 };
 
 } // namespace Plumbrook

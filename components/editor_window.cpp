@@ -4,10 +4,10 @@
 #include "canvas/main_window.h"
 #include "codegen/text_ops.h"
 #include "components/colour_conversion.h"
+#include "components/colour_picker_button.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,11 +59,8 @@ void EditorWindow::setUp(std::vector<Field> fields)
     if (auto *saveButton = findChild<QPushButton *>(QStringLiteral("超级按钮2")))
         connect(saveButton, &QPushButton::clicked, this, &EditorWindow::save);
     for (const Field &field : mFields) {
-        if (field.kind != FieldKind::Colour || !field.picker)
-            continue;
-        const QString picker = QString::fromUtf8(field.picker);
-        if (auto *button = findChild<QPushButton *>(picker))
-            connect(button, &QPushButton::clicked, this, [this, picker] { openColourDialog(picker); });
+        if (field.kind == FieldKind::Colour && field.picker)
+            connectPicker(field);
     }
     dock();
     load();
@@ -98,15 +95,45 @@ void EditorWindow::load()
     afterLoad();
 }
 
+void EditorWindow::connectPicker(const Field &field)
+{
+    auto *button = findChild<ColourPickerButton *>(QString::fromUtf8(field.picker));
+    QLineEdit *edit = lineEdit(QString::fromUtf8(field.control));
+    if (!button || !edit)
+        return;
+    const QString picker = QString::fromUtf8(field.picker);
+    connect(button, &ColourPickerButton::colourPicked, this,
+            [this, picker](int value) { pickColourValue(picker, value); });
+    // Opening at the colour the field names, so that OK at once changes nothing.
+    button->setDialogColourSource([edit] { return ColourPickerButton::valueOfText(edit->text()); });
+    if (field.targetColumn < 0) {
+        connect(edit, &QLineEdit::textChanged, button, [button](const QString &text) {
+            if (const std::optional<int> value = ColourPickerButton::valueOfText(text))
+                button->setColour(*value);
+        });
+    }
+}
+
 void EditorWindow::readField(int row, const Field &field)
 {
     const QString name = QString::fromUtf8(field.control);
     const QString text = table()->cell(row, field.column);
     switch (field.kind) {
     case FieldKind::Text:
+        if (QLineEdit *edit = lineEdit(name))
+            edit->setText(text);
+        break;
     case FieldKind::Colour:
         if (QLineEdit *edit = lineEdit(name))
             edit->setText(text);
+        if (auto *button = findChild<ColourPickerButton *>(QString::fromUtf8(field.picker))) {
+            // An own value is kept beside the text (empty gives 0, black); otherwise the
+            // picker shows what the text names, or black when it names no colour.
+            if (field.targetColumn >= 0)
+                button->setColour(TextOps::toInt(table()->cell(row, field.targetColumn)));
+            else
+                button->setColour(ColourPickerButton::valueOfText(text).value_or(0));
+        }
         break;
     case FieldKind::Choice:
     case FieldKind::OpenMode:
@@ -124,9 +151,9 @@ void EditorWindow::save()
         for (const Field &field : mFields)
             writeField(row, field);
         saveExtra(row);
-        const QString url = previewUrl();
-        if (!url.isEmpty() && canvas())
-            PreviewDownload::start(canvas(), mId, url);
+        const std::optional<QString> url = previewUrl();
+        if (url && canvas())
+            PreviewDownload::start(canvas(), mId, *url);
     }
     if (!mKeepOpen)
         close();
@@ -140,6 +167,10 @@ void EditorWindow::writeField(int row, const Field &field)
     case FieldKind::Colour:
         if (QLineEdit *edit = lineEdit(name))
             table()->setCell(row, field.column, field.store ? field.store(edit->text()) : edit->text());
+        if (field.kind == FieldKind::Colour && field.targetColumn >= 0) {
+            if (auto *button = findChild<ColourPickerButton *>(QString::fromUtf8(field.picker)))
+                table()->setCell(row, field.targetColumn, QString::number(button->colour()));
+        }
         break;
     case FieldKind::Choice:
     case FieldKind::OpenMode:
@@ -152,12 +183,12 @@ void EditorWindow::writeField(int row, const Field &field)
     }
 }
 
-QString EditorWindow::previewUrl() const
+std::optional<QString> EditorWindow::previewUrl() const
 {
-    if (mPreviewField.isEmpty())
-        return {};
-    const QLineEdit *edit = lineEdit(mPreviewField);
-    return edit ? edit->text() : QString();
+    const QLineEdit *edit = mPreviewField.isEmpty() ? nullptr : lineEdit(mPreviewField);
+    if (!edit)
+        return std::nullopt;
+    return edit->text();
 }
 
 QString EditorWindow::linkTarget(int index)
@@ -174,20 +205,8 @@ void EditorWindow::setFieldLocked(QLineEdit *edit, bool locked)
                                : QStringLiteral("QLineEdit { background: #FFFFFF; }"));
 }
 
-void EditorWindow::openColourDialog(const QString &pickerName)
+void EditorWindow::pickColourValue(const QString &pickerName, int value)
 {
-    auto *dialog = new QColorDialog(this);
-    dialog->setObjectName(QStringLiteral("颜色对话框"));
-    dialog->setOption(QColorDialog::DontUseNativeDialog);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QColorDialog::colorSelected, this,
-            [this, pickerName](const QColor &colour) { pickColour(pickerName, colour); });
-    dialog->open();
-}
-
-void EditorWindow::pickColour(const QString &pickerName, const QColor &colour)
-{
-    const int value = colour.red() | colour.green() << 8 | colour.blue() << 16;
     for (const Field &field : mFields) {
         if (field.kind != FieldKind::Colour || !field.picker
             || QString::fromUtf8(field.picker) != pickerName)
@@ -195,7 +214,6 @@ void EditorWindow::pickColour(const QString &pickerName, const QColor &colour)
         if (QLineEdit *edit = lineEdit(QString::fromUtf8(field.control)))
             edit->setText(ColourConversion::colourText(value));
     }
-    colourPicked(pickerName, value);
 }
 
 } // namespace Plumbrook

@@ -5,9 +5,9 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
-class QColor;
 class QComboBox;
 class QLineEdit;
 
@@ -33,7 +33,7 @@ class DesignCanvas;
 //
 // Load copies the row into the fields (then afterLoad()); "保存" writes the fields
 // in table order, then saveExtra(), then starts the preview download of
-// previewUrl() (non-empty only) and closes the window unless
+// previewUrl() (if the kind has one) and closes the window unless
 // setKeepOpenAfterSave(true). The close button closes without writing.
 class EditorWindow : public QWidget
 {
@@ -44,14 +44,16 @@ public:
         Text,      // QLineEdit: stored as typed (or through Field::store)
         Choice,    // QComboBox: stored as the index in decimal, loaded with TextOps::toInt
         OpenMode,  // Choice whose save also writes "_blank"/"_self" to targetColumn
-        Colour,    // QLineEdit with a picker button `picker` that writes "#RRGGBB"
+        Colour,    // QLineEdit with a ColourPickerButton `picker` that writes "#RRGGBB";
+                   // the picker shows the field's colour, or with targetColumn keeps a
+                   // value of its own there (decimal) that typing does not move
     };
 
     struct Field {
         const char *control;                      // objectName in the layout
         int column;                               // ComponentTable column
         FieldKind kind = FieldKind::Text;
-        int targetColumn = -1;                    // OpenMode: column of the link target
+        int targetColumn = -1;                    // OpenMode: link target; Colour: picker value
         const char *picker = nullptr;             // Colour: objectName of the picker button
         QString (*store)(const QString &) = nullptr;  // Text: turns the typed text into the cell
     };
@@ -74,9 +76,6 @@ public:
     // "_blank" for the first open mode (index 0), "_self" for any other index.
     static QString linkTarget(int index);
 
-    // What picking `colour` in the picker button `pickerName` does to its field.
-    void pickColour(const QString &pickerName, const QColor &colour);
-
     QLineEdit *lineEdit(const QString &name) const;
     QComboBox *comboBox(const QString &name) const;
 
@@ -90,21 +89,18 @@ protected:
     static void setFieldLocked(QLineEdit *edit, bool locked);
 
     virtual void afterLoad() {}
-    // A picker's colour value (0x00BBGGRR), after its field took the colour text.
-    virtual void colourPicked(const QString &pickerName, int value)
-    {
-        Q_UNUSED(pickerName)
-        Q_UNUSED(value)
-    }
     // Kind-specific writes after the field table, in the kind's order.
     virtual void saveExtra(int row) { Q_UNUSED(row) }
-    // URL of the preview picture; empty means the kind keeps its picture.
-    virtual QString previewUrl() const;
+    // URL of the preview picture; none means the kind keeps its picture. An empty URL is
+    // fetched like any other and leaves the object without a usable picture.
+    virtual std::optional<QString> previewUrl() const;
 
 private:
     void writeField(int row, const Field &field);
     void readField(int row, const Field &field);
-    void openColourDialog(const QString &pickerName);
+    void connectPicker(const Field &field);
+    // A colour value (0x00BBGGRR) picked with the picker button `pickerName`.
+    void pickColourValue(const QString &pickerName, int value);
     void dock();
     int resolveRow() const;
 

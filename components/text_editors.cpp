@@ -51,21 +51,13 @@ public:
                {"编辑框3", T::Other},
                {"编辑框4", T::Other1},
                {"编辑框5", T::Other2},
-               {"编辑框6", T::BgCode, K::Colour, -1, "颜色选择器1"}});
+               // The picker keeps its own value: a colour typed into 字色 does not move it.
+               {"编辑框6", T::BgCode, K::Colour, T::Other4, "颜色选择器1"}});
     }
 
 protected:
-    void afterLoad() override
-    {
-        mPickerValue = TextOps::toInt(table()->cell(table()->findRowById(componentId()), T::Other4));
-    }
-
-    // The picker keeps its own value: a colour typed into 字色 does not move it.
-    void colourPicked(const QString &, int value) override { mPickerValue = value; }
-
     void saveExtra(int row) override
     {
-        table()->setCell(row, T::Other4, QString::number(mPickerValue));
         updateLabel();
         static const char *const alignments[] = {"left", "center", "right"};
         const int index = ui.组合框1->currentIndex();
@@ -83,7 +75,6 @@ private:
     }
 
     Ui::TextEditor ui;
-    int mPickerValue = 0;
 };
 
 // Edits the shop search box: placeholder, shop address, sizes and colours.
@@ -133,9 +124,10 @@ protected:
         const bool chosen = ui.组合框3->currentIndex() >= 0;
         table()->setCell(row, T::Other4, chosen ? ui.组合框3->currentText() : QString());
 
-        // The background picture comes by site request, without the site's cookies.
+        // The background picture comes by site request, without the site's cookies; an
+        // emptied address leaves no picture, like every editor's preview.
         const QString url = ui.编辑框5->text();
-        if (!url.isEmpty() && canvas()) {
+        if (canvas()) {
             PreviewDownload::start(canvas(), componentId(), url, [](const QString &address) {
                 return HttpClient::siteRequest(address, 0, {}, HttpClient::Jar::None);
             });

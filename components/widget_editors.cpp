@@ -83,7 +83,7 @@ protected:
         mUrl = buildUrl();
         table()->setCell(row, T::Text, mUrl);
     }
-    QString previewUrl() const override { return mUrl; }
+    std::optional<QString> previewUrl() const override { return mUrl; }
 
 private:
     QString buildUrl() const

@@ -44,6 +44,8 @@ private slots:
     void previewOfEachKind();
     void unusableAnswers_data();
     void unusableAnswers();
+    void addressAsTyped_data();
+    void addressAsTyped();
     void stalledServerKeepsWindowResponsive();
     void componentDeletedMeanwhileIsSkipped();
     void latestSaveWins();
@@ -189,6 +191,38 @@ void TestEditorPreview::unusableAnswers()
     waitForDownloads();
     QCOMPARE(objectOf(row)->pictureData(), body);
     QVERIFY(!objectOf(row)->hasPicture());
+}
+
+void TestEditorPreview::addressAsTyped_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("picture cleared") << "图片" << "编辑框1" << "" << QByteArray();
+    QTest::newRow("share icon cleared") << "分享" << "编辑框2" << "" << QByteArray();
+    QTest::newRow("countdown background cleared") << "倒计时" << "编辑框5" << "" << QByteArray();
+    QTest::newRow("leading blank") << "图片" << "编辑框1" << QStringLiteral(" ") + url("/red.png") << mRed;
+    QTest::newRow("blanks around") << "收藏" << "编辑框1"
+                                   << QStringLiteral("\u3000") + url("/red.png") + QStringLiteral("  ")
+                                   << mRed;
+}
+
+void TestEditorPreview::addressAsTyped()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, shown);
+
+    const int row = addComponent(kind);
+    QPointer<QWidget> editor = EditorRegistry::open(mWindow, kind, row);
+    QVERIFY(editor);
+    runSteps(editor, {control + u':' + typed});
+    pressButton(editor, QStringLiteral("超级按钮2"));
+    waitForDownloads();
+    QCOMPARE(objectOf(row)->pictureData(), shown);
+    QCOMPARE(objectOf(row)->hasPicture(), !shown.isEmpty());
 }
 
 void TestEditorPreview::stalledServerKeepsWindowResponsive()

@@ -1,6 +1,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
+#include "components/colour_picker_button.h"
 #include "components/component_creation.h"
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
@@ -16,6 +17,7 @@
 #include <QBuffer>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
@@ -53,6 +55,8 @@ private slots:
     void textLabelFollowsSave();
     void pickersFillTheirFields_data();
     void pickersFillTheirFields();
+    void pickersStartAtTheirColour_data();
+    void pickersStartAtTheirColour();
     void countdownPreviewBySiteRequestOffTheUiThread();
 
 private:
@@ -288,6 +292,59 @@ void TestTextEditors::pickersFillTheirFields()
     QCOMPARE(editor->findChild<QLineEdit *>(field)->text(), QStringLiteral("#1234AB"));
     pressButton(editor, QStringLiteral("超级按钮2"));
     QCOMPARE(mTable->cell(row, ComponentTable::columnByName(column)), QStringLiteral("#1234AB"));
+}
+
+void TestTextEditors::pickersStartAtTheirColour_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<Cells>("cells");
+    QTest::addColumn<QString>("picker");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<int>("value");   // 0x00BBGGRR
+    QTest::newRow("text, new") << "文字" << Cells{} << "颜色选择器1" << "背景代码" << 0x000000;
+    QTest::newRow("text, picked before") << "文字" << Cells{"背景代码=#00E080", "其它4=8445952"}
+                                         << "颜色选择器1" << "背景代码" << 0x80E000;
+    QTest::newRow("zoom border") << "放大" << Cells{"其它1=#FF0000"} << "颜色选择器1" << "其它1"
+                                 << 0x0000FF;
+    QTest::newRow("search button, short form") << "搜索" << Cells{"其它5=#F80"} << "颜色选择器4"
+                                               << "其它5" << 0x0088FF;
+    QTest::newRow("search button, new") << "搜索" << Cells{} << "颜色选择器4" << "其它5" << 0x8A79FF;
+    QTest::newRow("countdown") << "倒计时" << Cells{"其它=#123456"} << "颜色选择器1" << "其它"
+                               << 0x563412;
+}
+
+// The picker shows the field's colour, the dialog opens at it, and OK at once keeps it.
+void TestTextEditors::pickersStartAtTheirColour()
+{
+    QFETCH(QString, kind);
+    QFETCH(Cells, cells);
+    QFETCH(QString, picker);
+    QFETCH(QString, column);
+    QFETCH(int, value);
+    const QColor colour(value & 0xFF, value >> 8 & 0xFF, value >> 16 & 0xFF);
+
+    const int row = addComponent(mWindow, kind, cells);
+    QWidget *editor = openEditor(mWindow, row);
+    auto *button = editor->findChild<ColourPickerButton *>(picker);
+    QVERIFY(button);
+    QCOMPARE(button->colour(), value);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QColorDialog *dialog = nullptr;
+    QTRY_VERIFY((dialog = editor->findChild<QColorDialog *>()));
+    QCOMPARE(dialog->currentColor(), colour);
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok),
+                      Qt::LeftButton);
+    QCOMPARE(button->colour(), value);
+    pressButton(editor, QStringLiteral("超级按钮2"));
+
+    const QString stored = mTable->cell(row, ComponentTable::columnByName(column));
+    QCOMPARE(ColourPickerButton::valueOfText(stored).value_or(-1), value);
+    if (kind == QStringLiteral("文字")) {
+        QCOMPARE(mTable->cell(row, ComponentTable::Other4), QString::number(value));
+        QLabel *label = mWindow->canvas()->labelById(mTable->cell(row, ComponentTable::Id));
+        label->ensurePolished();
+        QCOMPARE(label->palette().color(QPalette::WindowText), colour);
+    }
 }
 
 void TestTextEditors::countdownPreviewBySiteRequestOffTheUiThread()
