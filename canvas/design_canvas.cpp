@@ -74,6 +74,7 @@ int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &pic
     const int row = mTable->appendRow(QString::number(id), kind);
     mTable->setCell(row, ComponentTable::Width, QString::number(object->width()));
     mTable->setCell(row, ComponentTable::Height, QString::number(object->height()));
+    writePlace(row, object);
     emit componentAdded(row);
     return row;
 }
@@ -89,8 +90,18 @@ int DesignCanvas::addTextComponent()
     mTable->setCell(row, ComponentTable::Width,
                     QString::number(8 * TextOps::gbkLength(label->text())));
     mTable->setCell(row, ComponentTable::Height, QStringLiteral("24"));
+    writePlace(row, label);
     emit componentAdded(row);
     return row;
+}
+
+void DesignCanvas::writePlace(int row, const QWidget *object)
+{
+    // Where the object is shown, as its first selection would write it: code generated
+    // before that selection must not place the component at empty coordinates.
+    const QPoint origin = backgroundPos();
+    mTable->setCell(row, ComponentTable::Left, QString::number(object->x() - origin.x()));
+    mTable->setCell(row, ComponentTable::Top, QString::number(object->y() - origin.y()));
 }
 
 void DesignCanvas::deleteComponent(QWidget *object)

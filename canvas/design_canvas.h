@@ -93,6 +93,8 @@ signals:
     void objectPictureChanged(const QString &id);
 
 private:
+    void writePlace(int row, const QWidget *object);
+
     ComponentTable *mTable;
     CanvasSurface *mSurface;
     PictureObject *mPictureTemplate;

@@ -110,7 +110,12 @@ void TestCanvas::addOperations()
     QCOMPARE(mTable->cell(1, ComponentTable::Id), QStringLiteral("2"));
     QCOMPARE(mTable->cell(2, ComponentTable::Width), QStringLiteral("112"));
     QCOMPARE(mTable->cell(2, ComponentTable::Height), QStringLiteral("24"));
-    QCOMPARE(mTable->cell(1, ComponentTable::Left), QString());
+    // Placed where the object is shown, relative to the module background.
+    const QPoint origin = mCanvas->backgroundPos();
+    QCOMPARE(mTable->cellInt(1, ComponentTable::Left), mCanvas->pictureTemplate()->x() - origin.x());
+    QCOMPARE(mTable->cellInt(1, ComponentTable::Top), mCanvas->pictureTemplate()->y() - origin.y());
+    QCOMPARE(mTable->cellInt(2, ComponentTable::Left), mCanvas->labelTemplate()->x() - origin.x());
+    QCOMPARE(mTable->cellInt(2, ComponentTable::Top), mCanvas->labelTemplate()->y() - origin.y());
     QVERIFY(mCanvas->pictureById(QStringLiteral("4"))->hasPicture());
     QCOMPARE(mCanvas->labelById(QStringLiteral("3"))->text(), QStringLiteral("这里是文字内容"));
     QCOMPARE(mCanvas->labelById(QStringLiteral("3"))->width(), 160);

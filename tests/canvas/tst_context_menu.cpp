@@ -267,14 +267,15 @@ void TestContextMenu::copyPicture()
     QCOMPARE(mTable->cell(2, T::Kind), QStringLiteral("图片"));
     QCOMPARE(mTable->cell(2, T::Width), QStringLiteral("77"));
     QCOMPARE(mTable->cell(2, T::Height), QStringLiteral("55"));
-    for (int column = T::Left; column < T::ColumnCount; ++column) {
-        if (column != T::Width && column != T::Height)
-            QVERIFY2(mTable->cell(2, column).isEmpty(), qPrintable(T::columnNames().at(column)));
-    }
+    for (int column = T::Picture; column < T::ColumnCount; ++column)
+        QVERIFY2(mTable->cell(2, column).isEmpty(), qPrintable(T::columnNames().at(column)));
     auto *copy = qobject_cast<PictureObject *>(object(2));
     QVERIFY(copy);
     QCOMPARE(copy->pictureData(), picture);
     QCOMPARE(copy->pos(), mCanvas->pictureTemplate()->pos());
+    // The copy's place is in its row before it is ever selected.
+    QCOMPARE(QPoint(mTable->cellInt(2, T::Left), mTable->cellInt(2, T::Top)),
+             copy->pos() - mCanvas->backgroundPos());
     QCOMPARE(copy->size(), QSize(77, 55));
     QCOMPARE(mWindow->statusText(), QStringLiteral("before"));
     QCOMPARE(mCanvas->selectedRow(), source);

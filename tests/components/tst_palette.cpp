@@ -36,6 +36,8 @@ private slots:
     void builtinPictures_data();
     void builtinPictures();
     void sameButtonTwice();
+    void newComponentIsPlacedWhereShown_data();
+    void newComponentIsPlacedWhereShown();
     void carouselCreatesRowsFileAndArrows();
     void carouselKeepsItsNumberAfterDeletionsAbove();
     void newCarouselAvoidsLivingCarouselsNumber();
@@ -228,11 +230,8 @@ void TestPalette::creationDefaults()
     QCOMPARE(mTable->cell(1, T::Kind), kindName);
     QCOMPARE(mTable->cellInt(1, T::Width), size.width());
     QCOMPARE(mTable->cellInt(1, T::Height), size.height());
-    for (int column = T::Left; column < T::ColumnCount; ++column) {
-        if (column == T::Width || column == T::Height)
-            continue;
+    for (int column = T::Picture; column < T::ColumnCount; ++column)
         QCOMPARE(mTable->cell(1, column), cells.value(column));
-    }
 
     // The new component is neither selected nor announced.
     QCOMPARE(mWindow->canvas()->selectedRow(), -1);
@@ -317,6 +316,34 @@ void TestPalette::sameButtonTwice()
     second.removeFirst();
     QCOMPARE(first, second);
     QVERIFY(mWindow->palette);   // stays open for the next press
+}
+
+void TestPalette::newComponentIsPlacedWhereShown_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("picture") << "图片";
+    QTest::newRow("text") << "文字";
+    QTest::newRow("hotspot") << "热点";
+    QTest::newRow("carousel and its arrows") << "轮播";
+}
+
+// Code generated right after adding places the component where the canvas shows it:
+// the row holds what a first press would write.
+void TestPalette::newComponentIsPlacedWhereShown()
+{
+    QFETCH(QString, kind);
+    const int first = mTable->count();
+    press(kind);
+    QVERIFY(mTable->count() > first);
+    for (int row = first; row < mTable->count(); ++row) {
+        const QString left = mTable->cell(row, T::Left);
+        const QString top = mTable->cell(row, T::Top);
+        QVERIFY(!left.isEmpty() && !top.isEmpty());
+        QWidget *object = mWindow->canvas()->objectById(mTable->cell(row, T::Id));
+        QTest::mouseClick(object, Qt::LeftButton, {}, QPoint(1, 1));
+        QCOMPARE(mTable->cell(row, T::Left), left);
+        QCOMPARE(mTable->cell(row, T::Top), top);
+    }
 }
 
 void TestPalette::carouselCreatesRowsFileAndArrows()
