@@ -12,12 +12,9 @@ namespace {
 
 const QString kFolder = QStringLiteral("data/code");
 
-// The number in a kind name such as "左箭头12", or -1.
-int numberInKind(const QString &kind, const QString &prefix)
+// A carousel number written in decimal digits, or -1.
+int decimalNumber(const QString &digits)
 {
-    if (!kind.startsWith(prefix))
-        return -1;
-    const QString digits = kind.mid(prefix.size());
     if (digits.isEmpty() || digits.size() > 9)
         return -1;
     for (const QChar c : digits) {
@@ -25,6 +22,12 @@ int numberInKind(const QString &kind, const QString &prefix)
             return -1;
     }
     return digits.toInt();
+}
+
+// The number in a kind name such as "左箭头12", or -1.
+int numberInKind(const QString &kind, const QString &prefix)
+{
+    return kind.startsWith(prefix) ? decimalNumber(kind.mid(prefix.size())) : -1;
 }
 
 int arrowRow(const ComponentTable &table, int carouselRow, int offset)
@@ -160,6 +163,9 @@ int rightArrowRow(const ComponentTable &table, int carouselRow)
 
 int numberOf(const ComponentTable &table, int carouselRow)
 {
+    const int kept = decimalNumber(table.cell(carouselRow, kNumberColumn));
+    if (kept >= 0)
+        return kept;
     const int left = leftArrowRow(table, carouselRow);
     if (left >= 0) {
         const int n = numberInKind(table.cell(left, ComponentTable::Kind), kLeftArrowPrefix);

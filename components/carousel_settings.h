@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/component_table.h"
+
 #include <QList>
 #include <QObject>
 #include <QPair>
@@ -7,8 +9,6 @@
 #include <QStringList>
 
 namespace Plumbrook {
-
-class ComponentTable;
 
 // The per-carousel settings file and the number that ties a carousel to it and to its arrows.
 namespace CarouselSettings {
@@ -75,8 +75,12 @@ bool writeDefaults(int number);
 // The keys and values writeDefaults writes, in order.
 QList<QPair<QString, QString>> defaults();
 
-// The number of the carousel in row carouselRow: the number its arrows were named with
-// when it was created, or its row index when neither arrow is left.
+// The cell of a carousel's own row that keeps its number for the carousel's lifetime.
+inline constexpr int kNumberColumn = ComponentTable::Background;   // a slot it has no other use for
+
+// The number of the carousel in row carouselRow: the number kept in its own row, else
+// (designs made before the row kept it) the number its arrows were named with, or its
+// row index when neither arrow is left.
 int numberOf(const ComponentTable &table, int carouselRow);
 // Rows of the carousel's arrows (id + 1 and id + 2), -1 when absent.
 int leftArrowRow(const ComponentTable &table, int carouselRow);

@@ -28,6 +28,7 @@ int createCarousel(DesignCanvas *canvas, const CreationDefaults::KindDefaults &d
     // The number outlives the row index: it names the settings file and the arrows.
     const QString number =
         QString::number(CarouselSettings::numberForNewCarousel(*canvas->table(), row));
+    canvas->table()->setCell(row, CarouselSettings::kNumberColumn, number);
     CarouselSettings::writeDefaults(number.toInt());
     const int size = CreationDefaults::ArrowSize;
     canvas->addPictureComponent(CarouselSettings::kLeftArrowPrefix + number,

@@ -8,6 +8,7 @@
 #include "components/preview_download.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
+#include "model/design_file.h"
 #include "support/editor_driving.h"
 #include "support/loopback_server.h"
 #include "support/test_support.h"
@@ -74,6 +75,7 @@ private slots:
     void arrowsHiddenLiveWithoutSaving();
     void recordSlotsStayEmpty();
     void componentAboveDeleted();
+    void numberStaysWithoutItsArrows();
     void unwritableFileKeepsWindowOpen();
     void previewLandsAfterWindowClosed();
 
@@ -334,9 +336,10 @@ void TestCarouselEditor::recordSlotsStayEmpty()
     }
     QCOMPARE(mTable->rowCells(row), before);
     for (int column = ComponentTable::Picture; column < ComponentTable::ColumnCount; ++column) {
-        if (column != ComponentTable::Locked)
+        if (column != ComponentTable::Locked && column != CS::kNumberColumn)
             QCOMPARE(mTable->cell(row, column), QString());
     }
+    QCOMPARE(mTable->cell(row, CS::kNumberColumn), QString::number(row));
 }
 
 void TestCarouselEditor::componentAboveDeleted()
@@ -366,6 +369,37 @@ void TestCarouselEditor::componentAboveDeleted()
     const int later = addCarousel();
     QVERIFY(CS::numberOf(*mTable, later) != 2);
     QCOMPARE(CS::read(2, QStringLiteral("l_1")), QStringLiteral("http://shop/after"));
+}
+
+void TestCarouselEditor::numberStaysWithoutItsArrows()
+{
+    DesignCanvas *canvas = mWindow->canvas();
+    const int image = ComponentCreation::create(canvas, QStringLiteral("图片"));
+    const int created = addCarousel();
+    const QString id = mTable->cell(created, ComponentTable::Id);
+    QPointer<QWidget> editor = openEditor(mWindow, created);
+    runSteps(editor, {"编辑框_图1:http://p/mine.jpg"});
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
+    QTRY_VERIFY(editor.isNull());
+    QCOMPARE(CS::read(created, QStringLiteral("t_1")), QStringLiteral("http://p/mine.jpg"));
+
+    // Both arrows go, and the component above the carousel.
+    for (int offset : {1, 2})
+        canvas->deleteComponent(canvas->objectById(QString::number(id.toInt() + offset)));
+    canvas->deleteComponent(canvas->objectById(mTable->cell(image, ComponentTable::Id)));
+    const int row = mTable->findRowById(id);
+    QCOMPARE(row, 1);
+    QCOMPARE(mTable->count(), 2);
+
+    editor = openEditor(mWindow, row);
+    QCOMPARE(child<QLineEdit>(editor, "编辑框_图1")->text(), QStringLiteral("http://p/mine.jpg"));
+    runSteps(editor, {"编辑框_链接1:http://shop/after"});
+    pressButton(editor, QStringLiteral("超级按钮_保存"));
+    QTRY_VERIFY(editor.isNull());
+    QCOMPARE(CS::read(created, QStringLiteral("l_1")), QStringLiteral("http://shop/after"));
+    QVERIFY(!QFile::exists(CS::filePath(row)));
+    // A design file names the carousel's settings by the same number.
+    QCOMPARE(DesignFile::fromTable(*mTable).carousels.keys(), QList<int>{created});
 }
 
 void TestCarouselEditor::unwritableFileKeepsWindowOpen()
