@@ -43,16 +43,35 @@ int pinned(qint64 value, qint64 lowest)
     return int(qBound<qint64>(lowest, value, QWIDGETSIZE_MAX));
 }
 
+// Where the cells put a component relative to the module background's top-left corner.
+QPoint placeOf(DesignCanvas *canvas, const QWidget *object, const QStringList &cells)
+{
+    // A component never selected (in an older design) has no position; it stays where
+    // new ones appear.
+    if (cells.value(T::Left).isEmpty() || cells.value(T::Top).isEmpty())
+        return object->pos();
+    const QPoint origin = canvas->backgroundPos();
+    return QPoint(pinned(qint64(origin.x()) + TextOps::toInt(cells.value(T::Left)), -QWIDGETSIZE_MAX),
+                  pinned(qint64(origin.y()) + TextOps::toInt(cells.value(T::Top)), -QWIDGETSIZE_MAX));
+}
+
 void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
 {
-    const QPoint origin = canvas->backgroundPos();
-    QPoint pos = object->pos();
-    // A component never selected has no position yet; it stays where new ones appear.
-    if (!cells.value(T::Left).isEmpty() && !cells.value(T::Top).isEmpty())
-        pos = QPoint(pinned(qint64(origin.x()) + TextOps::toInt(cells.value(T::Left)), -QWIDGETSIZE_MAX),
-                     pinned(qint64(origin.y()) + TextOps::toInt(cells.value(T::Top)), -QWIDGETSIZE_MAX));
-    object->setGeometry(QRect(pos, QSize(pinned(TextOps::toInt(cells.value(T::Width)), 0),
-                                         pinned(TextOps::toInt(cells.value(T::Height)), 0))));
+    object->setGeometry(QRect(placeOf(canvas, object, cells),
+                              QSize(pinned(TextOps::toInt(cells.value(T::Width)), 0),
+                                    pinned(TextOps::toInt(cells.value(T::Height)), 0))));
+}
+
+// The background is redrawn for the opened module and centred for its width only when
+// the worker is done; the components go along with it to where their cells say.
+void followBackground(DesignCanvas *canvas)
+{
+    const ComponentTable *table = canvas->table();
+    for (int row = 1; row < table->count(); ++row) {
+        const QStringList cells = table->rowCells(row);
+        if (QWidget *object = canvas->objectById(cells.value(T::Id)))
+            object->move(placeOf(canvas, object, cells));
+    }
 }
 
 // A design of hundreds of pictures would otherwise open as many connections at once.
@@ -118,6 +137,10 @@ void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewD
     table->replaceRows(design.rows);
     table->setCreationCounter(qMax(table->creationCounter(), DesignFile::highestId(design.rows)));
 
+    // Placed against the background where the opened module will stand, not where the
+    // old one stood: centred for the module's width, as the redrawn background will be.
+    canvas->centreBackground(table->cellInt(0, T::Width));
+
     // Each kind's built-in picture is decoded once and shared by all its objects.
     QHash<QString, QPair<QByteArray, QImage>> builtins;
     for (int row = 1; row < table->count(); ++row) {
@@ -170,7 +193,7 @@ void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewD
         }
         PreviewDownload::start(canvas, cells.at(T::Id), url, limited(picked));
     }
-    ModuleBackgroundLayer::render(canvas);
+    ModuleBackgroundLayer::render(canvas, [canvas] { followBackground(canvas); });
 }
 
 } // namespace Plumbrook::DesignLoader

@@ -60,7 +60,7 @@ QImage ModuleBackgroundLayer::producePicture(const Request &request,
     return CanvasSurface::decodePicture(bytes);
 }
 
-void ModuleBackgroundLayer::render(DesignCanvas *canvas)
+void ModuleBackgroundLayer::render(DesignCanvas *canvas, const std::function<void()> &applied)
 {
     const ComponentTable *table = canvas->table();
     const Request request{table->cell(0, ComponentTable::Picture), table->cell(0, ComponentTable::Width),
@@ -71,7 +71,11 @@ void ModuleBackgroundLayer::render(DesignCanvas *canvas)
     connect(worker, &ModuleBackgroundLayer::status, canvas,
             [canvas](const QString &text) { emit canvas->statusMessage(text); }, Qt::QueuedConnection);
     connect(worker, &ModuleBackgroundLayer::pictureReady, canvas,
-            [canvas](const QImage &picture) { apply(canvas, picture); }, Qt::QueuedConnection);
+            [canvas, applied](const QImage &picture) {
+                apply(canvas, picture);
+                if (applied)
+                    applied();
+            }, Qt::QueuedConnection);
 
     ++sRunning;
     try {
@@ -90,6 +94,8 @@ void ModuleBackgroundLayer::render(DesignCanvas *canvas)
         --sRunning;
         delete worker;
         apply(canvas, QImage());
+        if (applied)
+            applied();
     }
 }
 

@@ -19,8 +19,9 @@ class ModuleBackgroundLayer : public QObject
 public:
     // Snapshots the module record, starts one worker and returns at once. The
     // worker only downloads and decodes; the picture, the record's size cells, the
-    // object's position and the status texts are written on the canvas's thread.
-    static void render(DesignCanvas *canvas);
+    // object's position and the status texts are written on the canvas's thread;
+    // `applied` runs there right after them.
+    static void render(DesignCanvas *canvas, const std::function<void()> &applied = {});
 
     // The URL the picture is fetched from, or an empty text when the record's
     // picture names no URL and the colour block is drawn instead.

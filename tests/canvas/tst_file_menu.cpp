@@ -74,6 +74,8 @@ private slots:
     void buttonAndMenu();
     void roundTripWithEveryKind();
     void badFileChangesNothing();
+    void openPlacesComponentsOnTheOpenedModule_data();
+    void openPlacesComponentsOnTheOpenedModule();
     void previewOfTheOldDesignIsDropped();
     void previewsComeAFewAtATime();
     void failedSaveKeepsTheOldFile();
@@ -83,7 +85,7 @@ private slots:
     void autosaveAndRecoveryAfterACrash();
 
 private:
-    MainWindow *newWindow();
+    MainWindow *newWindow(bool centred = true);
     void buildDesign();
 
     Test::TemporaryProgramDir *mProgramDir = nullptr;
@@ -115,7 +117,7 @@ void TestFileMenu::cleanup()
     delete mProgramDir;
 }
 
-MainWindow *TestFileMenu::newWindow()
+MainWindow *TestFileMenu::newWindow(bool centred)
 {
     auto *window = new MainWindow;
     window->fileMenu()->setDataDir(mData->path());
@@ -126,8 +128,10 @@ MainWindow *TestFileMenu::newWindow()
     window->show();
     if (!QTest::qWaitForWindowExposed(window))
         qWarning("window not exposed");
-    window->canvas()->setBackgroundPicture(makeFramePicture(950, 500, 0x8445952, 0x8445952));
-    window->canvas()->centreBackground(950);
+    if (centred) {
+        window->canvas()->setBackgroundPicture(makeFramePicture(950, 500, 0x8445952, 0x8445952));
+        window->canvas()->centreBackground(950);
+    }
     return window;
 }
 
@@ -233,6 +237,72 @@ void TestFileMenu::roundTripWithEveryKind()
     // New components continue above the highest id of the file.
     const int added = ComponentCreation::create(canvas, QStringLiteral("图片"));
     QCOMPARE(table->cellInt(added, T::Id), DesignFile::highestId(rows) + 1);
+}
+
+void TestFileMenu::openPlacesComponentsOnTheOpenedModule_data()
+{
+    QTest::addColumn<bool>("rightAfterStart");
+    QTest::addColumn<int>("moduleWidth");
+    QTest::addColumn<int>("backgroundLeft");   // where the opened module's background stands
+    QTest::newRow("right after start") << true << 950 << 23;
+    QTest::newRow("750 wide over 950") << false << 750 << 123;
+    QTest::newRow("1200 wide over 950") << false << 1200 << 5;
+}
+
+void TestFileMenu::openPlacesComponentsOnTheOpenedModule()
+{
+    QFETCH(bool, rightAfterStart);
+    QFETCH(int, moduleWidth);
+    QFETCH(int, backgroundLeft);
+    std::unique_ptr<MainWindow> fresh(rightAfterStart ? newWindow(false) : nullptr);
+    MainWindow *window = rightAfterStart ? fresh.get() : mWindow;
+
+    DesignFile::Design design;
+    QStringList module = ComponentTable::initialModuleRecord();
+    module[T::Width] = QString::number(moduleWidth);
+    module[T::Height] = QStringLiteral("300");
+    QStringList image(T::ColumnCount), text(T::ColumnCount);
+    image[T::Id] = QStringLiteral("2");
+    image[T::Kind] = QStringLiteral("图片");
+    text[T::Id] = QStringLiteral("3");
+    text[T::Kind] = QStringLiteral("文字");
+    const QList<QPair<QStringList *, QRect>> placed = {{&image, QRect(100, 40, 180, 220)},
+                                                       {&text, QRect(30, 260, 160, 24)}};
+    for (const auto &[cells, frame] : placed) {
+        (*cells)[T::Left] = QString::number(frame.x());
+        (*cells)[T::Top] = QString::number(frame.y());
+        (*cells)[T::Width] = QString::number(frame.width());
+        (*cells)[T::Height] = QString::number(frame.height());
+    }
+    design.rows = {module, image, text};
+    const QString path = mFiles->filePath(QStringLiteral("placed.plbd"));
+    QVERIFY(DesignFile::writeFile(path, design));
+
+    mChosen = {path};
+    for (QAction *action : window->fileMenu()->menu()->actions()) {
+        if (action->text() == QStringLiteral("打开…"))
+            action->trigger();
+    }
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    settle();
+
+    DesignCanvas *canvas = window->canvas();
+    QCOMPARE(canvas->backgroundPictureSize().width(), moduleWidth);
+    QCOMPARE(canvas->backgroundPos(), QPoint(backgroundLeft, 5));
+    for (const auto &[cells, frame] : placed) {
+        QWidget *object = canvas->objectById(cells->at(T::Id));
+        QVERIFY(object);
+        QCOMPARE(object->pos() - canvas->backgroundPos(), frame.topLeft());
+        // The first press writes back where the object stands: the cells stay as opened.
+        QTest::mouseClick(object, Qt::LeftButton, {}, QPoint(1, 1));
+        const int row = window->table()->findRowById(cells->at(T::Id));
+        QCOMPARE(window->table()->cell(row, T::Left), cells->at(T::Left));
+        QCOMPARE(window->table()->cell(row, T::Top), cells->at(T::Top));
+    }
+    if (fresh) {
+        EditorRegistry::closeAll();
+        QTRY_COMPARE(PreviewDownload::pending(), 0);
+    }
 }
 
 void TestFileMenu::badFileChangesNothing()
