@@ -1,9 +1,12 @@
 #include "canvas/file_menu.h"
 
+#include "canvas/code_import_window.h"
 #include "canvas/design_canvas.h"
 #include "canvas/design_history.h"
 #include "canvas/design_loader.h"
 #include "canvas/main_window.h"
+#include "canvas/module_background_layer.h"
+#include "codegen/code_reader.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
 
@@ -17,6 +20,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <memory>
 
 namespace Plumbrook {
 
@@ -61,6 +66,7 @@ FileMenu::FileMenu(MainWindow *main, DesignHistory *history, QObject *parent)
     mMenu->setObjectName(QStringLiteral("文件"));
     addMenuAction(mMenu, mMain, this, QStringLiteral("新建"), QKeySequence(QStringLiteral("Ctrl+N")), &FileMenu::newDesign);
     addMenuAction(mMenu, mMain, this, QStringLiteral("打开…"), QKeySequence(QStringLiteral("Ctrl+O")), &FileMenu::openDesign);
+    addMenuAction(mMenu, mMain, this, QStringLiteral("导入代码…"), {}, &FileMenu::openCodeImport);
     addMenuAction(mMenu, mMain, this, QStringLiteral("保存"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { save(); });
     addMenuAction(mMenu, mMain, this, QStringLiteral("另存为…"), QKeySequence(QStringLiteral("Ctrl+Shift+S")), [this] { saveAs(); });
     mRecentMenu = mMenu->addMenu(QStringLiteral("最近打开"));
@@ -182,7 +188,7 @@ bool FileMenu::autosave()
         return true;
     QString error;
     const quint64 revision = mHistory->revision();
-    if (!DesignFile::writeFile(autosavePath(), DesignFile::fromTable(*mMain->table()), &error)) {
+    if (!DesignFile::writeFile(autosavePath(), currentDesign(), &error)) {
         mMain->showStatus(QStringLiteral("自动保存失败：") + error);
         return false;
     }
@@ -203,6 +209,7 @@ void FileMenu::newDesign()
     DesignFile::Design design;
     design.rows = {ComponentTable::initialModuleRecord()};
     DesignLoader::load(mMain->canvas(), design, mFetch);
+    mMain->setDesignShrink(QString());
     mHistory->reset();
     mCurrentPath.clear();
     mMain->showStatus(QStringLiteral("已新建设计"));
@@ -234,10 +241,62 @@ bool FileMenu::loadFile(const QString &path, bool remember)
     }
     closeModuleSettings();
     DesignLoader::load(mMain->canvas(), *design, mFetch);
+    mMain->setDesignShrink(design->shrink);
     mHistory->reset();
     if (remember)
         rememberRecent(path);
     return true;
+}
+
+void FileMenu::openCodeImport()
+{
+    if (!mCodeImportWindow) {
+        mCodeImportWindow = new CodeImportWindow(mMain);
+        mCodeImportWindow->move(mMain->frameGeometry().center() - mCodeImportWindow->rect().center());
+    }
+    mCodeImportWindow->show();
+    mCodeImportWindow->raise();
+    mCodeImportWindow->activateWindow();
+}
+
+bool FileMenu::importCode(const QString &code)
+{
+    const CodeImport imported = CodeReader::read(code);
+    mMain->showStatus(imported.summary());
+    if (!imported.recognisedAnything())
+        return false;
+    closeModuleSettings();
+    // What was done before is its own step, so that undo goes back to it.
+    mHistory->commitPending();
+    DesignLoader::load(mMain->canvas(), imported.design, mFetch);
+    mMain->setDesignShrink(imported.design.shrink);
+    mHistory->commitPending();
+    // The code came from no design file: "保存" asks for one.
+    mCurrentPath.clear();
+    keepStatusOverBackground(imported.summary());
+    return true;
+}
+
+void FileMenu::keepStatusOverBackground(const QString &text)
+{
+    // The background layer reports on its own after the design is in place;
+    // what the import read is what the user has to see.
+    mMain->showStatus(text);
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(mMain->canvas(), &DesignCanvas::statusMessage, this, [this, text, connection] {
+        mMain->showStatus(text);
+        QTimer::singleShot(0, this, [connection] {
+            if (ModuleBackgroundLayer::runningWorkers() == 0)
+                disconnect(*connection);
+        });
+    });
+}
+
+DesignFile::Design FileMenu::currentDesign() const
+{
+    DesignFile::Design design = DesignFile::fromTable(*mMain->table());
+    design.shrink = mMain->designShrink();
+    return design;
 }
 
 bool FileMenu::save()
@@ -258,7 +317,7 @@ bool FileMenu::saveAs()
 bool FileMenu::saveTo(const QString &path)
 {
     QString error;
-    if (!DesignFile::writeFile(path, DesignFile::fromTable(*mMain->table()), &error)) {
+    if (!DesignFile::writeFile(path, currentDesign(), &error)) {
         mMain->showStatus(QStringLiteral("文件无法保存：") + error);
         return false;
     }

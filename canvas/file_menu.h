@@ -1,8 +1,10 @@
 #pragma once
 
 #include "components/preview_download.h"
+#include "model/design_file.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -17,9 +19,10 @@ namespace Plumbrook {
 class DesignHistory;
 class MainWindow;
 
-// The "文件" menu: new, open, save, save as, recent files and the restore of
-// the autosaved design; the undo and redo shortcuts; autosave every half minute
-// and on exit, with a marker that tells the next start about an unclean exit.
+// The "文件" menu: new, open, import of module code, save, save as, recent
+// files and the restore of the autosaved design; the undo and redo shortcuts;
+// autosave every half minute and on exit, with a marker that tells the next
+// start about an unclean exit.
 class FileMenu : public QObject
 {
     Q_OBJECT
@@ -54,6 +57,12 @@ public:
 public slots:
     void newDesign();
     void openDesign();
+    // "导入代码…": the window that takes module code.
+    void openCodeImport();
+    // Makes the design the code was generated from the current one, as one
+    // step of the history; false, with the design untouched, when nothing of
+    // the code could be read. The status line tells how much was.
+    bool importCode(const QString &code);
     bool openFile(const QString &path);
     bool save();
     bool saveAs();
@@ -69,9 +78,12 @@ private:
     void fillRecentMenu();
     void rememberRecent(const QString &path);
     bool loadFile(const QString &path, bool remember);
+    DesignFile::Design currentDesign() const;
+    void keepStatusOverBackground(const QString &text);
 
     MainWindow *mMain;
     DesignHistory *mHistory;
+    QPointer<QWidget> mCodeImportWindow;
     QMenu *mMenu;
     QMenu *mRecentMenu;
     QTimer *mAutosaveTimer;

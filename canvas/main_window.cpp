@@ -315,7 +315,9 @@ void MainWindow::openModuleSettings()
 void MainWindow::openCodeOutput()
 {
     if (!codeOutputWindow) {
-        codeOutputWindow = new CodeOutputWindow(mTable, this);
+        auto *window = new CodeOutputWindow(mTable, this);
+        window->setShrinkField(mDesignShrink);
+        codeOutputWindow = window;
         codeOutputWindow->move(frameGeometry().center() - codeOutputWindow->rect().center());
     }
     codeOutputWindow->show();

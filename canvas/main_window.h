@@ -49,6 +49,11 @@ public:
     void setTrayAvailableOverride(std::optional<bool> available) { mTrayOverride = available; }
     bool dragAnywhere() const { return mDragAnywhere; }
 
+    // The shrink amount the design's code was made with, when it came from a
+    // design file or module code that names one; the code output window starts with it.
+    QString designShrink() const { return mDesignShrink; }
+    void setDesignShrink(const QString &shrink) { mDesignShrink = shrink; }
+
     void applyLayout(int width, int height);
     void dockPalette();
     void closeSideWindows();
@@ -108,6 +113,7 @@ private:
     QSystemTrayIcon *mTray = nullptr;
     bool mDragAnywhere = true;
     QSize mScreenOverride;
+    QString mDesignShrink;
     std::optional<bool> mTrayOverride;
 };
 

@@ -71,6 +71,11 @@ QString CodeOutputWindow::shrinkText() const
     return field.isEmpty() ? QStringLiteral("auto") : field + QStringLiteral("px");
 }
 
+void CodeOutputWindow::setShrinkField(const QString &text)
+{
+    ui->编辑框2->setText(text);
+}
+
 QString CodeOutputWindow::codeText() const
 {
     // The box keeps lines, not line-break characters; the module code's

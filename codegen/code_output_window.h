@@ -33,6 +33,8 @@ public:
     // The code box's text with CR LF line breaks, as the clipboard receives it
     // and the preview page holds it.
     QString codeText() const;
+    // The 向上收缩 field's text, empty unless the design names an amount.
+    void setShrinkField(const QString &text);
 
 public slots:
     void generateAndCopy();

@@ -174,7 +174,7 @@ void TestFileMenu::buttonAndMenu()
     QStringList texts;
     for (QAction *action : mMenu->menu()->actions())
         texts.append(action->text());
-    QCOMPARE(texts, (QStringList{"新建", "打开…", "保存", "另存为…", "最近打开", "恢复自动保存"}));
+    QCOMPARE(texts, (QStringList{"新建", "打开…", "导入代码…", "保存", "另存为…", "最近打开", "恢复自动保存"}));
     QCOMPARE(mMenu->menu()->objectName(), QStringLiteral("文件"));
 }
 

@@ -1,0 +1,246 @@
+#include "canvas/code_import_window.h"
+#include "canvas/design_canvas.h"
+#include "canvas/design_history.h"
+#include "canvas/file_menu.h"
+#include "canvas/frame_picture.h"
+#include "canvas/main_window.h"
+#include "canvas/module_background_layer.h"
+#include "codegen/code_reader.h"
+#include "codegen/module_generator.h"
+#include "codegen/text_ops.h"
+#include "components/carousel_settings.h"
+#include "components/component_creation.h"
+#include "components/creation_defaults.h"
+#include "components/editor_registry.h"
+#include "components/preview_download.h"
+#include "model/component_table.h"
+#include "model/design_file.h"
+#include "model/module_settings.h"
+#include "support/test_support.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Plumbrook;
+using T = ComponentTable;
+
+namespace {
+
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QString generated(const ComponentTable &table, const QString &shrink = QStringLiteral("auto"))
+{
+    GenerationSources sources;
+    sources.randomDigit = [] { return 4; };
+    return ModuleGenerator(table, sources).generate(shrink);
+}
+
+QByteArray fakeFetch(const QString &url)
+{
+    return makeFramePicture(int(url.size()), 7, 0x102030, 0x102030);
+}
+
+} // namespace
+
+class TestCodeImportWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menuOpensTheWindow();
+    void importIsOneUndoStep();
+    void shrinkAmountComesAlong();
+    void readsFiles_data();
+    void readsFiles();
+    void unreadableCodeChangesNothing();
+
+private:
+    CodeImportWindow *openWindow();
+    void click(const char *button);
+
+    Test::TemporaryProgramDir *mProgramDir = nullptr;
+    QTemporaryDir *mData = nullptr;
+    MainWindow *mWindow = nullptr;
+    CodeImportWindow *mImport = nullptr;
+    QString mChosen;
+};
+
+void TestCodeImportWindow::init()
+{
+    mProgramDir = new Test::TemporaryProgramDir;
+    mData = new QTemporaryDir;
+    mWindow = new MainWindow;
+    mWindow->fileMenu()->setDataDir(mData->path());
+    mWindow->fileMenu()->setPreviewFetch(&fakeFetch);
+    CodeImportWindow::setChooser([this] { return mChosen; });
+    mWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mImport = openWindow();
+}
+
+void TestCodeImportWindow::cleanup()
+{
+    EditorRegistry::closeAll();
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    QTRY_COMPARE(PreviewDownload::pending(), 0);
+    CodeImportWindow::setChooser({});
+    delete mWindow;
+    delete mData;
+    delete mProgramDir;
+}
+
+CodeImportWindow *TestCodeImportWindow::openWindow()
+{
+    for (QAction *action : mWindow->fileMenu()->menu()->actions()) {
+        if (action->text() == QStringLiteral("导入代码…"))
+            action->trigger();
+    }
+    return mWindow->findChild<CodeImportWindow *>();
+}
+
+void TestCodeImportWindow::click(const char *button)
+{
+    QTest::mouseClick(mImport->findChild<QPushButton *>(QString::fromUtf8(button)), Qt::LeftButton);
+    settle();
+}
+
+void TestCodeImportWindow::menuOpensTheWindow()
+{
+    QVERIFY(mImport);
+    QVERIFY(mImport->isVisible());
+    QCOMPARE(mImport->findChild<QPushButton *>(QStringLiteral("超级按钮2"))->text(), QStringLiteral("导入"));
+    QCOMPARE(mImport->findChild<QPushButton *>(QStringLiteral("超级按钮3"))->text(), QStringLiteral("从文件…"));
+    QVERIFY(mImport->findChild<QPlainTextEdit *>(QStringLiteral("编辑框1")));
+    // A second choice of the menu brings the same window forward.
+    QCOMPARE(openWindow(), mImport);
+    QCOMPARE(mWindow->findChildren<CodeImportWindow *>().size(), 1);
+}
+
+void TestCodeImportWindow::importIsOneUndoStep()
+{
+    // The code of a design with every kind, the module confirmed for 天猫.
+    DesignCanvas *canvas = mWindow->canvas();
+    ComponentTable *table = mWindow->table();
+    for (const CreationDefaults::KindDefaults &kind : CreationDefaults::all())
+        ComponentCreation::create(canvas, kind.kind);
+    ModuleSettings settings = ModuleSettings::load(*table);
+    settings.edition = 0;
+    settings.save(*table);
+    table->setCell(0, T::Other4, settings.buildWrapper());
+    settle();
+    const QString code = generated(*table);
+    const int components = table->count() - 1 - 2;   // the carousel's arrows are its own
+
+    mWindow->fileMenu()->newDesign();
+    ComponentCreation::create(canvas, QStringLiteral("文字"));
+    settle();
+    const QVector<QStringList> before = table->rows();
+    const int steps = mWindow->history()->undoCount();
+
+    mImport->setCode(code);
+    click("超级按钮2");
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    settle();
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已导入代码：识别出模块设置和 %1 个组件").arg(components));
+    QTRY_VERIFY(!mImport->isVisible());
+    QCOMPARE(generated(*table), code);
+    QCOMPARE(canvas->allObjects().size(), table->count() - 1);
+    QVERIFY(table->creationCounter() >= DesignFile::highestId(table->rows()));
+    int carousel = 1;
+    while (table->cell(carousel, T::Kind) != CarouselSettings::kCarouselKind)
+        ++carousel;
+    QCOMPARE(CarouselSettings::read(CarouselSettings::numberOf(*table, carousel), CarouselSettings::kNumber),
+             QStringLiteral("6"));
+    QCOMPARE(mWindow->history()->undoCount(), steps + 1);
+
+    QVERIFY(mWindow->history()->undo());
+    settle();
+    QCOMPARE(table->rows(), before);
+    QCOMPARE(canvas->allObjects().size(), 1);
+}
+
+void TestCodeImportWindow::shrinkAmountComesAlong()
+{
+    ComponentTable *table = mWindow->table();
+    ModuleSettings settings = ModuleSettings::load(*table);
+    table->setCell(0, T::Other4, settings.buildWrapper());
+    const QString code = generated(*table, QStringLiteral("-20px"));
+
+    mImport->setCode(code);
+    click("超级按钮2");
+    mWindow->openCodeOutput();
+    auto *field = mWindow->codeOutputWindow->findChild<QLineEdit *>(QStringLiteral("编辑框2"));
+    QCOMPARE(field->text(), QStringLiteral("-20"));
+    const QString path = mData->filePath(QStringLiteral("shrunk.plbd"));
+    QVERIFY(mWindow->fileMenu()->saveTo(path));
+    QCOMPARE(DesignFile::readFile(path)->shrink, QStringLiteral("-20"));
+
+    // A new design, as the code output window always did, starts with an empty field.
+    mWindow->codeOutputWindow->close();
+    settle();
+    mWindow->fileMenu()->newDesign();
+    mWindow->openCodeOutput();
+    QCOMPARE(mWindow->codeOutputWindow->findChild<QLineEdit *>(QStringLiteral("编辑框2"))->text(), QString());
+}
+
+void TestCodeImportWindow::readsFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("readable");
+    const QString code = QStringLiteral("<div class=\"sn-simple-logo\" title=\"店小二\"></div>");
+    QTest::newRow("UTF-8") << code.toUtf8() << true;
+    QTest::newRow("GBK") << TextOps::toGbk(code) << true;
+    QTest::newRow("no encoding") << QByteArray("<div>\xFF\xFF\x80</div>") << false;
+}
+
+void TestCodeImportWindow::readsFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, readable);
+    mImport->setCode(QStringLiteral("kept"));
+    mChosen = mData->filePath(QStringLiteral("module.html"));
+    QFile file(mChosen);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    click("超级按钮3");
+    if (readable) {
+        QCOMPARE(mImport->code(), *CodeReader::decode(bytes));
+        QCOMPARE(mWindow->statusText(), QStringLiteral("已读入：module.html"));
+    } else {
+        QCOMPARE(mImport->code(), QStringLiteral("kept"));
+        QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法读取：")));
+    }
+}
+
+void TestCodeImportWindow::unreadableCodeChangesNothing()
+{
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    settle();
+    const QVector<QStringList> before = mWindow->table()->rows();
+    const int steps = mWindow->history()->undoCount();
+    mImport->setCode(QStringLiteral("<table>\n<tr><td>x</td></tr>\n</table>"));
+    click("超级按钮2");
+    QCOMPARE(mWindow->statusText(),
+             QStringLiteral("没有识别出模块或组件，设计未改变；无法识别的代码：第 1 行 <table>"));
+    QCOMPARE(mWindow->table()->rows(), before);
+    QCOMPARE(mWindow->history()->undoCount(), steps);
+    QVERIFY(mImport->isVisible());
+}
+
+QTEST_MAIN(TestCodeImportWindow)
+#include "tst_code_import_window.moc"
