@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,7 +76,7 @@ private:
     Test::TemporaryProgramDir *mProgramDir = nullptr;
     QTemporaryDir *mData = nullptr;
     MainWindow *mWindow = nullptr;
-    CodeImportWindow *mImport = nullptr;
+    QPointer<CodeImportWindow> mImport;
     QString mChosen;
 };
 
@@ -156,7 +157,7 @@ void TestCodeImportWindow::importIsOneUndoStep()
     QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
     settle();
     QCOMPARE(mWindow->statusText(), QStringLiteral("已导入代码：识别出模块设置和 %1 个组件").arg(components));
-    QTRY_VERIFY(!mImport->isVisible());
+    QTRY_VERIFY(!mImport);   // closed and gone
     QCOMPARE(generated(*table), code);
     QCOMPARE(canvas->allObjects().size(), table->count() - 1);
     QVERIFY(table->creationCounter() >= DesignFile::highestId(table->rows()));
