@@ -143,6 +143,8 @@ void Reader::append(RecoveredComponent component)
     for (qsizetype r = 0; r < component.rows.size(); ++r) {
         QStringList cells = component.rows.at(r);
         cells[C::Id] = QString::number(rows.size() + 1);
+        if (!component.settings.isEmpty() && r == 0)
+            cells[CarouselSettings::kNumberColumn] = QString::number(number);
         if (r > 0)
             cells[C::Kind] = (r == 1 ? CarouselSettings::kLeftArrowPrefix : CarouselSettings::kRightArrowPrefix)
                 + QString::number(number);
