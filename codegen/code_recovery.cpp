@@ -81,6 +81,29 @@ void addOpenModeIndex(QStringList &cells, int indexColumn, int targetColumn)
         cells[indexColumn] = QStringLiteral("1");
 }
 
+// The text of a query key in a URL, "&" or "&amp;" ending it.
+QString queryValue(const QString &url, const QString &key)
+{
+    const qsizetype at = url.indexOf(key);
+    if (at < 0)
+        return {};
+    const qsizetype from = at + key.size();
+    const qsizetype end = url.indexOf(u'&', from);
+    return url.mid(from, end < 0 ? -1 : end - from);
+}
+
+// The QR editor composes the picture's address from its code kind and id.
+void addQrFields(QStringList &cells)
+{
+    const QString url = cells.at(C::Text);
+    const qsizetype type = QStringList{QStringLiteral("bs"), QStringLiteral("bi"), QStringLiteral("cs"),
+                                       QStringLiteral("ci")}.indexOf(queryValue(url, QStringLiteral("type=")));
+    if (type < 0)
+        return;
+    cells[C::Link] = QString::number(type);
+    cells[C::Picture] = queryValue(url, type % 2 ? QStringLiteral("item_id=") : QStringLiteral("shop_id="));
+}
+
 void recoverCarousel(RecoveredComponent &component, const CapturedValues &values)
 {
     QStringList &carousel = component.rows[0];
@@ -160,6 +183,7 @@ QVector<RecoveredComponent> components(const CodePatterns::Variant &variant, con
         addOpenModeIndex(cells, C::BgColor, C::Other2);
     } else if (kind == QStringLiteral("二维码")) {
         cells[C::Height] = cells.at(C::Width);
+        addQrFields(cells);
     } else if (kind == QStringLiteral("文字")) {
         cells[C::Other1] = withoutPixelUnit(cells.at(C::Other1));
         cells[C::Other2] = withoutPixelUnit(cells.at(C::Other2));

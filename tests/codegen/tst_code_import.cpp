@@ -164,6 +164,12 @@ void TestCodeImport::recoversTheCellsTheEditorsShow()
     zoom[C::BgCode] = QStringLiteral("1.3");
     zoom[C::Other2] = QStringLiteral("_self");
     design.rows.append(zoom);
+    QStringList qr(C::ColumnCount);
+    qr[C::Id] = QStringLiteral("3");
+    qr[C::Kind] = QStringLiteral("二维码");
+    qr[C::Width] = qr[C::Height] = QStringLiteral("90");
+    qr[C::Text] = QStringLiteral("https://qr.example/img?type=bi&item_id=5809&w=90&h=90&v=1");
+    design.rows.append(qr);
     design.shrink = QStringLiteral("-20");
 
     const QString code = regenerate(design);
@@ -178,6 +184,9 @@ void TestCodeImport::recoversTheCellsTheEditorsShow()
     QCOMPARE(read.at(C::Other), QStringLiteral("1"));       // the factor list's entry
     QCOMPARE(read.at(C::BgColor), QStringLiteral("1"));     // the open-mode list's entry
     QVERIFY(code.contains(read.at(C::Other6)));             // the popup's name, kept
+    const QStringList &qrRead = imported.design.rows.at(2);
+    QCOMPARE(qrRead.at(C::Picture), QStringLiteral("5809"));  // the editor's id and code kind
+    QCOMPARE(qrRead.at(C::Link), QStringLiteral("1"));
     QCOMPARE(regenerate(imported.design), code);
 }
 
