@@ -13,6 +13,7 @@
 #include "components/editors.h"
 #include "components/palette_window.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "model/module_settings_window.h"
 #include "net/announcements.h"
 #include "net/desktop_shortcut.h"
@@ -38,7 +39,8 @@ namespace Plumbrook {
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , ui(new Ui::MainWindow)
-    , mTable(new ComponentTable(this))
+    , mDocument(new DesignDocument(this))
+    , mTable(mDocument->table())
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));

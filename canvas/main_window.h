@@ -17,6 +17,7 @@ namespace Plumbrook {
 class CanvasInteraction;
 class ComponentTable;
 class DesignCanvas;
+class DesignDocument;
 class DesignHistory;
 class FileMenu;
 class GeometryBoxes;
@@ -31,6 +32,7 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    DesignDocument *document() const { return mDocument; }
     ComponentTable *table() const { return mTable; }
     DesignCanvas *canvas() const { return mCanvas; }
     DesignHistory *history() const { return mHistory; }
@@ -101,6 +103,7 @@ private:
     void restoreFromTray();
 
     Ui::MainWindow *ui;
+    DesignDocument *mDocument;
     ComponentTable *mTable;
     DesignCanvas *mCanvas;
     CanvasInteraction *mInteraction;

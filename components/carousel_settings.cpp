@@ -105,6 +105,7 @@ Notifier *notifier()
 bool write(int number, const QString &key, const QString &value)
 {
     // Without the folder every setting of the carousel would be lost without a word.
+    emit notifier()->aboutToWrite(number, {{key, value}});
     ProgramDir::ensureDir(kFolder);
     const bool written = ProfileFile::write(filePath(number), kSection, key, value);
     emit notifier()->written(number);
@@ -113,6 +114,7 @@ bool write(int number, const QString &key, const QString &value)
 
 bool write(int number, const QList<QPair<QString, QString>> &values)
 {
+    emit notifier()->aboutToWrite(number, values);
     ProgramDir::ensureDir(kFolder);
     const bool written = ProfileFile::write(filePath(number), kSection, values);
     emit notifier()->written(number);

@@ -60,6 +60,8 @@ class Notifier : public QObject
     Q_OBJECT
 
 signals:
+    // Before the values go to the file, so that a step can keep what they replace.
+    void aboutToWrite(int number, const QList<QPair<QString, QString>> &values);
     void written(int number);
 };
 Notifier *notifier();

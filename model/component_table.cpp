@@ -65,6 +65,8 @@ void ComponentTable::setCell(int row, int column, const QString &text)
     QString &target = mRows[row][column];
     if (target == text)
         return;
+    if (mRecorder)
+        mRecorder->cellChanged(row, column, target, text);
     target = text;
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
@@ -108,6 +110,8 @@ void ComponentTable::insertRowAt(int row, const QStringList &cells)
     QStringList padded = cells.mid(0, ColumnCount);
     while (padded.size() < ColumnCount)
         padded.append(QString());
+    if (mRecorder)
+        mRecorder->rowInserted(row, padded);
     beginInsertRows({}, row, row);
     mRows.insert(row, padded);
     endInsertRows();
@@ -117,6 +121,8 @@ void ComponentTable::deleteRow(int row)
 {
     if (row < 0 || row >= mRows.size())
         return;
+    if (mRecorder)
+        mRecorder->rowRemoved(row, mRows.at(row));
     beginRemoveRows({}, row, row);
     mRows.removeAt(row);
     endRemoveRows();
@@ -124,14 +130,12 @@ void ComponentTable::deleteRow(int row)
 
 void ComponentTable::resetToModuleRecord()
 {
-    beginResetModel();
-    mRows.clear();
-    mRows.append(initialModuleRecord());
-    endResetModel();
+    replaceRows({});
 }
 
 void ComponentTable::replaceRows(const QVector<QStringList> &rows)
 {
+    const QVector<QStringList> before = mRows;
     beginResetModel();
     if (rows.isEmpty()) {
         mRows = {initialModuleRecord()};
@@ -150,6 +154,8 @@ void ComponentTable::replaceRows(const QVector<QStringList> &rows)
         }
     }
     endResetModel();
+    if (mRecorder)
+        mRecorder->rowsReplaced(before, mRows);
 }
 
 int ComponentTable::rowCount(const QModelIndex &parent) const

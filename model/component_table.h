@@ -6,6 +6,18 @@
 
 namespace Plumbrook {
 
+// Told of every change of the table as it is made, with what it replaced, so that
+// one step of the design can hold exactly the cells it changed.
+class TableRecorder
+{
+public:
+    virtual ~TableRecorder() = default;
+    virtual void cellChanged(int row, int column, const QString &before, const QString &after) = 0;
+    virtual void rowInserted(int row, const QStringList &cells) = 0;
+    virtual void rowRemoved(int row, const QStringList &cells) = 0;
+    virtual void rowsReplaced(const QVector<QStringList> &before, const QVector<QStringList> &after) = 0;
+};
+
 // The one store of the design: row 0 is the module record, then one row per component.
 class ComponentTable : public QAbstractTableModel
 {
@@ -67,6 +79,8 @@ public:
     void setCreationCounter(int value) { mCounter = value; }
     int takeNextId() { return ++mCounter; }
 
+    void setRecorder(TableRecorder *recorder) { mRecorder = recorder; }
+
     // QAbstractItemModel
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -82,6 +96,7 @@ signals:
 private:
     QVector<QStringList> mRows;
     int mCounter = 0;
+    TableRecorder *mRecorder = nullptr;
 };
 
 } // namespace Plumbrook

@@ -1,0 +1,172 @@
+#include "model/design_document.h"
+
+#include "components/carousel_settings.h"
+#include "model/design_selection.h"
+
+#include <QUndoStack>
+
+namespace Plumbrook {
+
+namespace CS = CarouselSettings;
+using Edit = DesignStep::Edit;
+
+DesignDocument::DesignDocument(QObject *parent)
+    : QObject(parent)
+    , mTable(new ComponentTable(this))
+    , mStack(new QUndoStack(this))
+    , mSelection(new DesignSelection(this))
+{
+    mTable->setRecorder(this);
+    connect(CS::notifier(), &CS::Notifier::aboutToWrite, this, &DesignDocument::carouselWriting);
+}
+
+DesignDocument::~DesignDocument()
+{
+    mTable->setRecorder(nullptr);
+}
+
+DesignFile::Design DesignDocument::design() const
+{
+    return DesignFile::fromTable(*mTable);
+}
+
+bool DesignDocument::record(const QString &name, const std::function<void()> &operation,
+                            int mergeId, const QString &mergeKey)
+{
+    if (mDepth > 0) {
+        operation();
+        return true;
+    }
+    mJournal.clear();
+    ++mDepth;
+    operation();
+    --mDepth;
+    QVector<Edit> edits = std::move(mJournal);
+    mJournal = {};
+    if (edits.isEmpty())
+        return false;
+    mStack->push(new DesignStep(this, name, std::move(edits), mergeId, mergeKey));
+    return true;
+}
+
+void DesignDocument::cellChanged(int row, int column, const QString &before, const QString &after)
+{
+    if (!collecting())
+        return;
+    Edit edit;
+    edit.kind = Edit::Cell;
+    edit.row = row;
+    edit.column = column;
+    edit.before = before;
+    edit.after = after;
+    DesignStep::append(mJournal, std::move(edit));
+}
+
+void DesignDocument::rowInserted(int row, const QStringList &cells)
+{
+    if (!collecting())
+        return;
+    Edit edit;
+    edit.kind = Edit::Insert;
+    edit.row = row;
+    edit.cells = cells;
+    mJournal.append(std::move(edit));
+}
+
+void DesignDocument::rowRemoved(int row, const QStringList &cells)
+{
+    if (!collecting())
+        return;
+    Edit edit;
+    edit.kind = Edit::Remove;
+    edit.row = row;
+    edit.cells = cells;
+    mJournal.append(std::move(edit));
+}
+
+void DesignDocument::rowsReplaced(const QVector<QStringList> &before, const QVector<QStringList> &after)
+{
+    if (!collecting())
+        return;
+    Edit edit;
+    edit.kind = Edit::Replace;
+    edit.rowsBefore = before;
+    edit.rowsAfter = after;
+    mJournal.append(std::move(edit));
+}
+
+void DesignDocument::carouselWriting(int number, const DesignFile::CarouselValues &values)
+{
+    if (!collecting())
+        return;
+    Edit edit;
+    edit.kind = Edit::Carousel;
+    edit.row = number;
+    edit.valuesAfter = values;
+    for (const auto &pair : values)
+        edit.valuesBefore.append({pair.first, CS::read(number, pair.first)});
+    mJournal.append(std::move(edit));
+}
+
+void DesignDocument::putDesign(const DesignFile::Design &design)
+{
+    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it)
+        CS::write(it.key(), it.value());
+    mTable->replaceRows(design.rows);
+    mTable->setCreationCounter(qMax(mTable->creationCounter(), DesignFile::highestId(design.rows)));
+}
+
+void DesignDocument::replaceDesign(const QString &name, const DesignFile::Design &design)
+{
+    const DesignFile::Design before = this->design();
+    mSelection->clear();
+    {
+        const ApplyingGuard quiet(this);
+        putDesign(design);
+    }
+    // One edit for the whole design, with the carousels it replaces.
+    Edit edit;
+    edit.kind = Edit::Replace;
+    edit.rowsBefore = before.rows;
+    edit.rowsAfter = mTable->rows();
+    edit.carouselsBefore = before.carousels;
+    edit.carouselsAfter = design.carousels;
+    mStack->push(new DesignStep(this, name, {std::move(edit)}));
+    DesignChange change;
+    change.replaced = true;
+    emit stepApplied(change);
+}
+
+void DesignDocument::resetDesign(const DesignFile::Design &design)
+{
+    mSelection->clear();
+    {
+        const ApplyingGuard quiet(this);
+        putDesign(design);
+    }
+    mStack->clear();
+    emit designReset();
+}
+
+bool DesignDocument::isModified() const
+{
+    return !mStack->isClean();
+}
+
+void DesignDocument::markSaved()
+{
+    mStack->setClean();
+}
+
+DesignDocument::ApplyingGuard::ApplyingGuard(DesignDocument *document)
+    : mDocument(document)
+{
+    ++mDocument->mApplying;
+}
+
+DesignDocument::ApplyingGuard::~ApplyingGuard()
+{
+    --mDocument->mApplying;
+}
+
+} // namespace Plumbrook

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "model/component_table.h"
+#include "model/design_file.h"
+#include "model/design_step.h"
+
+#include <QObject>
+#include <functional>
+
+class QUndoStack;
+
+namespace Plumbrook {
+
+class DesignSelection;
+
+// The design being edited: its component table, its carousels' settings, the
+// selection and the one undo stack on which every change of the design is a
+// named step.
+class DesignDocument : public QObject, private TableRecorder
+{
+    Q_OBJECT
+
+public:
+    explicit DesignDocument(QObject *parent = nullptr);
+    ~DesignDocument() override;
+
+    ComponentTable *table() const { return mTable; }
+    QUndoStack *undoStack() const { return mStack; }
+    DesignSelection *selection() const { return mSelection; }
+
+    // The design as a design file holds it.
+    DesignFile::Design design() const;
+
+    // Runs `operation`, which writes the table and the carousels' settings in its own
+    // order, and pushes what it changed as one step named `name`. Steps with the same
+    // `mergeId` and a non-empty `mergeKey` pushed one after the other become one step.
+    // An operation run inside another one is part of the outer step. Nothing is
+    // pushed when nothing changed; returns whether anything changed.
+    bool record(const QString &name, const std::function<void()> &operation, int mergeId = -1,
+                const QString &mergeKey = {});
+    bool isRecording() const { return mDepth > 0; }
+
+    // Puts a whole design in place of the current one as one step named `name`
+    // (importing module code): undoing it brings the previous design back.
+    void replaceDesign(const QString &name, const DesignFile::Design &design);
+    // Puts a whole design in place and forgets every step ("新建", "打开…").
+    void resetDesign(const DesignFile::Design &design);
+
+    // Unsaved changes are the steps since the last save.
+    bool isModified() const;
+    void markSaved();
+
+    // While a step is undone or redone its own writes are not recorded.
+    class ApplyingGuard
+    {
+    public:
+        explicit ApplyingGuard(DesignDocument *document);
+        ~ApplyingGuard();
+
+    private:
+        DesignDocument *mDocument;
+    };
+
+signals:
+    // Undo or redo rewrote the design; whatever shows it reads the changed parts again.
+    void stepApplied(const DesignChange &change);
+    // The whole design was put in place without a step ("新建", "打开…").
+    void designReset();
+
+private:
+    void cellChanged(int row, int column, const QString &before, const QString &after) override;
+    void rowInserted(int row, const QStringList &cells) override;
+    void rowRemoved(int row, const QStringList &cells) override;
+    void rowsReplaced(const QVector<QStringList> &before, const QVector<QStringList> &after) override;
+    void carouselWriting(int number, const DesignFile::CarouselValues &values);
+    void putDesign(const DesignFile::Design &design);
+    bool collecting() const { return mDepth > 0 && mApplying == 0; }
+
+    ComponentTable *mTable;
+    QUndoStack *mStack;
+    DesignSelection *mSelection;
+    QVector<DesignStep::Edit> mJournal;
+    int mDepth = 0;
+    int mApplying = 0;
+};
+
+} // namespace Plumbrook

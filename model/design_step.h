@@ -1,0 +1,76 @@
+#pragma once
+
+#include "model/design_file.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUndoCommand>
+#include <QVector>
+
+namespace Plumbrook {
+
+class DesignDocument;
+
+// What undoing or redoing a step rewrote, for those who show the design.
+struct DesignChange
+{
+    QSet<QString> ids;        // components whose cells changed, came or went
+    QSet<int> carousels;      // carousel numbers whose settings changed
+    bool structural = false;  // rows came or went
+    bool module = false;      // the module record changed
+    bool replaced = false;    // the whole design was put in place
+};
+
+// One named step of the design: the table's changes and the carousel settings'
+// writes of one operation, in order, each with what it replaced.
+class DesignStep : public QUndoCommand
+{
+public:
+    struct Edit
+    {
+        enum Kind : quint8 { Cell, Insert, Remove, Replace, Carousel };
+        Kind kind = Cell;
+        int row = -1;          // Cell, Insert, Remove; the number for Carousel
+        int column = -1;       // Cell
+        QString before;        // Cell
+        QString after;
+        QStringList cells;     // Insert, Remove
+        QVector<QStringList> rowsBefore;   // Replace
+        QVector<QStringList> rowsAfter;
+        QMap<int, DesignFile::CarouselValues> carouselsBefore;   // Replace
+        QMap<int, DesignFile::CarouselValues> carouselsAfter;
+        DesignFile::CarouselValues valuesBefore;   // Carousel
+        DesignFile::CarouselValues valuesAfter;
+    };
+
+    // Steps of one typing merge while they share an id and a key.
+    static constexpr int kTypingId = 1;
+
+    DesignStep(DesignDocument *document, const QString &name, QVector<Edit> edits,
+               int mergeId = -1, const QString &mergeKey = {});
+
+    const QVector<Edit> &edits() const { return mEdits; }
+    QString mergeKey() const { return mMergeKey; }
+
+    // Joins edits into a journal, a cell written again keeping what it first replaced.
+    static void append(QVector<Edit> &journal, Edit edit);
+
+    void undo() override;
+    void redo() override;
+    int id() const override { return mMergeId; }
+    bool mergeWith(const QUndoCommand *other) override;
+
+private:
+    void apply(bool forward);
+
+    DesignDocument *mDocument;
+    QVector<Edit> mEdits;
+    int mMergeId;
+    QString mMergeKey;
+    bool mDone = true;   // the operation made its changes before the step was pushed
+};
+
+} // namespace Plumbrook
+
+Q_DECLARE_METATYPE(Plumbrook::DesignChange)

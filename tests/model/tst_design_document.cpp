@@ -1,0 +1,331 @@
+#include "codegen/module_generator.h"
+#include "components/carousel_settings.h"
+#include "model/component_table.h"
+#include "model/design_document.h"
+#include "model/design_selection.h"
+#include "support/test_support.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUndoStack>
+
+using namespace Plumbrook;
+using T = ComponentTable;
+namespace CS = CarouselSettings;
+
+namespace {
+
+QString generated(const ComponentTable &table)
+{
+    GenerationSources sources;
+    sources.randomDigit = [] { return 4; };
+    return ModuleGenerator(table, sources).generate(QStringLiteral("auto"));
+}
+
+int addRow(ComponentTable *table, const QString &kind)
+{
+    const int row = table->appendRow(QString::number(table->takeNextId()), kind);
+    table->setCell(row, T::Width, QStringLiteral("40"));
+    table->setCell(row, T::Height, QStringLiteral("30"));
+    return row;
+}
+
+} // namespace
+
+class TestDesignDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void stepUndoesAndRedoesItsWrites_data();
+    void stepUndoesAndRedoesItsWrites();
+    void nestedOperationsAreOneStep();
+    void merging_data();
+    void merging();
+    void editAfterUndoDropsRedo();
+    void carouselKeysComeBack();
+    void replacingTheDesignIsOneStep();
+    void resetForgetsTheSteps();
+    void cleanStateFollowsTheStack();
+    void selectionSignalsOnlyChanges();
+    void randomOperationsUndoToTheStart();
+
+private:
+    Test::TemporaryProgramDir *mDir = nullptr;
+    DesignDocument *mDocument = nullptr;
+    ComponentTable *mTable = nullptr;
+};
+
+void TestDesignDocument::init()
+{
+    mDir = new Test::TemporaryProgramDir;
+    mDocument = new DesignDocument;
+    mTable = mDocument->table();
+    mTable->setCreationCounter(1);
+}
+
+void TestDesignDocument::cleanup()
+{
+    delete mDocument;
+    delete mDir;
+}
+
+void TestDesignDocument::stepUndoesAndRedoesItsWrites_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("cells") << "cells";
+    QTest::newRow("same cell twice") << "twice";
+    QTest::newRow("add") << "add";
+    QTest::newRow("delete middle row") << "delete";
+    QTest::newRow("delete, then write the row below") << "delete-write";
+    QTest::newRow("module record") << "module";
+}
+
+void TestDesignDocument::stepUndoesAndRedoesItsWrites()
+{
+    QFETCH(QString, operation);
+    for (int i = 0; i < 3; ++i)
+        mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
+    const auto before = mTable->rows();
+    const int steps = mDocument->undoStack()->count();
+
+    QVERIFY(mDocument->record(QStringLiteral("步骤"), [&] {
+        if (operation == "cells") {
+            mTable->setCell(2, T::Left, QStringLiteral("12"));
+            mTable->setCell(3, T::Link, QStringLiteral("https://shop.example/a"));
+        } else if (operation == "twice") {
+            mTable->setCell(2, T::Width, QStringLiteral("1"));
+            mTable->setCell(2, T::Width, QStringLiteral("12"));
+        } else if (operation == "add") {
+            addRow(mTable, QStringLiteral("文字"));
+        } else if (operation == "delete") {
+            mTable->deleteRow(2);
+        } else if (operation == "delete-write") {
+            mTable->deleteRow(2);
+            mTable->setCell(2, T::Top, QStringLiteral("7"));
+        } else if (operation == "module") {
+            mTable->setCell(0, T::Width, QStringLiteral("700"));
+        }
+    }));
+    const auto after = mTable->rows();
+    QVERIFY(after != before);
+    QCOMPARE(mDocument->undoStack()->count(), steps + 1);
+    QCOMPARE(mDocument->undoStack()->undoText(), QStringLiteral("步骤"));
+
+    QSignalSpy applied(mDocument, &DesignDocument::stepApplied);
+    mDocument->undoStack()->undo();
+    QCOMPARE(mTable->rows(), before);
+    mDocument->undoStack()->redo();
+    QCOMPARE(mTable->rows(), after);
+    QCOMPARE(applied.count(), 2);
+    const auto change = applied.last().first().value<DesignChange>();
+    QCOMPARE(change.structural, operation == "add" || operation.startsWith("delete"));
+    QCOMPARE(change.module, operation == "module");
+}
+
+void TestDesignDocument::nestedOperationsAreOneStep()
+{
+    QVERIFY(mDocument->record(QStringLiteral("添加图片"), [this] {
+        addRow(mTable, QStringLiteral("轮播"));
+        mDocument->record(QStringLiteral("inner"), [this] { addRow(mTable, QStringLiteral("左箭头2")); });
+        CS::writeDefaults(2);
+    }));
+    QCOMPARE(mDocument->undoStack()->count(), 1);
+    QVERIFY(!mDocument->record(QStringLiteral("无"), [this] { mTable->setCell(1, T::Width, QStringLiteral("40")); }));
+    QCOMPARE(mDocument->undoStack()->count(), 1);
+    mDocument->undoStack()->undo();
+    QCOMPARE(mTable->count(), 1);
+    QCOMPARE(CS::read(2, CS::kTransitionCode), QString());
+}
+
+void TestDesignDocument::merging_data()
+{
+    QTest::addColumn<QString>("secondKey");
+    QTest::addColumn<bool>("stepBetween");
+    QTest::addColumn<int>("steps");
+    QTest::newRow("same box") << "box-1" << false << 1;
+    QTest::newRow("another box") << "box-2" << false << 2;
+    QTest::newRow("a step between") << "box-1" << true << 3;
+    QTest::newRow("no key") << "" << false << 2;
+}
+
+void TestDesignDocument::merging()
+{
+    QFETCH(QString, secondKey);
+    QFETCH(bool, stepBetween);
+    QFETCH(int, steps);
+    mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
+    QUndoStack *stack = mDocument->undoStack();
+    const auto start = mTable->rows();
+    const int base = stack->count();
+    const QString firstKey = secondKey.isEmpty() ? QString() : QStringLiteral("box-1");
+    mDocument->record(QStringLiteral("修改尺寸"), [this] { mTable->setCell(1, T::Width, QStringLiteral("1")); },
+                      DesignStep::kTypingId, firstKey);
+    if (stepBetween)
+        mDocument->record(QStringLiteral("锁定"), [this] { mTable->setCell(1, T::Locked, QStringLiteral("是")); });
+    mDocument->record(QStringLiteral("修改尺寸"), [this] { mTable->setCell(1, T::Width, QStringLiteral("12")); },
+                      DesignStep::kTypingId, secondKey);
+    QCOMPARE(stack->count() - base, steps);
+    while (stack->index() > base)
+        stack->undo();
+    QCOMPARE(mTable->rows(), start);
+}
+
+void TestDesignDocument::editAfterUndoDropsRedo()
+{
+    mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
+    mDocument->record(QStringLiteral("修改尺寸"), [this] { mTable->setCell(1, T::Width, QStringLiteral("1")); },
+                      DesignStep::kTypingId, QStringLiteral("k"));
+    QUndoStack *stack = mDocument->undoStack();
+    stack->undo();
+    QVERIFY(stack->canRedo());
+    // The same typing key after an undo is a new step, not a merge into the undone one.
+    mDocument->record(QStringLiteral("修改尺寸"), [this] { mTable->setCell(1, T::Width, QStringLiteral("9")); },
+                      DesignStep::kTypingId, QStringLiteral("k"));
+    QVERIFY(!stack->canRedo());
+    QCOMPARE(stack->count(), 2);
+    stack->undo();
+    QCOMPARE(mTable->cell(1, T::Width), QStringLiteral("40"));
+}
+
+void TestDesignDocument::carouselKeysComeBack()
+{
+    CS::writeDefaults(3);
+    mDocument->record(QStringLiteral("编辑图片"), [] {
+        CS::write(3, {{CS::kTransitionCode, QStringLiteral("fade")}, {CS::pictureKey(1), QStringLiteral("a.jpg")}});
+        CS::write(3, CS::kAutoplay, QStringLiteral("1"));
+    });
+    QSignalSpy applied(mDocument, &DesignDocument::stepApplied);
+    mDocument->undoStack()->undo();
+    QCOMPARE(CS::read(3, CS::kTransitionCode), QStringLiteral("none"));
+    QCOMPARE(CS::read(3, CS::pictureKey(1)), CS::kSamplePictureA);
+    QCOMPARE(CS::read(3, CS::kAutoplay), QStringLiteral("0"));
+    QVERIFY(applied.last().first().value<DesignChange>().carousels.contains(3));
+    mDocument->undoStack()->redo();
+    QCOMPARE(CS::read(3, CS::kTransitionCode), QStringLiteral("fade"));
+    QCOMPARE(CS::read(3, CS::kAutoplay), QStringLiteral("1"));
+}
+
+void TestDesignDocument::replacingTheDesignIsOneStep()
+{
+    mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("轮播")); });
+    CS::write(1, CS::kEasingCode, QStringLiteral("old"));
+    const auto before = mTable->rows();
+
+    DesignFile::Design imported;
+    imported.rows = {T::initialModuleRecord(), QStringList(T::ColumnCount)};
+    imported.rows[1][T::Id] = QStringLiteral("40");
+    imported.rows[1][T::Kind] = QStringLiteral("轮播");
+    imported.carousels.insert(1, {{CS::kEasingCode, QStringLiteral("new")}});
+    QSignalSpy applied(mDocument, &DesignDocument::stepApplied);
+    mDocument->replaceDesign(QStringLiteral("导入代码"), imported);
+    QCOMPARE(mTable->rows(), imported.rows);
+    QCOMPARE(CS::read(1, CS::kEasingCode), QStringLiteral("new"));
+    QCOMPARE(mTable->creationCounter(), 40);
+    QCOMPARE(mDocument->undoStack()->count(), 2);
+    QCOMPARE(mDocument->undoStack()->undoText(), QStringLiteral("导入代码"));
+    QVERIFY(applied.last().first().value<DesignChange>().replaced);
+
+    mDocument->undoStack()->undo();
+    QCOMPARE(mTable->rows(), before);
+    QCOMPARE(CS::read(1, CS::kEasingCode), QStringLiteral("old"));
+    mDocument->undoStack()->redo();
+    QCOMPARE(mTable->rows(), imported.rows);
+    QCOMPARE(CS::read(1, CS::kEasingCode), QStringLiteral("new"));
+}
+
+void TestDesignDocument::resetForgetsTheSteps()
+{
+    mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
+    QSignalSpy reset(mDocument, &DesignDocument::designReset);
+    DesignFile::Design design;
+    design.rows = {T::initialModuleRecord()};
+    mDocument->resetDesign(design);
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(mDocument->undoStack()->count(), 0);
+    QCOMPARE(mTable->count(), 1);
+    QVERIFY(!mDocument->isModified());
+}
+
+void TestDesignDocument::cleanStateFollowsTheStack()
+{
+    QVERIFY(!mDocument->isModified());
+    mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
+    QVERIFY(mDocument->isModified());
+    mDocument->markSaved();
+    QVERIFY(!mDocument->isModified());
+    mDocument->undoStack()->undo();
+    QVERIFY(mDocument->isModified());
+    mDocument->undoStack()->redo();
+    QVERIFY(!mDocument->isModified());
+}
+
+void TestDesignDocument::selectionSignalsOnlyChanges()
+{
+    DesignSelection *selection = mDocument->selection();
+    QSignalSpy changed(selection, &DesignSelection::selectionChanged);
+    selection->select(QStringLiteral("2"));
+    selection->select(QStringLiteral("2"));
+    selection->add(QStringLiteral("3"));
+    selection->add(QStringLiteral("3"));
+    QCOMPARE(selection->ids(), (QStringList{"2", "3"}));
+    QCOMPARE(selection->current(), QStringLiteral("3"));
+    selection->selectModule();
+    QVERIFY(selection->moduleSelected() && selection->ids().isEmpty());
+    selection->clear();
+    QCOMPARE(changed.count(), 4);
+    QVERIFY(selection->isEmpty());
+}
+
+void TestDesignDocument::randomOperationsUndoToTheStart()
+{
+    static const QStringList kinds = {"图片", "热点", "文字", "视频", "收藏", "二维码"};
+    QRandomGenerator random(20261209);
+    for (int i = 0; i < 4; ++i)
+        mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
+    const auto startRows = mTable->rows();
+    const QString startCode = generated(*mTable);
+    QUndoStack *stack = mDocument->undoStack();
+    const int base = stack->index();
+
+    for (int i = 0; i < 200; ++i) {
+        const int choice = random.bounded(6);
+        mDocument->record(QStringLiteral("操作"), [&] {
+            const int row = mTable->count() > 1 ? 1 + random.bounded(mTable->count() - 1) : -1;
+            switch (choice) {
+            case 0: addRow(mTable, kinds.at(random.bounded(kinds.size()))); break;
+            case 1: if (row > 0) mTable->deleteRow(row); break;
+            case 2:
+                if (row > 0) {
+                    mTable->setCell(row, T::Left, QString::number(random.bounded(900)));
+                    mTable->setCell(row, T::Top, QString::number(random.bounded(400)));
+                }
+                break;
+            case 3: if (row > 0) mTable->setCell(row, T::Link, QStringLiteral("https://shop.example/%1").arg(i)); break;
+            case 4: mTable->setCell(0, T::Height, QString::number(200 + random.bounded(600))); break;
+            case 5: if (row > 0) mTable->setCell(row, T::Locked, random.bounded(2) ? "是" : "否"); break;
+            }
+        }, choice == 2 ? DesignStep::kTypingId : -1, choice == 2 ? QStringLiteral("drag") : QString());
+        // Now and then an undo in between, whose redo branch the next step drops.
+        if (random.bounded(10) == 0 && stack->index() > base)
+            stack->undo();
+    }
+    const auto endRows = mTable->rows();
+    const QString endCode = generated(*mTable);
+    const int end = stack->index();
+    while (stack->index() > base)
+        stack->undo();
+    QCOMPARE(mTable->rows(), startRows);
+    QCOMPARE(generated(*mTable), startCode);
+    while (stack->index() < end)
+        stack->redo();
+    QCOMPARE(mTable->rows(), endRows);
+    QCOMPARE(generated(*mTable), endCode);
+}
+
+QTEST_MAIN(TestDesignDocument)
+#include "tst_design_document.moc"
