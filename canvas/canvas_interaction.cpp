@@ -4,6 +4,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 
 #include <QMouseEvent>
 
@@ -84,15 +85,11 @@ void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
 {
     if (!object)
         return;
+    emit selectionAboutToChange();
     auto &selection = mCanvas->selection();
-    auto *picture = qobject_cast<PictureObject *>(object);
-    if (picture) {
-        selection.kind = DesignCanvas::Selection::Picture;
-        selection.picture = picture;
-    } else {
-        selection.kind = DesignCanvas::Selection::Text;
-        selection.text = qobject_cast<QLabel *>(object);
-    }
+    mCanvas->select(qobject_cast<PictureObject *>(object) ? DesignCanvas::Selection::Picture
+                                                          : DesignCanvas::Selection::Text,
+                    object);
     if (button == Qt::RightButton) {
         emit contextMenuRequested(globalPos);
         return;
@@ -117,20 +114,27 @@ void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
 
 void CanvasInteraction::handlePressed(int handle, const QPoint &globalPos)
 {
-    auto &selection = mCanvas->selection();
-    if (selection.kind != DesignCanvas::Selection::Picture
-        && selection.kind != DesignCanvas::Selection::Text)
-        return;
-    QWidget *object = mCanvas->selectedObject();
+    // A locked component just pressed takes the handles, unresized. Otherwise they act
+    // on the component they are drawn around, whatever a menu selected since.
+    const auto &selection = mCanvas->selection();
+    QWidget *pressedLocked = selection.unlocked ? nullptr : mCanvas->selectedObject();
+    QWidget *object = pressedLocked ? pressedLocked : mCanvas->handlesTarget();
     mTarget = object;
     mHandle = handle;
     mPressGlobal = globalPos;
     if (!object)
         return;
+    emit selectionAboutToChange();
+    mCanvas->select(qobject_cast<PictureObject *>(object) ? DesignCanvas::Selection::Picture
+                                                          : DesignCanvas::Selection::Text,
+                    object);
     mStartGeometry = object->geometry();
-    // A locked selection still refreshes its display when the handle is let go.
-    mGesture = selection.unlocked ? Gesture::Resize : Gesture::None;
-    if (!selection.unlocked)
+    const bool locked = mCanvas->table()->isLocked(
+        mCanvas->table()->findRowById(DesignCanvas::tagOf(object)));
+    mCanvas->selection().unlocked = !locked;
+    // A locked component is never resized; its display is still refreshed.
+    mGesture = locked ? Gesture::None : Gesture::Resize;
+    if (locked)
         mCanvas->refreshSelectionDisplay(object);
 }
 
@@ -142,22 +146,26 @@ void CanvasInteraction::finishGesture()
     mTarget = nullptr;
     if (!object)
         return;
-    const bool changed = object->geometry() != mStartGeometry;
-    mCanvas->refreshSelectionDisplay(object);
+    // The whole drag is one step, recorded when it ends; a click that moved nothing
+    // only fills the cells of a component never placed, which is no step.
+    if (object->geometry() == mStartGeometry)
+        mCanvas->refreshSelectionDisplay(object);
+    else
+        mCanvas->document()->record(gesture == Gesture::Move ? QStringLiteral("移动") : QStringLiteral("调整大小"),
+                                    [this, object] { mCanvas->refreshSelectionDisplay(object); });
     ComponentTable *table = mCanvas->table();
     const int row = table->findRowById(DesignCanvas::tagOf(object));
     if (gesture == Gesture::Move && table->cell(row, ComponentTable::Kind) == QStringLiteral("轮播"))
         mCanvas->liftCarouselArrows(row);
-    if (changed && row > 0)
-        emit geometryCommitted(row);
 }
 
 void CanvasInteraction::surfacePressed(Qt::MouseButton button, const QPoint &pos, int spriteId)
 {
+    emit selectionAboutToChange();
     auto &selection = mCanvas->selection();
     mPanning = false;
     if (spriteId == mCanvas->backgroundId()) {
-        selection.kind = DesignCanvas::Selection::Background;
+        mCanvas->select(DesignCanvas::Selection::Background);
         selection.backgroundId = spriteId;
         if (button == Qt::LeftButton) {
             selection.grabOffset = pos - mCanvas->backgroundPos();
@@ -167,7 +175,7 @@ void CanvasInteraction::surfacePressed(Qt::MouseButton button, const QPoint &pos
         }
         return;
     }
-    selection.kind = DesignCanvas::Selection::None;
+    mCanvas->select(DesignCanvas::Selection::None);
     if (button == Qt::RightButton)
         emit contextMenuRequested(mCanvas->surface()->mapToGlobal(pos));
 }

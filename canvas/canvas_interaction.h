@@ -21,8 +21,9 @@ public:
 signals:
     void contextMenuRequested(const QPoint &globalPos);
     void dragAnywhereOff();
-    // One finished move or resize of a component (for later bookkeeping).
-    void geometryCommitted(int row);
+    // A press on the canvas is about to change the selection: what is being typed
+    // for the old one is applied first.
+    void selectionAboutToChange();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -5,17 +5,21 @@
 #include "canvas/picture_object.h"
 #include "components/editor_registry.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 
 namespace Plumbrook::ContextMenuOperations {
 
 namespace {
 
 const QString kCarouselKind = QStringLiteral("轮播");
+const QString kAddStep = QStringLiteral("添加图片");
 
-void setLockFlag(MainWindow *main, const QString &flag, const QString &message)
+void setLockFlag(MainWindow *main, const QString &step, const QString &flag, const QString &message)
 {
     // setCell ignores row -1, so a selection without a row changes nothing.
-    main->table()->setCell(main->canvas()->selectedRow(), ComponentTable::Locked, flag);
+    main->document()->record(step, [main, &flag] {
+        main->table()->setCell(main->canvas()->selectedRow(), ComponentTable::Locked, flag);
+    });
     main->showStatus(message);
 }
 
@@ -45,11 +49,14 @@ void copy(MainWindow *main)
             main->showStatus(kCarouselCopyMessage);
             return;
         }
-        if (row >= 1 && selection.picture)
-            canvas->addPictureComponent(kind, selection.picture->pictureData(), row, 0, 0);
+        if (row >= 1 && selection.picture) {
+            main->document()->record(kAddStep, [&] {
+                canvas->addPictureComponent(kind, selection.picture->pictureData(), row, 0, 0);
+            });
+        }
     } else if (selection.kind == DesignCanvas::Selection::Text) {
         if (row >= 1)
-            canvas->addTextComponent();
+            main->document()->record(kAddStep, [canvas] { canvas->addTextComponent(); });
     }
 }
 
@@ -63,7 +70,7 @@ void remove(MainWindow *main)
         main->showStatus(kLockedMessage);
     } else {
         QWidget *object = canvas->selectedObject();
-        canvas->deleteComponent(object);
+        main->document()->record(QStringLiteral("删除"), [&] { canvas->deleteComponent(object); });
         canvas->handles().hideAll();
         main->showStatus(kDeletedMessage);
     }
@@ -72,12 +79,12 @@ void remove(MainWindow *main)
 
 void lock(MainWindow *main)
 {
-    setLockFlag(main, QStringLiteral("是"), kLockedDoneMessage);
+    setLockFlag(main, QStringLiteral("锁定"), QStringLiteral("是"), kLockedDoneMessage);
 }
 
 void unlock(MainWindow *main)
 {
-    setLockFlag(main, QStringLiteral("否"), kUnlockedDoneMessage);
+    setLockFlag(main, QStringLiteral("解锁"), QStringLiteral("否"), kUnlockedDoneMessage);
 }
 
 } // namespace Plumbrook::ContextMenuOperations

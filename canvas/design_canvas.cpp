@@ -1,20 +1,25 @@
 #include "canvas/design_canvas.h"
 
 #include "canvas/canvas_surface.h"
+#include "canvas/design_loader.h"
+#include "components/carousel_settings.h"
 #include "canvas/picture_object.h"
 #include "codegen/text_ops.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
+#include "model/design_selection.h"
 
 #include <QLabel>
 #include <QLineEdit>
 
 namespace Plumbrook {
 
-DesignCanvas::DesignCanvas(ComponentTable *table, CanvasSurface *surface,
+DesignCanvas::DesignCanvas(DesignDocument *document, CanvasSurface *surface,
                            PictureObject *pictureTemplate, QLabel *labelTemplate,
                            const SelectionHandles &handles, QObject *parent)
     : QObject(parent)
-    , mTable(table)
+    , mDocument(document)
+    , mTable(document->table())
     , mSurface(surface)
     , mPictureTemplate(pictureTemplate)
     , mLabelTemplate(labelTemplate)
@@ -110,8 +115,21 @@ void DesignCanvas::deleteComponent(QWidget *object)
         return;
     const QString id = tagOf(object);
     mTable->deleteRow(mTable->findRowById(id));
+    destroyObject(object);
+    emit componentDeleted(id);
+}
+
+void DesignCanvas::destroyObject(QWidget *object, bool remember)
+{
+    if (!object)
+        return;
+    const QString id = tagOf(object);
+    if (remember)
+        rememberGone(object);
+    mDocument->selection()->remove(id);
     mPictures.removeAll(qobject_cast<PictureObject *>(object));
     mLabels.removeAll(qobject_cast<QLabel *>(object));
+    object->setProperty("tag", QVariant());
     object->hide();
     object->deleteLater();
     // The pointer goes stale at once, not only when the event loop deletes it.
@@ -119,7 +137,25 @@ void DesignCanvas::deleteComponent(QWidget *object)
         mSelection.picture = nullptr;
     if (mSelection.text == object)
         mSelection.text = nullptr;
-    emit componentDeleted(id);
+}
+
+void DesignCanvas::rememberGone(QWidget *object)
+{
+    const QString id = tagOf(object);
+    if (auto *picture = qobject_cast<PictureObject *>(object))
+        mPictureMemory.insert(id, picture->pictureData());
+    else if (auto *label = qobject_cast<QLabel *>(object))
+        remember(QStringLiteral("gone ") + id, label);
+    mAbove.remove(id);
+    mGoneFrames.insert(id, object->geometry().translated(-backgroundPos()));
+    const QObjectList siblings = object->parentWidget()->children();
+    for (qsizetype i = siblings.indexOf(object) + 1; i < siblings.size(); ++i) {
+        const QString above = tagOf(siblings.at(i));
+        if (!above.isEmpty()) {
+            mAbove.insert(id, above);
+            break;
+        }
+    }
 }
 
 QWidget *DesignCanvas::objectById(const QString &id) const
@@ -219,6 +255,128 @@ void DesignCanvas::centreBackground(int pictureWidth)
     moveBackground(QPoint(left, 5));
 }
 
+bool DesignCanvas::restoreGone(QWidget *object) const
+{
+    const QString id = tagOf(object);
+    QWidget *above = objectById(mAbove.value(id));
+    if (above && above != object)
+        object->stackUnder(above);
+    else
+        object->raise();
+    const auto frame = mGoneFrames.constFind(id);
+    if (frame == mGoneFrames.constEnd())
+        return false;
+    object->setGeometry(frame->translated(backgroundPos()));
+    return true;
+}
+
+namespace {
+
+QString lookKey(const QLabel *label, const QStringList &cells)
+{
+    QStringList key{DesignCanvas::tagOf(label)};
+    for (int column : {ComponentTable::Picture, ComponentTable::Text, ComponentTable::BgColor,
+                       ComponentTable::Other, ComponentTable::Other1, ComponentTable::Other4})
+        key.append(cells.value(column));
+    return key.join(QChar(0x1f));
+}
+
+} // namespace
+
+void DesignCanvas::remember(const QString &key, const QLabel *label)
+{
+    mLooks.insert(key, {label->text(), label->font(), label->alignment(), label->styleSheet()});
+}
+
+bool DesignCanvas::restore(const QString &key, QLabel *label) const
+{
+    const auto look = mLooks.constFind(key);
+    if (look == mLooks.constEnd())
+        return false;
+    label->setText(look->text);
+    label->setFont(look->font);
+    label->setAlignment(look->alignment);
+    label->setStyleSheet(look->styleSheet);
+    return true;
+}
+
+QString DesignCanvas::shownUrl(const PictureObject *picture) const
+{
+    const QVariant shown = picture->property("previewUrl");
+    if (shown.isValid())
+        return shown.toString();
+    // Until a preview arrives a component shows its kind's picture for the URL its cells name.
+    const int row = mTable->findRowById(tagOf(picture));
+    DesignFile::CarouselValues carousel;
+    if (mTable->cell(row, ComponentTable::Kind) == CarouselSettings::kCarouselKind) {
+        const int number = CarouselSettings::numberOf(*mTable, row);
+        carousel.append({CarouselSettings::pictureKey(1), CarouselSettings::read(number, CarouselSettings::pictureKey(1))});
+    }
+    return DesignLoader::previewUrl(mTable->rowCells(row), carousel);
+}
+
+void DesignCanvas::rememberShown(const QString &id)
+{
+    if (PictureObject *picture = pictureById(id))
+        rememberPicture(picture, shownUrl(picture));
+    else if (QLabel *label = labelById(id))
+        rememberLook(label, mTable->rowCells(mTable->findRowById(id)));
+}
+
+void DesignCanvas::rememberPicture(const PictureObject *picture, const QString &url)
+{
+    mPictureMemory.insert(tagOf(picture) + QChar(0x1f) + url, picture->pictureData());
+}
+
+bool DesignCanvas::pictureShownFor(const QString &id, const QString &url, QByteArray *bytes) const
+{
+    const auto found = mPictureMemory.constFind(id + QChar(0x1f) + url);
+    if (found == mPictureMemory.constEnd())
+        return false;
+    *bytes = *found;
+    return true;
+}
+
+void DesignCanvas::rememberLook(QLabel *label, const QStringList &cells)
+{
+    remember(lookKey(label, cells), label);
+}
+
+bool DesignCanvas::restoreLook(QLabel *label, const QStringList &cells) const
+{
+    return restore(lookKey(label, cells), label);
+}
+
+bool DesignCanvas::restoreLastLook(QLabel *label) const
+{
+    return restore(QStringLiteral("gone ") + tagOf(label), label);
+}
+
+void DesignCanvas::select(Selection::Kind kind, QWidget *object)
+{
+    mSelection.kind = kind;
+    if (kind == Selection::Picture)
+        mSelection.picture = qobject_cast<PictureObject *>(object);
+    else if (kind == Selection::Text)
+        mSelection.text = qobject_cast<QLabel *>(object);
+    DesignSelection *selection = mDocument->selection();
+    if (kind == Selection::Background)
+        selection->selectModule();
+    else if (object && kind != Selection::None)
+        selection->select(tagOf(object));
+    else
+        selection->clear();
+}
+
+void DesignCanvas::clearSelection()
+{
+    select(Selection::None);
+    mSelection.picture = nullptr;
+    mSelection.text = nullptr;
+    mHandlesTarget = nullptr;
+    mHandles.hideAll();
+}
+
 QWidget *DesignCanvas::selectedObject() const
 {
     switch (mSelection.kind) {
@@ -242,6 +400,7 @@ void DesignCanvas::refreshSelectionDisplay(QWidget *object)
         return;
     const QRect frame = object->geometry();
     mHandles.place(frame);
+    mHandlesTarget = object;
 
     const QPoint origin = backgroundPos();
     const int row = mTable->findRowById(tagOf(object));
@@ -252,8 +411,10 @@ void DesignCanvas::refreshSelectionDisplay(QWidget *object)
     const int columns[4] = {ComponentTable::Left, ComponentTable::Top, ComponentTable::Width,
                             ComponentTable::Height};
     for (int i = 0; i < 4; ++i) {
+        mFillingBoxes = true;
         if (mBoxes[i])
             mBoxes[i]->setText(values[i]);
+        mFillingBoxes = false;
         // Written even when the box already showed the value, which fires no change.
         mTable->setCell(row, columns[i], values[i]);
     }

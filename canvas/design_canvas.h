@@ -1,7 +1,10 @@
 #pragma once
 
 #include "canvas/selection_handles.h"
+#include "components/preview_download.h"
 
+#include <QFont>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -14,6 +17,7 @@ namespace Plumbrook {
 
 class CanvasSurface;
 class ComponentTable;
+class DesignDocument;
 class PictureObject;
 
 // The design page: canvas objects linked to their rows, the module background
@@ -34,9 +38,10 @@ public:
         QPoint grabOffset;
     };
 
-    DesignCanvas(ComponentTable *table, CanvasSurface *surface, PictureObject *pictureTemplate,
+    DesignCanvas(DesignDocument *document, CanvasSurface *surface, PictureObject *pictureTemplate,
                  QLabel *labelTemplate, const SelectionHandles &handles, QObject *parent = nullptr);
 
+    DesignDocument *document() const { return mDocument; }
     ComponentTable *table() const { return mTable; }
     CanvasSurface *surface() const { return mSurface; }
     SelectionHandles &handles() { return mHandles; }
@@ -49,6 +54,9 @@ public:
     int addTextComponent();
     // Removes a component's row and destroys its canvas object.
     void deleteComponent(QWidget *object);
+    // Destroys a canvas object whose row is gone already (undo, a design put in place),
+    // remembering its picture or look and its place in the stacking unless told not to.
+    void destroyObject(QWidget *object, bool remember = true);
     // A hidden canvas object for a row that already exists (opening a design,
     // undo); the caller sizes, pictures and shows it.
     PictureObject *createPictureObject(const QString &id);
@@ -58,6 +66,25 @@ public:
     PictureObject *pictureById(const QString &id) const;
     QLabel *labelById(const QString &id) const;
     bool setObjectPicture(const QString &id, const QByteArray &bytes);
+    // The picture a component showed when its object went, for when undo brings it back.
+    QByteArray rememberedPicture(const QString &id) const { return mPictureMemory.value(id); }
+    // Puts a component brought back where it lay among the others when it went, with
+    // the place and size it had on the module then; false when it never went.
+    bool restoreGone(QWidget *object) const;
+    void forgetPictures() { mPictureMemory.clear(); mLooks.clear(); mAbove.clear(); mGoneFrames.clear(); }
+    // How a component looks with the cells it has now (a label's look, the picture
+    // for its preview URL), so that undo shows it so again; a component destroyed is
+    // remembered as it last looked.
+    void rememberShown(const QString &id);
+    void rememberPicture(const PictureObject *picture, const QString &url);
+    QString shownUrl(const PictureObject *picture) const;
+    bool pictureShownFor(const QString &id, const QString &url, QByteArray *bytes) const;
+    void rememberLook(QLabel *label, const QStringList &cells);
+    bool restoreLook(QLabel *label, const QStringList &cells) const;
+    bool restoreLastLook(QLabel *label) const;
+    // How previews of the design are fetched (unset: plain downloads).
+    void setPreviewFetch(PreviewDownload::Fetch fetch) { mFetch = std::move(fetch); }
+    PreviewDownload::Fetch previewFetch() const { return mFetch; }
     QList<PictureObject *> pictureObjects() const;
     QList<QLabel *> textLabels() const;
     QList<QWidget *> allObjects() const;   // pictures then labels, each in creation order
@@ -72,6 +99,13 @@ public:
     void centreBackground(int pictureWidth);
 
     Selection &selection() { return mSelection; }
+    // Selects a component (or the module background, or nothing) here and in the document.
+    void select(Selection::Kind kind, QWidget *object = nullptr);
+    void clearSelection();
+    // The component the handles are drawn around, which they resize.
+    QWidget *handlesTarget() const { return mHandlesTarget; }
+    // True while the selection display writes the boxes, which is no typing.
+    bool fillingBoxes() const { return mFillingBoxes; }
     QWidget *selectedObject() const;
     int selectedRow() const;   // -1 when none
     void setGeometryBoxes(const std::array<QLineEdit *, 4> &boxesLTWH) { mBoxes = boxesLTWH; }
@@ -95,6 +129,7 @@ signals:
 private:
     void writePlace(int row, const QWidget *object);
 
+    DesignDocument *mDocument;
     ComponentTable *mTable;
     CanvasSurface *mSurface;
     PictureObject *mPictureTemplate;
@@ -105,6 +140,24 @@ private:
     QList<QPointer<QLabel>> mLabels;
     int mBackgroundId = 0;
     Selection mSelection;
+    QPointer<QWidget> mHandlesTarget;
+    bool mFillingBoxes = false;
+    struct LabelLook
+    {
+        QString text;
+        QFont font;
+        Qt::Alignment alignment;
+        QString styleSheet;
+    };
+    void remember(const QString &key, const QLabel *label);
+    void rememberGone(QWidget *object);
+    bool restore(const QString &key, QLabel *label) const;
+
+    QHash<QString, QByteArray> mPictureMemory;   // by id when gone, by id and URL when shown
+    QHash<QString, LabelLook> mLooks;
+    QHash<QString, QString> mAbove;   // the object that lay above a destroyed one
+    QHash<QString, QRect> mGoneFrames;   // on the module, by id
+    PreviewDownload::Fetch mFetch;
     std::function<int()> mScreenWidth;
     QObject *mObjectFilter = nullptr;
 };

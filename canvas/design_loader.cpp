@@ -12,6 +12,7 @@
 #include "components/editor_registry.h"
 #include "components/text_editors.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "net/http_client.h"
 
 #include <QHash>
@@ -55,13 +56,6 @@ QPoint placeOf(DesignCanvas *canvas, const QWidget *object, const QStringList &c
                   pinned(qint64(origin.y()) + TextOps::toInt(cells.value(T::Top)), -QWIDGETSIZE_MAX));
 }
 
-void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
-{
-    object->setGeometry(QRect(placeOf(canvas, object, cells),
-                              QSize(pinned(TextOps::toInt(cells.value(T::Width)), 0),
-                                    pinned(TextOps::toInt(cells.value(T::Height)), 0))));
-}
-
 // The background is redrawn for the opened module and centred for its width only when
 // the worker is done; the components go along with it to where their cells say.
 void followBackground(DesignCanvas *canvas)
@@ -86,6 +80,13 @@ PreviewDownload::Fetch limited(const PreviewDownload::Fetch &fetch)
 }
 
 } // namespace
+
+void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
+{
+    object->setGeometry(QRect(placeOf(canvas, object, cells),
+                              QSize(pinned(TextOps::toInt(cells.value(T::Width)), 0),
+                                    pinned(TextOps::toInt(cells.value(T::Height)), 0))));
+}
 
 QByteArray builtinPictureOf(const QString &kind)
 {
@@ -118,24 +119,21 @@ QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &c
     return {};
 }
 
-void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewDownload::Fetch &fetch)
+void load(DesignCanvas *canvas, const DesignFile::Design &design)
+{
+    canvas->document()->resetDesign(design);
+    rebuild(canvas, &design.carousels);
+}
+
+void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *carousels)
 {
     EditorRegistry::closeAll();
     PreviewDownload::discardPending();
     ComponentTable *table = canvas->table();
-    auto &selection = canvas->selection();
-    selection.kind = DesignCanvas::Selection::None;
-    canvas->handles().hideAll();
-
-    // Rows first, so that removing the old objects cannot hit a new row with the same id.
-    table->replaceRows({});
+    canvas->clearSelection();
+    canvas->forgetPictures();
     for (QWidget *object : canvas->allObjects())
-        canvas->deleteComponent(object);
-
-    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it)
-        CS::write(it.key(), it.value());
-    table->replaceRows(design.rows);
-    table->setCreationCounter(qMax(table->creationCounter(), DesignFile::highestId(design.rows)));
+        canvas->destroyObject(object, false);
 
     // Placed against the background where the opened module will stand, not where the
     // old one stood: centred for the module's width, as the redrawn background will be.
@@ -166,12 +164,18 @@ void load(DesignCanvas *canvas, const DesignFile::Design &design, const PreviewD
         object->show();
         object->raise();
     }
+    const PreviewDownload::Fetch fetch = canvas->previewFetch();
     for (int row = 1; row < table->count(); ++row) {
         const QStringList cells = table->rowCells(row);
         const QString kind = cells.at(T::Kind);
         DesignFile::CarouselValues values;
         if (kind == CS::kCarouselKind) {
-            values = design.carousels.value(CS::numberOf(*table, row));
+            const int number = CS::numberOf(*table, row);
+            if (carousels)
+                values = carousels->value(number);
+            else
+                values = {{CS::kShowArrows, CS::read(number, CS::kShowArrows)},
+                          {CS::pictureKey(1), CS::read(number, CS::pictureKey(1))}};
             // The editor's arrow choice: any entry but the first hides them.
             const bool arrowsShown = TextOps::toInt(carouselValue(values, CS::kShowArrows)) == 0;
             for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {

@@ -3,6 +3,8 @@
 #include "components/preview_download.h"
 #include "model/design_file.h"
 
+class QWidget;
+
 namespace Plumbrook {
 
 class DesignCanvas;
@@ -11,12 +13,20 @@ class DesignCanvas;
 // canvas objects with their pictures, carousel settings files and background.
 namespace DesignLoader {
 
-// Closes the editors, replaces the table's rows, rebuilds every canvas object
-// (built-in pictures at once, the previews by `fetch` off the user-interface
-// thread, a few at a time), writes each carousel's settings file under its number, renders the
-// module background and lifts the creation counter above the highest id.
-void load(DesignCanvas *canvas, const DesignFile::Design &design,
-          const PreviewDownload::Fetch &fetch = {});
+// Puts the design in the document in place of the current one, forgetting every
+// step ("新建", "打开…"): writes each carousel's settings file under its number,
+// replaces the table's rows, lifts the creation counter above the highest id and
+// rebuilds the canvas.
+void load(DesignCanvas *canvas, const DesignFile::Design &design);
+
+// Closes the editors and builds every canvas object anew from the table (built-in
+// pictures at once, the previews by the canvas's fetch off the user-interface
+// thread, a few at a time) and renders the module background. The carousels'
+// settings come from `carousels`, or from their files when it is null.
+void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *carousels = nullptr);
+
+// Gives an object the size and, once it has one, the place its cells name.
+void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells);
 
 // The URL a component's editor would preview for these cells, or empty.
 QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel);

@@ -2,12 +2,12 @@
 
 #include "canvas/code_import_window.h"
 #include "canvas/design_canvas.h"
-#include "canvas/design_history.h"
 #include "canvas/design_loader.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
 #include "codegen/code_reader.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "model/design_file.h"
 
 #include <QAction>
@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <memory>
 
@@ -56,10 +57,10 @@ QAction *addMenuAction(QMenu *menu, QWidget *window, Receiver *receiver, const Q
 
 } // namespace
 
-FileMenu::FileMenu(MainWindow *main, DesignHistory *history, QObject *parent)
+FileMenu::FileMenu(MainWindow *main, DesignDocument *document, QObject *parent)
     : QObject(parent)
     , mMain(main)
-    , mHistory(history)
+    , mDocument(document)
     , mMenu(new QMenu(main))
     , mAutosaveTimer(new QTimer(this))
 {
@@ -74,20 +75,27 @@ FileMenu::FileMenu(MainWindow *main, DesignHistory *history, QObject *parent)
     connect(mRecentMenu, &QMenu::aboutToShow, this, &FileMenu::fillRecentMenu);
     addMenuAction(mMenu, mMain, this, QStringLiteral("恢复自动保存"), {}, [this] { restoreAutosave(); });
 
-    // Undo and redo are shortcuts of the window, not menu entries.
-    for (const auto &[name, keys, slot] : {
-             std::tuple{QStringLiteral("撤销"), QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Z"))},
-                        &FileMenu::undo},
-             std::tuple{QStringLiteral("重做"),
-                        QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")),
-                                            QKeySequence(QStringLiteral("Ctrl+Shift+Z"))},
-                        &FileMenu::redo}}) {
+    // The entries name the step they undo or redo. The window carries the keys too,
+    // so that they work with the menu closed and tell when there is nothing to do.
+    QUndoStack *stack = mDocument->undoStack();
+    const QList<QKeySequence> undoKeys{QKeySequence(QStringLiteral("Ctrl+Z"))};
+    const QList<QKeySequence> redoKeys{QKeySequence(QStringLiteral("Ctrl+Y")),
+                                       QKeySequence(QStringLiteral("Ctrl+Shift+Z"))};
+    QAction *undoEntry = stack->createUndoAction(mMenu, QStringLiteral("撤销"));
+    undoEntry->setShortcuts(undoKeys);
+    QAction *redoEntry = stack->createRedoAction(mMenu, QStringLiteral("重做"));
+    redoEntry->setShortcuts(redoKeys);
+    mMenu->addActions({undoEntry, redoEntry});
+    for (const auto &[name, keys, slot] : {std::tuple{QStringLiteral("撤销"), undoKeys, &FileMenu::undo},
+                                           std::tuple{QStringLiteral("重做"), redoKeys, &FileMenu::redo}}) {
         auto *action = new QAction(name, mMain);
         action->setObjectName(name);
         action->setShortcuts(keys);
         connect(action, &QAction::triggered, this, slot);
         mMain->addAction(action);
     }
+    connect(stack, &QUndoStack::indexChanged, this, [this] { mChangedSinceAutosave = true; });
+    connect(mDocument, &DesignDocument::designReset, this, [this] { mChangedSinceAutosave = true; });
 
     mAutosaveTimer->setInterval(kAutosaveMs);
     connect(mAutosaveTimer, &QTimer::timeout, this, [this] { autosave(); });
@@ -98,6 +106,11 @@ FileMenu::FileMenu(MainWindow *main, DesignHistory *history, QObject *parent)
         return forSaving ? QFileDialog::getSaveFileName(mMain, QStringLiteral("保存设计"), suggestion, filter)
                          : QFileDialog::getOpenFileName(mMain, QStringLiteral("打开设计"), suggestion, filter);
     };
+}
+
+void FileMenu::setPreviewFetch(PreviewDownload::Fetch fetch)
+{
+    mMain->canvas()->setPreviewFetch(std::move(fetch));
 }
 
 QString FileMenu::dataDir() const
@@ -166,7 +179,7 @@ void FileMenu::startSession()
     QFile marker(markerPath());
     if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
         marker.write(QByteArray::number(QApplication::applicationPid()));
-    mAutosavedRevision = mHistory->revision();
+    mChangedSinceAutosave = false;
     mAutosaveTimer->start();
 }
 
@@ -183,16 +196,14 @@ void FileMenu::endSession()
 
 bool FileMenu::autosave()
 {
-    mHistory->commitPending();
-    if (mHistory->revision() == mAutosavedRevision)
+    if (!mChangedSinceAutosave)
         return true;
     QString error;
-    const quint64 revision = mHistory->revision();
     if (!DesignFile::writeFile(autosavePath(), currentDesign(), &error)) {
         mMain->showStatus(QStringLiteral("自动保存失败：") + error);
         return false;
     }
-    mAutosavedRevision = revision;
+    mChangedSinceAutosave = false;
     return true;
 }
 
@@ -208,9 +219,8 @@ void FileMenu::newDesign()
     closeModuleSettings();
     DesignFile::Design design;
     design.rows = {ComponentTable::initialModuleRecord()};
-    DesignLoader::load(mMain->canvas(), design, mFetch);
+    DesignLoader::load(mMain->canvas(), design);
     mMain->setDesignShrink(QString());
-    mHistory->reset();
     mCurrentPath.clear();
     mMain->showStatus(QStringLiteral("已新建设计"));
 }
@@ -240,9 +250,8 @@ bool FileMenu::loadFile(const QString &path, bool remember)
         return false;
     }
     closeModuleSettings();
-    DesignLoader::load(mMain->canvas(), *design, mFetch);
+    DesignLoader::load(mMain->canvas(), *design);
     mMain->setDesignShrink(design->shrink);
-    mHistory->reset();
     if (remember)
         rememberRecent(path);
     return true;
@@ -266,11 +275,9 @@ bool FileMenu::importCode(const QString &code)
     if (!imported.recognisedAnything())
         return false;
     closeModuleSettings();
-    // What was done before is its own step, so that undo goes back to it.
-    mHistory->commitPending();
-    DesignLoader::load(mMain->canvas(), imported.design, mFetch);
+    // One step, so that undo brings the design before it back.
+    mDocument->replaceDesign(QStringLiteral("导入代码"), imported.design);
     mMain->setDesignShrink(imported.design.shrink);
-    mHistory->commitPending();
     // The code came from no design file: "保存" asks for one.
     mCurrentPath.clear();
     keepStatusOverBackground(imported.summary());
@@ -321,6 +328,7 @@ bool FileMenu::saveTo(const QString &path)
         mMain->showStatus(QStringLiteral("文件无法保存：") + error);
         return false;
     }
+    mDocument->markSaved();
     mCurrentPath = path;
     rememberRecent(path);
     mMain->showStatus(QStringLiteral("已保存：") + fileNameOf(path));
@@ -345,14 +353,26 @@ bool FileMenu::restoreAutosave()
 
 void FileMenu::undo()
 {
+    QUndoStack *stack = mDocument->undoStack();
+    if (!stack->canUndo()) {
+        mMain->showStatus(QStringLiteral("没有可撤销的操作"));
+        return;
+    }
     closeModuleSettings();
-    mMain->showStatus(mHistory->undo() ? QStringLiteral("已撤销") : QStringLiteral("没有可撤销的操作"));
+    stack->undo();
+    mMain->showStatus(QStringLiteral("已撤销"));
 }
 
 void FileMenu::redo()
 {
+    QUndoStack *stack = mDocument->undoStack();
+    if (!stack->canRedo()) {
+        mMain->showStatus(QStringLiteral("没有可重做的操作"));
+        return;
+    }
     closeModuleSettings();
-    mMain->showStatus(mHistory->redo() ? QStringLiteral("已重做") : QStringLiteral("没有可重做的操作"));
+    stack->redo();
+    mMain->showStatus(QStringLiteral("已重做"));
 }
 
 } // namespace Plumbrook

@@ -16,13 +16,13 @@ class QTimer;
 
 namespace Plumbrook {
 
-class DesignHistory;
+class DesignDocument;
 class MainWindow;
 
 // The "文件" menu: new, open, import of module code, save, save as, recent
-// files and the restore of the autosaved design; the undo and redo shortcuts;
-// autosave every half minute and on exit, with a marker that tells the next
-// start about an unclean exit.
+// files and the restore of the autosaved design; undo and redo of the design's
+// steps; autosave every half minute and on exit, with a marker that tells the
+// next start about an unclean exit.
 class FileMenu : public QObject
 {
     Q_OBJECT
@@ -31,11 +31,11 @@ public:
     // Asks for a file name; an empty answer cancels. Tests put their own in.
     using Chooser = std::function<QString(bool forSaving, const QString &suggestion)>;
 
-    FileMenu(MainWindow *main, DesignHistory *history, QObject *parent = nullptr);
+    FileMenu(MainWindow *main, DesignDocument *document, QObject *parent = nullptr);
 
     QMenu *menu() const { return mMenu; }
     void setChooser(Chooser chooser) { mChooser = std::move(chooser); }
-    void setPreviewFetch(PreviewDownload::Fetch fetch) { mFetch = std::move(fetch); }
+    void setPreviewFetch(PreviewDownload::Fetch fetch);
 
     // Per-user folder of the autosave, the running marker and the recent list;
     // by default the application's data location.
@@ -82,16 +82,15 @@ private:
     void keepStatusOverBackground(const QString &text);
 
     MainWindow *mMain;
-    DesignHistory *mHistory;
+    DesignDocument *mDocument;
     QPointer<QWidget> mCodeImportWindow;
     QMenu *mMenu;
     QMenu *mRecentMenu;
     QTimer *mAutosaveTimer;
     Chooser mChooser;
-    PreviewDownload::Fetch mFetch;
     QString mDataDir;
     QString mCurrentPath;
-    quint64 mAutosavedRevision = 0;
+    bool mChangedSinceAutosave = false;
     bool mSessionStarted = false;
 };
 

@@ -4,8 +4,10 @@
 #include "canvas/frame_picture.h"
 #include "codegen/text_ops.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 
-#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace Plumbrook {
@@ -52,19 +54,61 @@ bool GeometryBoxes::eventFilter(QObject *watched, QEvent *event)
     for (int i = 0; i < 4; ++i) {
         if (watched != mBoxes[i])
             continue;
-        if (event->type() == QEvent::FocusIn)
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            ++mTypingRun;
             emit statusMessage(focusText(Box(i)));
-        else if (event->type() == QEvent::FocusOut)
-            apply(Box(i));
+            break;
+        case QEvent::FocusOut:
+            ++mTypingRun;
+            // A menu popping up takes the focus for a moment; the box is not left.
+            if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && mTyped[i])
+                apply(Box(i));
+            break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && mTyped[i]) {
+                ++mTypingRun;
+                apply(Box(i));
+            }
+            break;
+        }
+        default:
+            break;
+        }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void GeometryBoxes::applyPending()
+{
+    for (int i = 0; i < 4; ++i) {
+        if (mBoxes[i]->hasFocus() && mTyped[i]) {
+            ++mTypingRun;
+            apply(Box(i));
+        }
+    }
 }
 
 void GeometryBoxes::store(Box box, const QString &text)
 {
     static const int columns[4] = {ComponentTable::Width, ComponentTable::Height,
                                    ComponentTable::Left, ComponentTable::Top};
-    mCanvas->table()->setCell(mCanvas->selectedRow(), columns[box], text);
+    const int row = mCanvas->selectedRow();
+    // Showing the selection's geometry is no typing and no step.
+    if (mCanvas->fillingBoxes()) {
+        mTyped[box] = false;
+        mCanvas->table()->setCell(row, columns[box], text);
+        return;
+    }
+    mTyped[box] = true;
+    const QString name = box == Width || box == Height ? QStringLiteral("修改尺寸") : QStringLiteral("修改位置");
+    const QString key = QStringLiteral("%1/%2/%3")
+                            .arg(int(box))
+                            .arg(mCanvas->table()->cell(row, ComponentTable::Id))
+                            .arg(mTypingRun);
+    mCanvas->document()->record(
+        name, [&] { mCanvas->table()->setCell(row, columns[box], text); }, DesignStep::kTypingId, key);
 }
 
 int GeometryBoxes::value(Box box) const
@@ -74,6 +118,7 @@ int GeometryBoxes::value(Box box) const
 
 void GeometryBoxes::apply(Box box)
 {
+    mTyped[box] = false;
     const auto &selection = mCanvas->selection();
     if (selection.kind == DesignCanvas::Selection::Background) {
         const QPoint pos = mCanvas->backgroundPos();
@@ -105,7 +150,6 @@ void GeometryBoxes::apply(Box box)
     case X: object->move(pinned(qint64(origin.x()) + value(X), -QWIDGETSIZE_MAX), object->y()); break;
     case Y: object->move(object->x(), pinned(qint64(origin.y()) + value(Y), -QWIDGETSIZE_MAX)); break;
     }
-    emit geometryApplied(mCanvas->selectedRow());
 }
 
 } // namespace Plumbrook

@@ -10,7 +10,8 @@ namespace Plumbrook {
 class DesignCanvas;
 
 // The four boxes W, H, X, Y: they show the selection's geometry, store what is
-// typed into the selected row, and apply it to the selection when left.
+// typed into the selected row (typing in one box one step), and apply it to the
+// selection when left or when Enter is pressed.
 class GeometryBoxes : public QObject
 {
     Q_OBJECT
@@ -23,9 +24,12 @@ public:
 
     static QString focusText(Box box);
 
+public slots:
+    // Applies what was typed into the box with the focus, before the selection changes.
+    void applyPending();
+
 signals:
     void statusMessage(const QString &text);
-    void geometryApplied(int row);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -37,6 +41,8 @@ private:
 
     DesignCanvas *mCanvas;
     std::array<QLineEdit *, 4> mBoxes;
+    std::array<bool, 4> mTyped{};   // changed since the box was filled or applied
+    int mTypingRun = 0;             // typing merges into one step within one run
 };
 
 } // namespace Plumbrook

@@ -2,9 +2,9 @@
 
 #include "canvas/canvas_interaction.h"
 #include "canvas/canvas_surface.h"
+#include "canvas/canvas_sync.h"
 #include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
-#include "canvas/design_history.h"
 #include "canvas/file_menu.h"
 #include "canvas/geometry_boxes.h"
 #include "canvas/picture_object.h"
@@ -55,11 +55,19 @@ MainWindow::MainWindow(QWidget *parent)
                            ui->标签_左中, ui->标签_左下, ui->标签_下中, ui->标签_右下}) {
         handle->setStyleSheet(QStringLiteral("background: #1e6fd9;"));
     }
-    mCanvas = new DesignCanvas(mTable, ui->动画框1, ui->图片框1, ui->透明标签1, handles, this);
+    mCanvas = new DesignCanvas(mDocument, ui->动画框1, ui->图片框1, ui->透明标签1, handles, this);
     mCanvas->setScreenWidthSource([this] { return screenSize().width(); });
     mInteraction = new CanvasInteraction(mCanvas, this);
     mGeometryBoxes = new GeometryBoxes(
         mCanvas, {ui->编辑框_宽, ui->编辑框_高, ui->编辑框_距左, ui->编辑框_距顶}, this);
+    mSync = new CanvasSync(mDocument, mCanvas, this);
+    connect(mInteraction, &CanvasInteraction::selectionAboutToChange, mGeometryBoxes,
+            &GeometryBoxes::applyPending);
+    // Its fields would show cells that undo or redo just replaced.
+    connect(mDocument, &DesignDocument::stepApplied, this, [this] {
+        if (moduleSettingsWindow)
+            moduleSettingsWindow->close();
+    });
 
     connect(mCanvas, &DesignCanvas::statusMessage, this, &MainWindow::showStatus);
     connect(mGeometryBoxes, &GeometryBoxes::statusMessage, this, &MainWindow::showStatus);
@@ -72,11 +80,7 @@ MainWindow::MainWindow(QWidget *parent)
     buildMenus();
     registerBuiltinEditors();
 
-    mHistory = new DesignHistory(mCanvas, this);
-    mHistory->watch(mInteraction, &CanvasInteraction::geometryCommitted);
-    mHistory->watch(mGeometryBoxes, &GeometryBoxes::geometryApplied);
-    mHistory->watchTypingBoxes({ui->编辑框_宽, ui->编辑框_高, ui->编辑框_距左, ui->编辑框_距顶});
-    mFileMenu = new FileMenu(this, mHistory, this);
+    mFileMenu = new FileMenu(this, mDocument, this);
     connect(ui->超级按钮_文件, &QPushButton::clicked, this, [this] {
         mFileMenu->menu()->popup(ui->超级按钮_文件->mapToGlobal(QPoint(0, ui->超级按钮_文件->height())));
     });

@@ -15,10 +15,10 @@ class MainWindow;
 namespace Plumbrook {
 
 class CanvasInteraction;
+class CanvasSync;
 class ComponentTable;
 class DesignCanvas;
 class DesignDocument;
-class DesignHistory;
 class FileMenu;
 class GeometryBoxes;
 
@@ -35,7 +35,6 @@ public:
     DesignDocument *document() const { return mDocument; }
     ComponentTable *table() const { return mTable; }
     DesignCanvas *canvas() const { return mCanvas; }
-    DesignHistory *history() const { return mHistory; }
     FileMenu *fileMenu() const { return mFileMenu; }
     QMenu *contextMenu() const { return mContextMenu; }
     QMenu *settingsMenu() const { return mSettingsMenu; }
@@ -108,7 +107,7 @@ private:
     DesignCanvas *mCanvas;
     CanvasInteraction *mInteraction;
     GeometryBoxes *mGeometryBoxes;
-    DesignHistory *mHistory;
+    CanvasSync *mSync;
     FileMenu *mFileMenu;
     QMenu *mContextMenu;
     QMenu *mSettingsMenu;

@@ -7,6 +7,8 @@
 #include "model/component_table.h"
 #include "net/http_client.h"
 
+#include <QCache>
+
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -24,6 +26,22 @@ const QString kDoneMessage = QStringLiteral("背景层参数设置完成");
 constexpr qint64 kMaxBlockPixels = qint64(64) * 1024 * 1024;
 
 std::atomic<int> sRunning{0};
+// Bumped when undo or redo shows a kept picture: workers started before it are only
+// kept when they arrive. Workers among themselves land in the order they arrive.
+int sGeneration = 0;
+
+// Pictures by what they were rendered from, in bytes; touched on the UI thread only.
+QCache<QString, QImage> &pictureCache()
+{
+    static QCache<QString, QImage> cache(64 * 1024 * 1024);
+    return cache;
+}
+
+void keep(const QString &key, const QImage &picture)
+{
+    if (!picture.isNull())
+        pictureCache().insert(key, new QImage(picture), qMax<qsizetype>(1, picture.sizeInBytes()));
+}
 
 } // namespace
 
@@ -60,18 +78,51 @@ QImage ModuleBackgroundLayer::producePicture(const Request &request,
     return CanvasSurface::decodePicture(bytes);
 }
 
-void ModuleBackgroundLayer::render(DesignCanvas *canvas, const std::function<void()> &applied)
+ModuleBackgroundLayer::Request ModuleBackgroundLayer::requestOf(const DesignCanvas *canvas)
 {
     const ComponentTable *table = canvas->table();
-    const Request request{table->cell(0, ComponentTable::Picture), table->cell(0, ComponentTable::Width),
-                          table->cell(0, ComponentTable::Height), table->cell(0, ComponentTable::BgColor)};
+    return {table->cell(0, ComponentTable::Picture), table->cell(0, ComponentTable::Width),
+            table->cell(0, ComponentTable::Height), table->cell(0, ComponentTable::BgColor)};
+}
+
+QString ModuleBackgroundLayer::keyOf(const Request &request)
+{
+    const QString url = fetchUrl(request.picture);
+    if (!url.isEmpty())
+        return QStringLiteral("url ") + url;
+    return QStringLiteral("block %1 %2 %3").arg(request.width, request.height, request.colour);
+}
+
+void ModuleBackgroundLayer::remember(DesignCanvas *canvas)
+{
+    keep(keyOf(requestOf(canvas)), canvas->surface()->spriteImage(canvas->backgroundId()));
+}
+
+bool ModuleBackgroundLayer::showCached(DesignCanvas *canvas)
+{
+    const QImage *picture = pictureCache().object(keyOf(requestOf(canvas)));
+    if (!picture)
+        return false;
+    ++sGeneration;
+    apply(canvas, *picture);
+    return true;
+}
+
+void ModuleBackgroundLayer::render(DesignCanvas *canvas, const std::function<void()> &applied)
+{
+    const Request request = requestOf(canvas);
+    const QString key = keyOf(request);
+    const int generation = sGeneration;
 
     // Emitted from the worker; the canvas receives them queued, in order, on its own thread.
     auto *worker = new ModuleBackgroundLayer;
     connect(worker, &ModuleBackgroundLayer::status, canvas,
             [canvas](const QString &text) { emit canvas->statusMessage(text); }, Qt::QueuedConnection);
     connect(worker, &ModuleBackgroundLayer::pictureReady, canvas,
-            [canvas, applied](const QImage &picture) {
+            [canvas, key, generation, applied](const QImage &picture) {
+                keep(key, picture);
+                if (generation != sGeneration)
+                    return;
                 apply(canvas, picture);
                 if (applied)
                     applied();

@@ -30,6 +30,12 @@ public:
     // Workers started whose results have not yet been applied.
     static int runningWorkers();
 
+    // Keeps the picture shown now as the one of the module record's current cells.
+    static void remember(DesignCanvas *canvas);
+    // Shows the picture kept or rendered for the module record's cells, at once and
+    // in place of any still on its way; false when there is none.
+    static bool showCached(DesignCanvas *canvas);
+
 signals:
     void status(const QString &text);
     void pictureReady(const QImage &picture);
@@ -43,6 +49,9 @@ private:
         QString height;
         QString colour;
     };
+
+    static Request requestOf(const DesignCanvas *canvas);
+    static QString keyOf(const Request &request);
 
     // The picture of a request, decoded; null when it cannot be had. Blocking.
     static QImage producePicture(const Request &request,

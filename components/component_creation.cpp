@@ -5,6 +5,7 @@
 #include "components/carousel_settings.h"
 #include "components/creation_defaults.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 
 #include <QFile>
 
@@ -55,15 +56,19 @@ int create(DesignCanvas *canvas, const QString &kind)
     const CreationDefaults::KindDefaults *defaults = CreationDefaults::find(kind);
     if (!canvas || !defaults)
         return -1;
-    if (kind == CarouselSettings::kCarouselKind)
-        return createCarousel(canvas, *defaults);
-
-    const int row = kind == QStringLiteral("文字")
-        ? canvas->addTextComponent()
-        : canvas->addPictureComponent(kind, pictureFor(*defaults), 0, defaults->width,
-                                      defaults->height);
-    for (const auto &[column, text] : defaults->cells)
-        canvas->table()->setCell(row, column, text);
+    int row = -1;
+    canvas->document()->record(QStringLiteral("添加图片"), [&] {
+        if (kind == CarouselSettings::kCarouselKind) {
+            row = createCarousel(canvas, *defaults);
+            return;
+        }
+        row = kind == QStringLiteral("文字")
+            ? canvas->addTextComponent()
+            : canvas->addPictureComponent(kind, pictureFor(*defaults), 0, defaults->width,
+                                          defaults->height);
+        for (const auto &[column, text] : defaults->cells)
+            canvas->table()->setCell(row, column, text);
+    });
     return row;
 }
 

@@ -7,6 +7,7 @@
 #include "components/colour_picker_button.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -148,12 +149,17 @@ void EditorWindow::save()
 {
     const int row = resolveRow();
     if (row >= 0) {
-        for (const Field &field : mFields)
-            writeField(row, field);
-        saveExtra(row);
+        // Undoing the save shows the component as it looks now.
+        if (canvas())
+            canvas()->rememberShown(mId);
+        mMain->document()->record(QStringLiteral("编辑图片"), [this, row] {
+            for (const Field &field : mFields)
+                writeField(row, field);
+            saveExtra(row);
+        });
         const std::optional<QString> url = previewUrl();
         if (url && canvas())
-            PreviewDownload::start(canvas(), mId, *url);
+            PreviewDownload::start(canvas(), mId, *url, canvas()->previewFetch());
     }
     if (!mKeepOpen)
         close();

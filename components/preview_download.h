@@ -19,7 +19,8 @@ using Fetch = std::function<QByteArray(const QString &url)>;
 // thread; its body, whatever it is, becomes the picture of the canvas object
 // with `componentId` through DesignCanvas::setObjectPicture, on the canvas's
 // thread. A component deleted meanwhile, or a canvas destroyed, is skipped, and
-// of several downloads for one component only the latest started one lands.
+// of several downloads for one component only the latest started one lands. The
+// object is marked as showing `url` from the start.
 void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
            Fetch fetch = {});
 
@@ -29,6 +30,10 @@ void discardPending();
 
 // Downloads started and not yet delivered or skipped (for tests and shutdown).
 int pending();
+
+// The body last downloaded from `url` in this run, or empty; undo and redo show
+// pictures from here instead of fetching them again.
+QByteArray cached(const QString &url);
 
 } // namespace PreviewDownload
 } // namespace Plumbrook

@@ -30,6 +30,20 @@ DesignFile::Design DesignDocument::design() const
     return DesignFile::fromTable(*mTable);
 }
 
+QVector<DesignStep::Edit> *DesignDocument::journal()
+{
+    if (mApplying > 0)
+        return nullptr;
+    if (mDepth > 0)
+        return &mJournal;
+    // A write outside any operation (a selection filling the cells of a component
+    // never placed, the background worker's sizes) belongs to the step it follows.
+    if (mStack->index() == 0)
+        return nullptr;
+    auto *step = static_cast<DesignStep *>(const_cast<QUndoCommand *>(mStack->command(mStack->index() - 1)));
+    return step ? &step->edits() : nullptr;
+}
+
 bool DesignDocument::record(const QString &name, const std::function<void()> &operation,
                             int mergeId, const QString &mergeKey)
 {
@@ -51,7 +65,8 @@ bool DesignDocument::record(const QString &name, const std::function<void()> &op
 
 void DesignDocument::cellChanged(int row, int column, const QString &before, const QString &after)
 {
-    if (!collecting())
+    QVector<Edit> *edits = journal();
+    if (!edits)
         return;
     Edit edit;
     edit.kind = Edit::Cell;
@@ -59,45 +74,49 @@ void DesignDocument::cellChanged(int row, int column, const QString &before, con
     edit.column = column;
     edit.before = before;
     edit.after = after;
-    DesignStep::append(mJournal, std::move(edit));
+    DesignStep::append(*edits, std::move(edit));
 }
 
 void DesignDocument::rowInserted(int row, const QStringList &cells)
 {
-    if (!collecting())
+    QVector<Edit> *edits = journal();
+    if (!edits)
         return;
     Edit edit;
     edit.kind = Edit::Insert;
     edit.row = row;
     edit.cells = cells;
-    mJournal.append(std::move(edit));
+    edits->append(std::move(edit));
 }
 
 void DesignDocument::rowRemoved(int row, const QStringList &cells)
 {
-    if (!collecting())
+    QVector<Edit> *edits = journal();
+    if (!edits)
         return;
     Edit edit;
     edit.kind = Edit::Remove;
     edit.row = row;
     edit.cells = cells;
-    mJournal.append(std::move(edit));
+    edits->append(std::move(edit));
 }
 
 void DesignDocument::rowsReplaced(const QVector<QStringList> &before, const QVector<QStringList> &after)
 {
-    if (!collecting())
+    QVector<Edit> *edits = journal();
+    if (!edits)
         return;
     Edit edit;
     edit.kind = Edit::Replace;
     edit.rowsBefore = before;
     edit.rowsAfter = after;
-    mJournal.append(std::move(edit));
+    edits->append(std::move(edit));
 }
 
 void DesignDocument::carouselWriting(int number, const DesignFile::CarouselValues &values)
 {
-    if (!collecting())
+    QVector<Edit> *edits = journal();
+    if (!edits)
         return;
     Edit edit;
     edit.kind = Edit::Carousel;
@@ -105,7 +124,7 @@ void DesignDocument::carouselWriting(int number, const DesignFile::CarouselValue
     edit.valuesAfter = values;
     for (const auto &pair : values)
         edit.valuesBefore.append({pair.first, CS::read(number, pair.first)});
-    mJournal.append(std::move(edit));
+    edits->append(std::move(edit));
 }
 
 void DesignDocument::putDesign(const DesignFile::Design &design)

@@ -74,7 +74,9 @@ private:
     void rowsReplaced(const QVector<QStringList> &before, const QVector<QStringList> &after) override;
     void carouselWriting(int number, const DesignFile::CarouselValues &values);
     void putDesign(const DesignFile::Design &design);
-    bool collecting() const { return mDepth > 0 && mApplying == 0; }
+    // Where the table's changes go now: the operation's journal, the step the change
+    // follows, or nowhere while a step is undone or redone.
+    QVector<DesignStep::Edit> *journal();
 
     ComponentTable *mTable;
     QUndoStack *mStack;

@@ -4,6 +4,8 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 
+#include <QUndoStack>
+
 namespace Plumbrook {
 
 DesignStep::DesignStep(DesignDocument *document, const QString &name, QVector<Edit> edits,
@@ -52,6 +54,10 @@ bool DesignStep::mergeWith(const QUndoCommand *other)
     const auto *step = static_cast<const DesignStep *>(other);
     if (other->id() != id() || step->mMergeKey != mMergeKey || mMergeKey.isEmpty())
         return false;
+    // The saved step stays as it was saved, or the typing after a save would count as saved.
+    const QUndoStack *stack = mDocument->undoStack();
+    if (stack->cleanIndex() == stack->index())
+        return false;
     for (const Edit &edit : step->mEdits)
         append(mEdits, edit);
     return true;
@@ -67,6 +73,7 @@ void DesignStep::apply(bool forward)
         case Edit::Cell:
             table->setCell(edit.row, edit.column, forward ? edit.after : edit.before);
             change.ids.insert(table->cell(edit.row, ComponentTable::Id));
+            change.columns[table->cell(edit.row, ComponentTable::Id)].insert(edit.column);
             change.module = change.module || edit.row == 0;
             break;
         case Edit::Insert:

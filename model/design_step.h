@@ -2,6 +2,7 @@
 
 #include "model/design_file.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,7 @@ class DesignDocument;
 struct DesignChange
 {
     QSet<QString> ids;        // components whose cells changed, came or went
+    QHash<QString, QSet<int>> columns;   // the columns that changed, by component
     QSet<int> carousels;      // carousel numbers whose settings changed
     bool structural = false;  // rows came or went
     bool module = false;      // the module record changed
@@ -51,6 +53,7 @@ public:
                int mergeId = -1, const QString &mergeKey = {});
 
     const QVector<Edit> &edits() const { return mEdits; }
+    QVector<Edit> &edits() { return mEdits; }
     QString mergeKey() const { return mMergeKey; }
 
     // Joins edits into a journal, a cell written again keeping what it first replaced.

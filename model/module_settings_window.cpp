@@ -4,6 +4,7 @@
 #include "canvas/module_background_layer.h"
 #include "components/colour_conversion.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 
 #include "ui_module_settings_window.h"
 
@@ -83,9 +84,13 @@ void ModuleSettingsWindow::confirm()
 {
     const ModuleSettings s = settings();
     ComponentTable *table = mCanvas->table();
-    s.save(*table);
-    ModuleBackgroundLayer::render(mCanvas);
-    table->setCell(0, ComponentTable::Other4, s.buildWrapper());
+    mCanvas->document()->record(QStringLiteral("背景设置"), [&] {
+        // Undo brings back the picture shown now without fetching it again.
+        ModuleBackgroundLayer::remember(mCanvas);
+        s.save(*table);
+        ModuleBackgroundLayer::render(mCanvas);
+        table->setCell(0, ComponentTable::Other4, s.buildWrapper());
+    });
     close();
 }
 

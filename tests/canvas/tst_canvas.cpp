@@ -2,12 +2,14 @@
 #include "canvas/design_canvas.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
+#include "canvas/context_menu_operations.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
 #include "support/test_support.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -57,6 +59,10 @@ private slots:
     void geometryBoxes();
     void geometryBoxesOnBackground();
     void carouselPressLiftsArrows();
+    void typedBoxLandsOnItsComponent_data();
+    void typedBoxLandsOnItsComponent();
+    void handlesResizeTheComponentTheySurround_data();
+    void handlesResizeTheComponentTheySurround();
 
 private:
     void centreModule(int width, int height);
@@ -376,6 +382,92 @@ void TestCanvas::carouselPressLiftsArrows()
     QVERIFY(children.indexOf(carouselObject) > cover);
     QVERIFY(left > children.indexOf(carouselObject));
     QVERIFY(right > left);
+}
+
+void TestCanvas::typedBoxLandsOnItsComponent_data()
+{
+    QTest::addColumn<QString>("typed");   // into W while A is selected
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<int>("widthOfA");
+    QTest::newRow("Enter applies") << "66" << "enter" << 66;
+    QTest::newRow("left press on B applies to A first") << "66" << "left press" << 66;
+    QTest::newRow("menu on B takes the focus: nothing applied") << "" << "right press" << 180;
+    QTest::newRow("typed, then the menu on B") << "66" << "right press" << 66;
+}
+
+void TestCanvas::typedBoxLandsOnItsComponent()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, then);
+    QFETCH(int, widthOfA);
+    centreModule(950, 500);
+    const int a = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int b = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 100, 100);
+    QWidget *objectA = mCanvas->objectById(mTable->cell(a, ComponentTable::Id));
+    QWidget *objectB = mCanvas->objectById(mTable->cell(b, ComponentTable::Id));
+    objectB->move(objectB->pos() + QPoint(300, 0));
+    QTest::mouseClick(objectA, Qt::LeftButton, {}, QPoint(3, 3));
+    mWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(mWindow));
+    QLineEdit *width = box("编辑框_宽");
+    width->setFocus();
+    if (!typed.isEmpty()) {
+        width->selectAll();
+        QTest::keyClicks(width, typed);
+    }
+
+    if (then == "enter") {
+        QTest::keyClick(width, Qt::Key_Return);
+        QVERIFY(width->hasFocus());
+    } else if (then == "left press") {
+        QTest::mouseClick(objectB, Qt::LeftButton, {}, QPoint(3, 3));
+    } else {
+        QTest::mousePress(objectB, Qt::RightButton, {}, QPoint(3, 3));
+        QTRY_VERIFY(mWindow->contextMenu()->isVisible());
+        mWindow->contextMenu()->close();
+        QTRY_VERIFY(width->hasFocus());
+        box("编辑框_高")->setFocus();   // a real focus change after the menu
+    }
+    QCOMPARE(objectA->width(), widthOfA);
+    QCOMPARE(mTable->cellInt(a, ComponentTable::Width), widthOfA);
+    QCOMPARE(objectB->size(), QSize(100, 100));
+    QCOMPARE(mTable->cell(b, ComponentTable::Width), QStringLiteral("100"));
+}
+
+void TestCanvas::handlesResizeTheComponentTheySurround_data()
+{
+    QTest::addColumn<QString>("between");   // after selecting A, before dragging A's handle
+    QTest::addColumn<QSize>("sizeOfA");
+    QTest::newRow("menu on locked B") << "right press B" << QSize(200, 230);
+    QTest::newRow("A locked meanwhile") << "lock A" << QSize(180, 220);
+}
+
+void TestCanvas::handlesResizeTheComponentTheySurround()
+{
+    QFETCH(QString, between);
+    QFETCH(QSize, sizeOfA);
+    centreModule(950, 500);
+    const int a = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int b = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 100, 100);
+    mTable->setCell(b, ComponentTable::Locked, QStringLiteral("是"));
+    QWidget *objectA = mCanvas->objectById(mTable->cell(a, ComponentTable::Id));
+    QWidget *objectB = mCanvas->objectById(mTable->cell(b, ComponentTable::Id));
+    objectB->move(objectB->pos() + QPoint(300, 0));
+    QTest::mouseClick(objectA, Qt::LeftButton, {}, QPoint(3, 3));
+
+    if (between == "right press B") {
+        QTest::mousePress(objectB, Qt::RightButton, {}, QPoint(3, 3));
+        QTRY_VERIFY(mWindow->contextMenu()->isVisible());
+        mWindow->contextMenu()->close();
+    } else {
+        ContextMenuOperations::lock(mWindow);
+    }
+    auto *handle = mWindow->findChild<QLabel *>(QStringLiteral("标签_右下"));
+    QVERIFY(handle->isVisible());
+    drag(handle, QPoint(2, 2), QPoint(20, 10));
+    QCOMPARE(objectA->size(), sizeOfA);
+    QCOMPARE(objectB->size(), QSize(100, 100));
+    QCOMPARE(mTable->cell(b, ComponentTable::Width), QStringLiteral("100"));
 }
 
 QTEST_MAIN(TestCanvas)

@@ -1,6 +1,5 @@
 #include "canvas/code_import_window.h"
 #include "canvas/design_canvas.h"
-#include "canvas/design_history.h"
 #include "canvas/file_menu.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
@@ -14,6 +13,7 @@
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "model/design_file.h"
 #include "model/module_settings.h"
 #include "support/test_support.h"
@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
 using namespace Plumbrook;
 using T = ComponentTable;
@@ -150,7 +151,7 @@ void TestCodeImportWindow::importIsOneUndoStep()
     ComponentCreation::create(canvas, QStringLiteral("文字"));
     settle();
     const QVector<QStringList> before = table->rows();
-    const int steps = mWindow->history()->undoCount();
+    const int steps = mWindow->document()->undoStack()->index();
 
     mImport->setCode(code);
     click("超级按钮2");
@@ -166,9 +167,10 @@ void TestCodeImportWindow::importIsOneUndoStep()
         ++carousel;
     QCOMPARE(CarouselSettings::read(CarouselSettings::numberOf(*table, carousel), CarouselSettings::kNumber),
              QStringLiteral("6"));
-    QCOMPARE(mWindow->history()->undoCount(), steps + 1);
+    QCOMPARE(mWindow->document()->undoStack()->index(), steps + 1);
 
-    QVERIFY(mWindow->history()->undo());
+    QCOMPARE(mWindow->document()->undoStack()->undoText(), QStringLiteral("导入代码"));
+    mWindow->document()->undoStack()->undo();
     settle();
     QCOMPARE(table->rows(), before);
     QCOMPARE(canvas->allObjects().size(), 1);
@@ -233,13 +235,13 @@ void TestCodeImportWindow::unreadableCodeChangesNothing()
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
     settle();
     const QVector<QStringList> before = mWindow->table()->rows();
-    const int steps = mWindow->history()->undoCount();
+    const int steps = mWindow->document()->undoStack()->index();
     mImport->setCode(QStringLiteral("<table>\n<tr><td>x</td></tr>\n</table>"));
     click("超级按钮2");
     QCOMPARE(mWindow->statusText(),
              QStringLiteral("没有识别出模块或组件，设计未改变；无法识别的代码：第 1 行 <table>"));
     QCOMPARE(mWindow->table()->rows(), before);
-    QCOMPARE(mWindow->history()->undoCount(), steps);
+    QCOMPARE(mWindow->document()->undoStack()->index(), steps);
     QVERIFY(mImport->isVisible());
 }
 

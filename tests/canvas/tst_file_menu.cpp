@@ -1,5 +1,4 @@
 #include "canvas/design_canvas.h"
-#include "canvas/design_history.h"
 #include "canvas/design_loader.h"
 #include "canvas/file_menu.h"
 #include "canvas/frame_picture.h"
@@ -13,6 +12,7 @@
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "model/design_file.h"
 #include "support/test_support.h"
 
@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QUndoStack>
 
 #include <atomic>
 #include <csignal>
@@ -174,7 +175,17 @@ void TestFileMenu::buttonAndMenu()
     QStringList texts;
     for (QAction *action : mMenu->menu()->actions())
         texts.append(action->text());
-    QCOMPARE(texts, (QStringList{"新建", "打开…", "导入代码…", "保存", "另存为…", "最近打开", "恢复自动保存"}));
+    QCOMPARE(texts, (QStringList{"新建", "打开…", "导入代码…", "保存", "另存为…", "最近打开", "恢复自动保存", "撤销", "重做"}));
+    // The undo and redo entries name the step they would undo or redo.
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    QAction *undoEntry = mMenu->menu()->actions().at(7);
+    QCOMPARE(undoEntry->text(), QStringLiteral("撤销 添加图片"));
+    QVERIFY(undoEntry->isEnabled());
+    QCOMPARE(undoEntry->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    undoEntry->trigger();
+    QCOMPARE(mWindow->table()->count(), 1);
+    QCOMPARE(mMenu->menu()->actions().at(8)->text(), QStringLiteral("重做 添加图片"));
+    QVERIFY(!undoEntry->isEnabled());
     QCOMPARE(mMenu->menu()->objectName(), QStringLiteral("文件"));
 }
 
@@ -201,7 +212,7 @@ void TestFileMenu::roundTripWithEveryKind()
     QCOMPARE(table->rows(), rows);
     QCOMPARE(DesignFile::fromTable(*table).carousels, before.carousels);
     QCOMPARE(generated(*table), code);
-    QVERIFY(!mWindow->history()->canUndo());
+    QVERIFY(!mWindow->document()->undoStack()->canUndo());
 
     DesignCanvas *canvas = mWindow->canvas();
     QCOMPARE(canvas->allObjects().size(), rows.size() - 1);
@@ -232,7 +243,7 @@ void TestFileMenu::roundTripWithEveryKind()
     // A preview arriving is no step of its own.
     QTRY_COMPARE(PreviewDownload::pending(), 0);
     settle();
-    QVERIFY(!mWindow->history()->canUndo());
+    QVERIFY(!mWindow->document()->undoStack()->canUndo());
 
     // New components continue above the highest id of the file.
     const int added = ComponentCreation::create(canvas, QStringLiteral("图片"));
@@ -320,7 +331,7 @@ void TestFileMenu::badFileChangesNothing()
     QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法读取：")));
     QCOMPARE(mWindow->table()->rows(), rows);
     QCOMPARE(mWindow->canvas()->allObjects().size(), 1);
-    QVERIFY(mWindow->history()->canUndo());
+    QVERIFY(mWindow->document()->undoStack()->canUndo());
 
     QVERIFY(!mMenu->openFile(mFiles->filePath(QStringLiteral("missing.plbd"))));
     QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法读取：")));
@@ -400,8 +411,11 @@ void TestFileMenu::saveAsksForANameOnce()
     mChosen = {path};
     QVERIFY(mMenu->save());
     QCOMPARE(mMenu->currentPath(), path + QStringLiteral(".plbd"));
+    QVERIFY(!mWindow->document()->isModified());
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    QVERIFY(mWindow->document()->isModified());
     QVERIFY(mMenu->save());   // no dialog this time: mChosen is empty
+    QVERIFY(!mWindow->document()->isModified());
     const auto design = DesignFile::readFile(path + QStringLiteral(".plbd"));
     QVERIFY(design);
     QCOMPARE(design->rows, mWindow->table()->rows());
@@ -441,14 +455,14 @@ void TestFileMenu::shortcutsUndoAndRedo()
     QTest::keyClick(mWindow, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(mWindow->statusText(), QStringLiteral("已重做"));
     QCOMPARE(mWindow->table()->count(), 2);
-    mWindow->history()->undo();
+    mWindow->document()->undoStack()->undo();
     QTest::keyClick(mWindow, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(mWindow->table()->count(), 2);
 
     QTest::keyClick(mWindow, Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(mWindow->statusText(), QStringLiteral("已新建设计"));
     QCOMPARE(mWindow->table()->rows(), QVector<QStringList>{T::initialModuleRecord()});
-    QVERIFY(!mWindow->history()->canUndo());
+    QVERIFY(!mWindow->document()->undoStack()->canUndo());
 }
 
 void TestFileMenu::autosaveAndRecoveryAfterACrash()

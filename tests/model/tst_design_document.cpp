@@ -44,6 +44,7 @@ private slots:
     void stepUndoesAndRedoesItsWrites_data();
     void stepUndoesAndRedoesItsWrites();
     void nestedOperationsAreOneStep();
+    void writeOutsideAnOperationJoinsTheStepBefore();
     void merging_data();
     void merging();
     void editAfterUndoDropsRedo();
@@ -140,6 +141,20 @@ void TestDesignDocument::nestedOperationsAreOneStep()
     mDocument->undoStack()->undo();
     QCOMPARE(mTable->count(), 1);
     QCOMPARE(CS::read(2, CS::kTransitionCode), QString());
+}
+
+void TestDesignDocument::writeOutsideAnOperationJoinsTheStepBefore()
+{
+    // Before any step there is nothing to join: the write simply stays.
+    mTable->setCell(0, T::Left, QStringLiteral("3"));
+    mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
+    mTable->setCell(1, T::Left, QStringLiteral("5"));
+    QCOMPARE(mDocument->undoStack()->count(), 1);
+    mDocument->undoStack()->undo();
+    QCOMPARE(mTable->count(), 1);
+    QCOMPARE(mTable->cell(0, T::Left), QStringLiteral("3"));
+    mDocument->undoStack()->redo();
+    QCOMPARE(mTable->cell(1, T::Left), QStringLiteral("5"));
 }
 
 void TestDesignDocument::merging_data()

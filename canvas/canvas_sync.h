@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+
+namespace Plumbrook {
+
+class DesignCanvas;
+class DesignDocument;
+struct DesignChange;
+
+// Draws the canvas from the document after undo and redo: objects come and go
+// with their rows and take their place, size, look and picture from the cells;
+// pictures come from the cache of downloaded pictures or the kind's own picture.
+class CanvasSync : public QObject
+{
+    Q_OBJECT
+
+public:
+    CanvasSync(DesignDocument *document, DesignCanvas *canvas, QObject *parent = nullptr);
+
+private:
+    void apply(const DesignChange &change);
+    void matchObjectsToRows();
+    void showRow(int row, bool created, const QSet<int> &columns);
+    void showCarousels();
+    void showModule();
+
+    DesignDocument *mDocument;
+    DesignCanvas *mCanvas;
+};
+
+} // namespace Plumbrook
