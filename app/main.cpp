@@ -38,7 +38,9 @@ int main(int argc, char *argv[])
     Plumbrook::MainWindow window;
     window.show();
     window.fileMenu()->startSession();
-    if (!parser.positionalArguments().isEmpty())
+    if (parser.positionalArguments().isEmpty())
+        window.showInitialModule();
+    else
         window.fileMenu()->openFile(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
 
     if (parser.isSet(quitAfterStart)) {

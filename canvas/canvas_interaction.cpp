@@ -2,11 +2,13 @@
 
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
+#include "canvas/drag_snapper.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 
 #include <QMouseEvent>
+#include <QRubberBand>
 
 namespace Plumbrook {
 
@@ -20,6 +22,7 @@ const QString LockedMessage =
 CanvasInteraction::CanvasInteraction(DesignCanvas *canvas, QObject *parent)
     : QObject(parent)
     , mCanvas(canvas)
+    , mSnapper(new DragSnapper(canvas, this))
 {
     canvas->setObjectEventFilter(this);
     for (int i = 0; i < SelectionHandles::Count; ++i)
@@ -45,16 +48,28 @@ bool CanvasInteraction::eventFilter(QObject *watched, QEvent *event)
             if (mouse->button() == Qt::LeftButton)
                 handlePressed(handle, global);
         } else {
-            objectPressed(qobject_cast<QWidget *>(watched), mouse->button(), global);
+            objectPressed(qobject_cast<QWidget *>(watched), mouse->button(), global,
+                          mouse->modifiers());
         }
         return true;
     }
     if (type == QEvent::MouseMove) {
+        if (!mGroup.isEmpty()) {
+            const QRect bounds = mSnapper->moved(mGroupStart.translated(global - mPressGlobal),
+                                                 mouse->modifiers());
+            const QPoint delta = bounds.topLeft() - mGroupStart.topLeft();
+            for (const Moving &moving : std::as_const(mGroup)) {
+                if (moving.object)
+                    moving.object->move(moving.start + delta);
+            }
+            showLive(bounds);
+            return true;
+        }
         if (mGesture == Gesture::None || !mTarget)
             return true;
         const QPoint delta = global - mPressGlobal;
         if (mGesture == Gesture::Move) {
-            mTarget->move(mStartGeometry.topLeft() + delta);
+            mTarget->move(mSnapper->moved(mStartGeometry.translated(delta), mouse->modifiers()).topLeft());
         } else {
             // The dragged edges follow the pointer; the opposite ones stay.
             const QPoint edges = SelectionHandles::edges(SelectionHandles::Handle(mHandle));
@@ -70,22 +85,34 @@ bool CanvasInteraction::eventFilter(QObject *watched, QEvent *event)
                 top = qMin(top + delta.y(), bottom);
             if (edges.y() > 0)
                 bottom = qMax(bottom + delta.y(), top);
-            mTarget->setGeometry(left, top, right - left, bottom - top);
+            mTarget->setGeometry(mSnapper->resized(QRect(left, top, right - left, bottom - top),
+                                                   edges, mouse->modifiers()));
         }
+        showLive(mTarget->geometry());
         return true;
     }
     // Release
-    if (mouse->button() == Qt::LeftButton && mGesture != Gesture::None)
+    if (mouse->button() == Qt::LeftButton && !mGroup.isEmpty())
+        finishGroupMove();
+    else if (mouse->button() == Qt::LeftButton && mGesture != Gesture::None)
         finishGesture();
     return true;
 }
 
 void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
-                                      const QPoint &globalPos)
+                                      const QPoint &globalPos, Qt::KeyboardModifiers modifiers)
 {
     if (!object)
         return;
+    if (button == Qt::LeftButton)
+        mCanvas->surface()->setFocus(Qt::MouseFocusReason);
     emit selectionAboutToChange();
+    if (button == Qt::LeftButton && (modifiers & Qt::ControlModifier)) {
+        mCanvas->toggleSelected(object);
+        return;
+    }
+    if (button == Qt::LeftButton && startGroupMove(object, globalPos))
+        return;
     auto &selection = mCanvas->selection();
     mCanvas->select(qobject_cast<PictureObject *>(object) ? DesignCanvas::Selection::Picture
                                                           : DesignCanvas::Selection::Text,
@@ -110,6 +137,51 @@ void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
     mTarget = object;
     mPressGlobal = globalPos;
     mStartGeometry = object->geometry();
+    mSnapper->begin({object});
+}
+
+bool CanvasInteraction::startGroupMove(QWidget *object, const QPoint &globalPos)
+{
+    const QList<QWidget *> objects = mCanvas->selectedObjects();
+    if (objects.size() < 2 || !objects.contains(object))
+        return false;
+    mGroup.clear();
+    bool locked = false;
+    for (QWidget *selected : objects) {
+        if (mCanvas->isLockedObject(selected))
+            locked = true;
+        else
+            mGroup.append({selected, selected->pos()});
+    }
+    mPressGlobal = globalPos;
+    mGroupStart = QRect();
+    QList<QWidget *> moving;
+    for (const Moving &each : std::as_const(mGroup)) {
+        mGroupStart = mGroupStart.united(each.object->geometry());
+        moving.append(each.object);
+    }
+    mSnapper->begin(moving);
+    if (locked)
+        emit mCanvas->statusMessage(LockedMessage);
+    return true;
+}
+
+void CanvasInteraction::finishGroupMove()
+{
+    const QVector<Moving> group = std::exchange(mGroup, {});
+    mSnapper->end();
+    bool moved = false;
+    for (const Moving &moving : group)
+        moved = moved || (moving.object && moving.object->pos() != moving.start);
+    if (moved) {
+        mCanvas->document()->record(QStringLiteral("移动"), [this, &group] {
+            for (const Moving &moving : group) {
+                if (moving.object)
+                    mCanvas->storeFrame(moving.object);
+            }
+        });
+    }
+    mCanvas->showSelection();
 }
 
 void CanvasInteraction::handlePressed(int handle, const QPoint &globalPos)
@@ -136,12 +208,22 @@ void CanvasInteraction::handlePressed(int handle, const QPoint &globalPos)
     mGesture = locked ? Gesture::None : Gesture::Resize;
     if (locked)
         mCanvas->refreshSelectionDisplay(object);
+    else
+        mSnapper->begin({object});
+}
+
+void CanvasInteraction::showLive(const QRect &frame)
+{
+    const QPoint at = frame.topLeft() - mCanvas->backgroundPos();
+    emit mCanvas->statusMessage(QStringLiteral("X：%1  Y：%2  W：%3  H：%4")
+                                    .arg(at.x()).arg(at.y()).arg(frame.width()).arg(frame.height()));
 }
 
 void CanvasInteraction::finishGesture()
 {
     const Gesture gesture = mGesture;
     mGesture = Gesture::None;
+    mSnapper->end();
     QWidget *object = mTarget;
     mTarget = nullptr;
     if (!object)
@@ -175,14 +257,30 @@ void CanvasInteraction::surfacePressed(Qt::MouseButton button, const QPoint &pos
         }
         return;
     }
-    mCanvas->select(DesignCanvas::Selection::None);
+    const bool adding = button == Qt::LeftButton
+        && (mCanvas->surface()->lastModifiers() & Qt::ControlModifier);
+    if (!adding)
+        mCanvas->select(DesignCanvas::Selection::None);
     if (button == Qt::RightButton)
         emit contextMenuRequested(mCanvas->surface()->mapToGlobal(pos));
+    if (button == Qt::LeftButton) {
+        if (!mBand)
+            mBand = new QRubberBand(QRubberBand::Rectangle, mCanvas->surface()->parentWidget());
+        mBanding = true;
+        mBandOrigin = mCanvas->surface()->mapToParent(pos);
+        mBand->setGeometry(QRect(mBandOrigin, QSize()));
+    }
 }
 
 void CanvasInteraction::surfaceMoved(const QPoint &pos)
 {
     emit dragAnywhereOff();
+    if (mBanding) {
+        mBand->setGeometry(QRect(mBandOrigin, mCanvas->surface()->mapToParent(pos)).normalized());
+        mBand->show();
+        mBand->raise();
+        return;
+    }
     if (!mPanning || mCanvas->backgroundPictureSize().width() <= mCanvas->screenWidth())
         return;
     const QPoint next = pos - mCanvas->selection().grabOffset;
@@ -199,6 +297,23 @@ void CanvasInteraction::surfaceReleased(Qt::MouseButton button, const QPoint &, 
     if (button != Qt::LeftButton)
         return;
     mPanning = false;
+    if (mBanding) {
+        mBanding = false;
+        const QRect band = mBand->isVisible() ? mBand->geometry() : QRect();
+        mBand->hide();
+        if (band.isEmpty())
+            return;
+        // Ctrl adds what the band touches to what was selected.
+        QList<QWidget *> touched;
+        if (mCanvas->surface()->lastModifiers() & Qt::ControlModifier)
+            touched = mCanvas->selectedObjects();
+        for (QWidget *object : mCanvas->allObjects()) {
+            if (object->isVisible() && object->geometry().intersects(band) && !touched.contains(object))
+                touched.append(object);
+        }
+        mCanvas->selectObjects(touched);
+        return;
+    }
     if (spriteId != 0 && spriteId == mCanvas->backgroundId())
         emit mCanvas->statusMessage(mCanvas->moduleStatusText());
 }

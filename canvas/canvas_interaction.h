@@ -4,10 +4,14 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QVector>
+
+class QRubberBand;
 
 namespace Plumbrook {
 
 class DesignCanvas;
+class DragSnapper;
 
 // The pointer gestures on the design page: selecting, moving and resizing
 // components, panning wide modules, and asking for the context menu.
@@ -17,6 +21,8 @@ class CanvasInteraction : public QObject
 
 public:
     explicit CanvasInteraction(DesignCanvas *canvas, QObject *parent = nullptr);
+
+    DragSnapper *snapper() const { return mSnapper; }
 
 signals:
     void contextMenuRequested(const QPoint &globalPos);
@@ -29,7 +35,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void objectPressed(QWidget *object, Qt::MouseButton button, const QPoint &globalPos);
+    void objectPressed(QWidget *object, Qt::MouseButton button, const QPoint &globalPos,
+                       Qt::KeyboardModifiers modifiers);
+    // A press on a component of a selection of several starts moving them all.
+    bool startGroupMove(QWidget *object, const QPoint &globalPos);
+    void finishGroupMove();
+    // The live place and size of what is dragged, in module pixels, on the status line.
+    void showLive(const QRect &frame);
     void handlePressed(int handle, const QPoint &globalPos);
     void finishGesture();
     void surfacePressed(Qt::MouseButton button, const QPoint &pos, int spriteId);
@@ -43,6 +55,17 @@ private:
     QPoint mPressGlobal;
     QRect mStartGeometry;
     int mHandle = -1;
+    struct Moving
+    {
+        QPointer<QWidget> object;
+        QPoint start;
+    };
+    QVector<Moving> mGroup;
+    QRect mGroupStart;
+    DragSnapper *mSnapper;
+    QRubberBand *mBand = nullptr;
+    QPoint mBandOrigin;
+    bool mBanding = false;
     bool mPanning = false;
     QPoint mPanPrevious;
 };

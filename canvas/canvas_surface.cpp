@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace Plumbrook {
@@ -99,20 +100,23 @@ void CanvasSurface::drawGrid()
     update();
 }
 
-void CanvasSurface::paintEvent(QPaintEvent *)
+void CanvasSurface::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
-    p.fillRect(rect(), QColor(250, 250, 250));
+    const QRect area = event->rect();
+    p.fillRect(area, QColor(250, 250, 250));
     p.setPen(QColor(228, 228, 232));
     const int w = width();
     const int h = height();
-    // Both families count by the width, as the grid always has.
-    for (int i = 1; i <= w / 20; ++i) {
-        p.drawLine(0, 20 * i, w, 20 * i);
-        p.drawLine(20 * i, 0, 20 * i, h);
-    }
+    // Lines are counted by the width, as the grid always has, and on a canvas taller
+    // than wide by its height too; only those crossing the area to paint are drawn.
+    const int rows = qMax(w, h) / 20;
+    for (int i = qMax(1, area.top() / 20); i <= qMin(rows, area.bottom() / 20 + 1); ++i)
+        p.drawLine(area.left(), 20 * i, area.right() + 1, 20 * i);
+    for (int i = qMax(1, area.left() / 20); i <= qMin(w / 20, area.right() / 20 + 1); ++i)
+        p.drawLine(20 * i, area.top(), 20 * i, qMin(h, area.bottom() + 1));
     for (const Sprite &sprite : mSprites) {
-        if (!sprite.image.isNull())
+        if (!sprite.image.isNull() && QRect(sprite.pos, sprite.image.size()).intersects(area))
             p.drawImage(sprite.pos, sprite.image);
     }
 }
@@ -120,6 +124,7 @@ void CanvasSurface::paintEvent(QPaintEvent *)
 void CanvasSurface::mousePressEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
+    mModifiers = event->modifiers();
     emit pressed(event->button(), pos, spriteAt(pos));
 }
 
@@ -131,6 +136,7 @@ void CanvasSurface::mouseMoveEvent(QMouseEvent *event)
 void CanvasSurface::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
+    mModifiers = event->modifiers();
     emit released(event->button(), pos, spriteAt(pos));
 }
 

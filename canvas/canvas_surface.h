@@ -24,7 +24,9 @@ public:
     void moveSprite(int id, const QPoint &pos);
     int spriteAt(const QPoint &pos) const;   // 0 when none
 
-    void drawGrid();   // redraws the grid for the current size
+    void drawGrid();
+    // The keys held at the last pointer press or release on the surface.
+    Qt::KeyboardModifiers lastModifiers() const { return mModifiers; }   // redraws the grid for the current size
 
     static QImage decodePicture(const QByteArray &bytes);
 
@@ -48,6 +50,7 @@ private:
     QMap<int, Sprite> mSprites;
     int mNextId = 1;
     QSize mGridSize;
+    Qt::KeyboardModifiers mModifiers;
 };
 
 } // namespace Plumbrook

@@ -4,6 +4,7 @@
 #include "canvas/design_loader.h"
 #include "components/carousel_settings.h"
 #include "canvas/picture_object.h"
+#include "canvas/selection_frame.h"
 #include "codegen/text_ops.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
@@ -24,7 +25,12 @@ DesignCanvas::DesignCanvas(DesignDocument *document, CanvasSurface *surface,
     , mPictureTemplate(pictureTemplate)
     , mLabelTemplate(labelTemplate)
     , mHandles(handles)
+    , mFrame(new SelectionFrame(pictureTemplate->parentWidget()))
 {
+    connect(document->selection(), &DesignSelection::selectionChanged, this, [this] {
+        if (mDocument->selection()->ids().size() < 2)
+            mFrame->hide();
+    });
     mPictureTemplate->hide();
     mLabelTemplate->hide();
     mBackgroundId = mSurface->createSprite(QPoint(0, 0));
@@ -250,9 +256,10 @@ QSize DesignCanvas::backgroundPictureSize() const
 
 void DesignCanvas::centreBackground(int pictureWidth)
 {
-    const int canvasWidth = mSurface->width();
+    const int canvasWidth = mLayoutWidth > 0 ? mLayoutWidth : mSurface->width();
     const int left = pictureWidth <= 950 ? canvasWidth / 2 - pictureWidth / 2 : 5;
     moveBackground(QPoint(left, 5));
+    emit modulePlaced();
 }
 
 bool DesignCanvas::restoreGone(QWidget *object) const
@@ -375,6 +382,7 @@ void DesignCanvas::clearSelection()
     mSelection.text = nullptr;
     mHandlesTarget = nullptr;
     mHandles.hideAll();
+    mFrame->hide();
 }
 
 QWidget *DesignCanvas::selectedObject() const
@@ -419,6 +427,82 @@ void DesignCanvas::refreshSelectionDisplay(QWidget *object)
         mTable->setCell(row, columns[i], values[i]);
     }
     emit statusMessage(selectionStatusText(row));
+}
+
+QList<QWidget *> DesignCanvas::selectedObjects() const
+{
+    QList<QWidget *> objects;
+    for (const QString &id : mDocument->selection()->ids()) {
+        if (QWidget *object = objectById(id))
+            objects.append(object);
+    }
+    return objects;
+}
+
+void DesignCanvas::selectObjects(const QList<QWidget *> &objects)
+{
+    if (objects.isEmpty()) {
+        clearSelection();
+        return;
+    }
+    QWidget *first = objects.constFirst();
+    select(qobject_cast<PictureObject *>(first) ? Selection::Picture : Selection::Text, first);
+    QStringList ids;
+    for (QWidget *object : objects)
+        ids.append(tagOf(object));
+    mDocument->selection()->setIds(ids);
+    showSelection();
+}
+
+void DesignCanvas::toggleSelected(QWidget *object)
+{
+    QList<QWidget *> objects = selectedObjects();
+    if (objects.contains(object))
+        objects.removeAll(object);
+    else
+        objects.append(object);
+    selectObjects(objects);
+}
+
+QRect DesignCanvas::selectionBounds() const
+{
+    QRect bounds;
+    for (QWidget *object : selectedObjects())
+        bounds = bounds.united(object->geometry());
+    return bounds;
+}
+
+void DesignCanvas::showSelection()
+{
+    const QList<QWidget *> objects = selectedObjects();
+    if (objects.isEmpty()) {
+        mHandles.hideAll();
+        mFrame->hide();
+        return;
+    }
+    QWidget *first = selectedObject() ? selectedObject() : objects.constFirst();
+    refreshSelectionDisplay(first);
+    if (objects.size() > 1) {
+        mHandles.hideAll();
+        mFrame->showAround(selectionBounds());
+    } else {
+        mFrame->hide();
+    }
+}
+
+void DesignCanvas::storeFrame(QWidget *object)
+{
+    const int row = mTable->findRowById(tagOf(object));
+    const QRect frame = object->geometry().translated(-backgroundPos());
+    mTable->setCell(row, ComponentTable::Left, QString::number(frame.x()));
+    mTable->setCell(row, ComponentTable::Top, QString::number(frame.y()));
+    mTable->setCell(row, ComponentTable::Width, QString::number(frame.width()));
+    mTable->setCell(row, ComponentTable::Height, QString::number(frame.height()));
+}
+
+bool DesignCanvas::isLockedObject(const QWidget *object) const
+{
+    return mTable->isLocked(mTable->findRowById(tagOf(object)));
 }
 
 void DesignCanvas::liftCarouselArrows(int carouselRow)

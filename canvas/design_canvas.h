@@ -19,6 +19,7 @@ class CanvasSurface;
 class ComponentTable;
 class DesignDocument;
 class PictureObject;
+class SelectionFrame;
 
 // The design page: canvas objects linked to their rows, the module background
 // sprite, the selection and its display. Structural changes of the design (adding
@@ -97,6 +98,9 @@ public:
     bool setBackgroundPicture(const QByteArray &bytes);
     QSize backgroundPictureSize() const;
     void centreBackground(int pictureWidth);
+    // The canvas width the layout gives, which a module is centred on; the canvas
+    // itself may be wider for a wide module.
+    void setLayoutWidth(int width) { mLayoutWidth = width; }
 
     Selection &selection() { return mSelection; }
     // Selects a component (or the module background, or nothing) here and in the document.
@@ -110,6 +114,19 @@ public:
     int selectedRow() const;   // -1 when none
     void setGeometryBoxes(const std::array<QLineEdit *, 4> &boxesLTWH) { mBoxes = boxesLTWH; }
     void refreshSelectionDisplay(QWidget *object);
+    // Every selected component's object, in the order they were selected.
+    QList<QWidget *> selectedObjects() const;
+    // Makes `objects` the selection, the first the one the boxes and editors act on.
+    void selectObjects(const QList<QWidget *> &objects);
+    // Adds a component to the selection or takes it out.
+    void toggleSelected(QWidget *object);
+    // Shows the selection: the handles and boxes for the first one, and a frame
+    // around them all when there are several.
+    void showSelection();
+    QRect selectionBounds() const;
+    // Writes an object's place and size on the module into its row.
+    void storeFrame(QWidget *object);
+    bool isLockedObject(const QWidget *object) const;
     void liftCarouselArrows(int carouselRow);
 
     QString moduleStatusText() const;
@@ -125,6 +142,8 @@ signals:
     void componentAdded(int row);
     void componentDeleted(const QString &id);
     void objectPictureChanged(const QString &id);
+    // The module background was put in its place for its size.
+    void modulePlaced();
 
 private:
     void writePlace(int row, const QWidget *object);
@@ -135,10 +154,12 @@ private:
     PictureObject *mPictureTemplate;
     QLabel *mLabelTemplate;
     SelectionHandles mHandles;
+    SelectionFrame *mFrame;
     std::array<QLineEdit *, 4> mBoxes{};
     QList<QPointer<PictureObject>> mPictures;
     QList<QPointer<QLabel>> mLabels;
     int mBackgroundId = 0;
+    int mLayoutWidth = 0;
     Selection mSelection;
     QPointer<QWidget> mHandlesTarget;
     bool mFillingBoxes = false;

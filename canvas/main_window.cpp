@@ -1,13 +1,18 @@
 #include "canvas/main_window.h"
 
+#include "canvas/arrange_menu.h"
 #include "canvas/canvas_interaction.h"
+#include "canvas/canvas_scroller.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/canvas_sync.h"
 #include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
+#include "canvas/drag_snapper.h"
 #include "canvas/file_menu.h"
 #include "canvas/geometry_boxes.h"
+#include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
+#include "canvas/selection_operations.h"
 #include "codegen/code_output_window.h"
 #include "components/editor_registry.h"
 #include "components/editors.h"
@@ -57,7 +62,11 @@ MainWindow::MainWindow(QWidget *parent)
     }
     mCanvas = new DesignCanvas(mDocument, ui->动画框1, ui->图片框1, ui->透明标签1, handles, this);
     mCanvas->setScreenWidthSource([this] { return screenSize().width(); });
+    mCanvas->setLayoutWidth(ui->动画框1->width());
     mInteraction = new CanvasInteraction(mCanvas, this);
+    mScroller = new CanvasScroller(mCanvas, ui->设计, ui->容器_画布, ui->滚动条_横向,
+                                   ui->滚动条_纵向, this);
+    mSelectionOperations = new SelectionOperations(mCanvas, this);
     mGeometryBoxes = new GeometryBoxes(
         mCanvas, {ui->编辑框_宽, ui->编辑框_高, ui->编辑框_距左, ui->编辑框_距顶}, this);
     mSync = new CanvasSync(mDocument, mCanvas, this);
@@ -85,6 +94,21 @@ MainWindow::MainWindow(QWidget *parent)
         mFileMenu->menu()->popup(ui->超级按钮_文件->mapToGlobal(QPoint(0, ui->超级按钮_文件->height())));
     });
 
+    mArrangeMenu = new ArrangeMenu(mCanvas, [this] {
+        return mFileMenu->dataDir() + QStringLiteral("/layout.ini");
+    }, this);
+    mInteraction->snapper()->setEnabledSource([this] { return mArrangeMenu->snapping(); });
+    connect(ui->超级按钮_排列, &QPushButton::clicked, this, [this] {
+        mArrangeMenu->menu()->popup(ui->超级按钮_排列->mapToGlobal(QPoint(0, ui->超级按钮_排列->height())));
+    });
+    // Offered while the menu is open only, so that its own five items stay its list.
+    connect(mContextMenu, &QMenu::aboutToShow, this, [this] {
+        mContextMenu->addMenu(mArrangeMenu->menu());
+    });
+    connect(mContextMenu, &QMenu::aboutToHide, this, [this] {
+        QTimer::singleShot(0, this, [this] { mContextMenu->removeAction(mArrangeMenu->menu()->menuAction()); });
+    });
+
     mClock = new QTimer(this);
     mClock->setObjectName(QStringLiteral("时钟1"));
     mClock->setInterval(300000);
@@ -93,6 +117,13 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(ui->超级按钮_背景, &QPushButton::clicked, this, &MainWindow::openPalette);
     connect(ui->超级按钮_背景1, &QPushButton::clicked, this, &MainWindow::openModuleSettings);
+
+    // The ruler's marks travel with the canvas as it scrolls.
+    const QPixmap ruler = ui->图片框_刻度->pixmap();
+    connect(mScroller, &CanvasScroller::scrolled, this, [this, ruler](const QPoint &offset) {
+        const int from = qBound(0, offset.x(), qMax(0, ruler.width() - 1));
+        ui->图片框_刻度->setPixmap(ruler.copy(from, 0, ruler.width() - from, ruler.height()));
+    });
 
     ui->动画框1->drawGrid();
     dockPalette();
@@ -181,6 +212,8 @@ void MainWindow::applyLayout(int width, int height)
     ui->图片框_刻度->resize(width - 4, ui->图片框_刻度->height());
     ui->高级选择夹1->resize(width - 4, height - 74);
     ui->动画框1->resize(width - 4, height - 74);
+    mCanvas->setLayoutWidth(width - 4);
+    mScroller->setBaseSize(QSize(width - 4, height - 74));
     ui->标签_提示->resize(width - ui->外形框2->width(), ui->标签_提示->height());
     ui->外形框2->move(width - ui->外形框2->width(), ui->外形框2->y());
     ui->标签_提示->move(ui->标签_提示->x(), height - 23);
@@ -190,6 +223,11 @@ void MainWindow::applyLayout(int width, int height)
     mTable->setCell(0, ComponentTable::Left, QStringLiteral("0"));
     ui->动画框1->drawGrid();
     dockPalette();
+}
+
+void MainWindow::showInitialModule()
+{
+    ModuleBackgroundLayer::render(mCanvas);
 }
 
 void MainWindow::toggleMaximise()

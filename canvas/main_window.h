@@ -14,13 +14,16 @@ class MainWindow;
 
 namespace Plumbrook {
 
+class ArrangeMenu;
 class CanvasInteraction;
+class CanvasScroller;
 class CanvasSync;
 class ComponentTable;
 class DesignCanvas;
 class DesignDocument;
 class FileMenu;
 class GeometryBoxes;
+class SelectionOperations;
 
 // The program's central borderless window: it owns the design and carries the
 // canvas, the title strip, the menus, the status line and the geometry boxes.
@@ -35,6 +38,9 @@ public:
     DesignDocument *document() const { return mDocument; }
     ComponentTable *table() const { return mTable; }
     DesignCanvas *canvas() const { return mCanvas; }
+    CanvasScroller *scroller() const { return mScroller; }
+    SelectionOperations *selectionOperations() const { return mSelectionOperations; }
+    ArrangeMenu *arrangeMenu() const { return mArrangeMenu; }
     FileMenu *fileMenu() const { return mFileMenu; }
     QMenu *contextMenu() const { return mContextMenu; }
     QMenu *settingsMenu() const { return mSettingsMenu; }
@@ -56,6 +62,8 @@ public:
     void setDesignShrink(const QString &shrink) { mDesignShrink = shrink; }
 
     void applyLayout(int width, int height);
+    // Draws the module background from the module record, as "确定" with its values does.
+    void showInitialModule();
     void dockPalette();
     void closeSideWindows();
 
@@ -106,6 +114,9 @@ private:
     ComponentTable *mTable;
     DesignCanvas *mCanvas;
     CanvasInteraction *mInteraction;
+    CanvasScroller *mScroller;
+    SelectionOperations *mSelectionOperations;
+    ArrangeMenu *mArrangeMenu;
     GeometryBoxes *mGeometryBoxes;
     CanvasSync *mSync;
     FileMenu *mFileMenu;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QStringList>
+
+namespace Plumbrook {
+
+class DesignCanvas;
+
+// What the keyboard does to the selection: nudging, deleting, copying and pasting,
+// duplicating, selecting all and none; each change of the design one step.
+class SelectionOperations : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SelectionOperations(DesignCanvas *canvas, QObject *parent = nullptr);
+
+    static inline const QString kNothingCopiedMessage = QStringLiteral("没有可粘贴的组件，请先复制组件");
+    static inline const QString kCopiedMessage = QStringLiteral("已复制选中组件，按 Ctrl+V 粘贴");
+
+    // Moves every unlocked selected component by `delta` module pixels.
+    void nudge(const QPoint &delta);
+    void removeSelected();
+    void copySelected();
+    void paste();
+    void duplicate();
+    void selectAll();
+    void clearSelection();
+
+    QStringList copiedIds() const { return mCopied; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Copies each of `ids` as "复制" does, 10 pixels right of and below its source.
+    void placeCopies(const QString &step, const QStringList &ids);
+    QStringList selectedIds() const;
+
+    DesignCanvas *mCanvas;
+    QStringList mCopied;
+};
+
+} // namespace Plumbrook

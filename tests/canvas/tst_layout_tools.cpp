@@ -1,0 +1,414 @@
+#include "canvas/arrange_menu.h"
+#include "canvas/canvas_scroller.h"
+#include "canvas/canvas_surface.h"
+#include "canvas/context_menu_operations.h"
+#include "canvas/design_canvas.h"
+#include "canvas/main_window.h"
+#include "canvas/module_background_layer.h"
+#include "canvas/selection_operations.h"
+#include "components/component_creation.h"
+#include "model/component_table.h"
+#include "model/design_document.h"
+#include "support/test_support.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTest>
+#include <QUndoStack>
+#include <QWheelEvent>
+
+using namespace Plumbrook;
+using T = ComponentTable;
+
+namespace {
+
+void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &local, Qt::MouseButton button,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, QPointF(local), QPointF(widget->mapToGlobal(local)), button, buttons,
+                      modifiers);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+void sendWheel(QWidget *widget, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const QPointF at(10, 10);
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+class TestLayoutTools : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithTheModuleDrawn();
+    void tallModuleScrollsToItsBottom();
+    void wideModuleScrollsWithShiftWheel();
+    void nudge_data();
+    void nudge();
+    void lockedComponentsStay();
+    void deleteKeepsLocked();
+    void copyPastePlacesCopiesBelowRight();
+    void pasteWithNothingCopied();
+    void duplicateEscapeAndSelectAll();
+    void ctrlClickToggles();
+    void rubberBandSelectsWhatItTouches();
+    void groupMoveIsOneStep();
+    void arrangeMenuAlignsAsOneStep();
+    void snapSwitchIsRemembered();
+    void dragSnapsUnlessSuspended_data();
+    void dragSnapsUnlessSuspended();
+
+private:
+    QWidget *create(const QString &kind, const QPoint &moduleAt);
+    QPoint cellPos(QWidget *object) const;
+    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void click(QWidget *object, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void setModule(int width, int height);
+
+    Test::TemporaryProgramDir *mDir = nullptr;
+    MainWindow *mWindow = nullptr;
+    DesignCanvas *mCanvas = nullptr;
+    ComponentTable *mTable = nullptr;
+};
+
+void TestLayoutTools::init()
+{
+    mDir = new Test::TemporaryProgramDir;
+    mWindow = new MainWindow;
+    mWindow->fileMenu()->setDataDir(mDir->path());
+    mWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mCanvas = mWindow->canvas();
+    mTable = mWindow->table();
+}
+
+void TestLayoutTools::cleanup()
+{
+    delete mWindow;
+    mWindow = nullptr;
+    delete mDir;
+    mDir = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestLayoutTools::setModule(int width, int height)
+{
+    mTable->setCell(0, T::Width, QString::number(width));
+    mTable->setCell(0, T::Height, QString::number(height));
+    ModuleBackgroundLayer::render(mCanvas);
+    QTRY_COMPARE(mCanvas->backgroundPictureSize(), QSize(width, height));
+}
+
+QWidget *TestLayoutTools::create(const QString &kind, const QPoint &moduleAt)
+{
+    const int row = ComponentCreation::create(mCanvas, kind);
+    QWidget *object = mCanvas->objectById(mTable->cell(row, T::Id));
+    object->move(mCanvas->backgroundPos() + moduleAt);
+    mCanvas->storeFrame(object);
+    return object;
+}
+
+QPoint TestLayoutTools::cellPos(QWidget *object) const
+{
+    const int row = mTable->findRowById(DesignCanvas::tagOf(object));
+    return QPoint(mTable->cellInt(row, T::Left), mTable->cellInt(row, T::Top));
+}
+
+void TestLayoutTools::key(int key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(mCanvas->surface(), Qt::Key(key), modifiers);
+}
+
+void TestLayoutTools::click(QWidget *object, Qt::KeyboardModifiers modifiers)
+{
+    sendMouse(object, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, modifiers);
+    sendMouse(object, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton, modifiers);
+}
+
+void TestLayoutTools::startsWithTheModuleDrawn()
+{
+    QCOMPARE(mCanvas->backgroundPictureSize(), QSize(0, 0));
+    mWindow->showInitialModule();
+    QTRY_COMPARE(mCanvas->backgroundPictureSize(), QSize(950, 500));
+    const QImage module = mCanvas->surface()->spriteImage(mCanvas->backgroundId());
+    QCOMPARE(module.pixelColor(475, 250).rgb() & 0xffffff, QRgb(0x80e000));   // 8445952 as BGR
+    QCOMPARE(mCanvas->backgroundPos(), QPoint((996 - 950) / 2, 5));
+}
+
+void TestLayoutTools::tallModuleScrollsToItsBottom()
+{
+    setModule(950, 3000);
+    auto *page = mWindow->findChild<QWidget *>(QStringLiteral("设计"));
+    auto *bar = mWindow->findChild<QScrollBar *>(QStringLiteral("滚动条_纵向"));
+    QVERIFY(bar->isVisible());
+    QWidget *object = create(QStringLiteral("热点"), QPoint(100, 2900));
+    for (int i = 0; i < 200 && bar->value() < bar->maximum(); ++i)
+        sendWheel(object, -120);
+    QCOMPARE(bar->value(), bar->maximum());
+    // The module's bottom edge lies inside the page, above the horizontal bar's room.
+    const QPoint bottom = mCanvas->surface()->mapTo(page, mCanvas->backgroundPos() + QPoint(0, 3000));
+    QVERIFY2(bottom.y() <= page->height() && bottom.y() > page->height() - 40,
+             qPrintable(QString::number(bottom.y())));
+    // Scrolling moves the page over the design, not the design.
+    QCOMPARE(cellPos(object), QPoint(100, 2900));
+    click(object);
+    QCOMPARE(cellPos(object), QPoint(100, 2900));
+
+    sendWheel(mCanvas->surface(), 120 * 1000);
+    QCOMPARE(bar->value(), 0);
+}
+
+void TestLayoutTools::wideModuleScrollsWithShiftWheel()
+{
+    setModule(2400, 400);
+    auto *horizontal = mWindow->findChild<QScrollBar *>(QStringLiteral("滚动条_横向"));
+    auto *vertical = mWindow->findChild<QScrollBar *>(QStringLiteral("滚动条_纵向"));
+    QVERIFY(horizontal->isVisible());
+    const int verticalBefore = vertical->value();
+    sendWheel(mCanvas->surface(), -120, Qt::ShiftModifier);
+    QVERIFY(horizontal->value() > 0);
+    QCOMPARE(vertical->value(), verticalBefore);
+    QCOMPARE(mWindow->scroller()->offset().x(), horizontal->value());
+}
+
+void TestLayoutTools::nudge_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<QPoint>("delta");
+    QTest::newRow("left") << int(Qt::Key_Left) << false << QPoint(-1, 0);
+    QTest::newRow("right") << int(Qt::Key_Right) << false << QPoint(1, 0);
+    QTest::newRow("up") << int(Qt::Key_Up) << false << QPoint(0, -1);
+    QTest::newRow("down") << int(Qt::Key_Down) << false << QPoint(0, 1);
+    QTest::newRow("shift left") << int(Qt::Key_Left) << true << QPoint(-10, 0);
+    QTest::newRow("shift right") << int(Qt::Key_Right) << true << QPoint(10, 0);
+    QTest::newRow("shift up") << int(Qt::Key_Up) << true << QPoint(0, -10);
+    QTest::newRow("shift down") << int(Qt::Key_Down) << true << QPoint(0, 10);
+}
+
+void TestLayoutTools::nudge()
+{
+    QFETCH(int, key);
+    QFETCH(bool, shift);
+    QFETCH(QPoint, delta);
+    QWidget *object = create(QStringLiteral("图片"), QPoint(40, 50));
+    click(object);
+    QCOMPARE(QApplication::focusWidget(), mCanvas->surface());
+    QUndoStack *stack = mWindow->document()->undoStack();
+    const int steps = stack->count();
+    this->key(key, shift ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(cellPos(object), QPoint(40, 50) + delta);
+    QCOMPARE(object->pos(), mCanvas->backgroundPos() + QPoint(40, 50) + delta);
+    QCOMPARE(stack->count(), steps + 1);
+    stack->undo();
+    QCOMPARE(cellPos(object), QPoint(40, 50));
+}
+
+void TestLayoutTools::lockedComponentsStay()
+{
+    QWidget *free = create(QStringLiteral("图片"), QPoint(10, 10));
+    QWidget *locked = create(QStringLiteral("热点"), QPoint(100, 10));
+    mTable->setCell(mTable->findRowById(DesignCanvas::tagOf(locked)), T::Locked, QStringLiteral("是"));
+    mCanvas->selectObjects({free, locked});
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(cellPos(free), QPoint(20, 10));
+    QCOMPARE(cellPos(locked), QPoint(100, 10));
+    QCOMPARE(mWindow->statusText(), ContextMenuOperations::kLockedMessage);
+}
+
+void TestLayoutTools::deleteKeepsLocked()
+{
+    QWidget *free = create(QStringLiteral("图片"), QPoint(10, 10));
+    QWidget *locked = create(QStringLiteral("热点"), QPoint(100, 10));
+    const QString lockedId = DesignCanvas::tagOf(locked);
+    mTable->setCell(mTable->findRowById(lockedId), T::Locked, QStringLiteral("是"));
+    mCanvas->selectObjects({free, locked});
+    const int steps = mWindow->document()->undoStack()->count();
+    key(Qt::Key_Delete);
+    QCOMPARE(mTable->componentCount(), 1);
+    QVERIFY(mTable->findRowById(lockedId) >= 1);
+    QCOMPARE(mWindow->document()->undoStack()->count(), steps + 1);
+    mWindow->document()->undoStack()->undo();
+    QCOMPARE(mTable->componentCount(), 2);
+}
+
+void TestLayoutTools::copyPastePlacesCopiesBelowRight()
+{
+    QWidget *picture = create(QStringLiteral("图片"), QPoint(30, 40));
+    QWidget *text = create(QStringLiteral("文字"), QPoint(300, 60));
+    mCanvas->selectObjects({picture, text});
+    key(Qt::Key_C, Qt::ControlModifier);
+    const int steps = mWindow->document()->undoStack()->count();
+    key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(mTable->componentCount(), 4);
+    QCOMPARE(mWindow->document()->undoStack()->count(), steps + 1);
+    const QList<QWidget *> copies = mCanvas->selectedObjects();
+    QCOMPARE(copies.size(), 2);
+    QCOMPARE(cellPos(copies[0]), QPoint(40, 50));
+    QCOMPARE(cellPos(copies[1]), QPoint(310, 70));
+    QCOMPARE(copies[0]->size(), picture->size());
+    QCOMPARE(mTable->cell(mTable->findRowById(DesignCanvas::tagOf(copies[0])), T::Kind),
+             QStringLiteral("图片"));
+}
+
+void TestLayoutTools::pasteWithNothingCopied()
+{
+    create(QStringLiteral("图片"), QPoint(30, 40));
+    const int steps = mWindow->document()->undoStack()->count();
+    key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(mTable->componentCount(), 1);
+    QCOMPARE(mWindow->document()->undoStack()->count(), steps);
+    QCOMPARE(mWindow->statusText(), SelectionOperations::kNothingCopiedMessage);
+}
+
+void TestLayoutTools::duplicateEscapeAndSelectAll()
+{
+    QWidget *picture = create(QStringLiteral("图片"), QPoint(30, 40));
+    click(picture);
+    key(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(mTable->componentCount(), 2);
+    QCOMPARE(cellPos(mCanvas->selectedObjects().value(0)), QPoint(40, 50));
+    key(Qt::Key_Escape);
+    QVERIFY(mCanvas->selectedObjects().isEmpty());
+    QCOMPARE(mCanvas->selectedRow(), -1);
+    key(Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(mCanvas->selectedObjects().size(), 2);
+}
+
+void TestLayoutTools::ctrlClickToggles()
+{
+    QWidget *a = create(QStringLiteral("图片"), QPoint(10, 10));
+    QWidget *b = create(QStringLiteral("热点"), QPoint(300, 10));
+    click(a);
+    click(b, Qt::ControlModifier);
+    QCOMPARE(mCanvas->selectedObjects(), (QList<QWidget *>{a, b}));
+    QCOMPARE(mCanvas->selectedObject(), a);
+    auto *frame = mWindow->findChild<QWidget *>(QStringLiteral("选择框"));
+    QVERIFY(frame->isVisible());
+    QVERIFY(frame->geometry().contains(a->geometry().united(b->geometry())));
+    click(a, Qt::ControlModifier);
+    QCOMPARE(mCanvas->selectedObjects(), (QList<QWidget *>{b}));
+    QVERIFY(!frame->isVisible());
+    click(a);
+    QCOMPARE(mCanvas->selectedObjects(), (QList<QWidget *>{a}));
+}
+
+void TestLayoutTools::rubberBandSelectsWhatItTouches()
+{
+    // With no module drawn the whole surface is an empty place.
+    QWidget *a = create(QStringLiteral("图片"), QPoint(10, 10));
+    QWidget *b = create(QStringLiteral("热点"), QPoint(300, 10));
+    QWidget *far = create(QStringLiteral("热点"), QPoint(600, 400));
+    CanvasSurface *surface = mCanvas->surface();
+    const QPoint from = a->pos() - QPoint(3, 3);
+    const QPoint to = b->pos() + QPoint(5, 5);
+    sendMouse(surface, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(surface->mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(surface, &move);
+    sendMouse(surface, QEvent::MouseButtonRelease, to, Qt::LeftButton);
+    QList<QWidget *> selected = mCanvas->selectedObjects();
+    QVERIFY(selected.contains(a) && selected.contains(b));
+    QVERIFY(!selected.contains(far));
+}
+
+void TestLayoutTools::groupMoveIsOneStep()
+{
+    QWidget *a = create(QStringLiteral("图片"), QPoint(10, 10));
+    QWidget *b = create(QStringLiteral("热点"), QPoint(300, 20));
+    mCanvas->selectObjects({a, b});
+    QUndoStack *stack = mWindow->document()->undoStack();
+    const int steps = stack->count();
+    sendMouse(b, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
+    QMouseEvent move(QEvent::MouseMove, QPointF(17, 9), QPointF(b->mapToGlobal(QPoint(17, 9))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(b, &move);
+    sendMouse(b, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton);
+    QCOMPARE(cellPos(a), QPoint(25, 17));
+    QCOMPARE(cellPos(b), QPoint(315, 27));
+    QCOMPARE(stack->count(), steps + 1);
+    stack->undo();
+    QCOMPARE(cellPos(a), QPoint(10, 10));
+    QCOMPARE(cellPos(b), QPoint(300, 20));
+}
+
+void TestLayoutTools::arrangeMenuAlignsAsOneStep()
+{
+    QWidget *a = create(QStringLiteral("图片"), QPoint(10, 10));
+    QWidget *b = create(QStringLiteral("热点"), QPoint(300, 20));
+    mCanvas->selectObjects({a, b});
+    auto *menu = mWindow->findChild<QMenu *>(QStringLiteral("排列"));
+    QVERIFY(menu);
+    QUndoStack *stack = mWindow->document()->undoStack();
+    const int steps = stack->count();
+    for (QAction *action : menu->actions()) {
+        if (action->text() == QStringLiteral("顶端对齐"))
+            action->trigger();
+    }
+    QCOMPARE(cellPos(b), QPoint(300, 10));
+    QCOMPARE(cellPos(a), QPoint(10, 10));
+    QCOMPARE(stack->count(), steps + 1);
+    QCOMPARE(stack->undoText(), QStringLiteral("顶端对齐"));
+
+    // The context menu offers it while it is open.
+    mWindow->contextMenu()->popup(QPoint(100, 100));
+    QTRY_VERIFY(mWindow->contextMenu()->actions().contains(menu->menuAction()));
+    mWindow->contextMenu()->hide();
+    QTRY_VERIFY(!mWindow->contextMenu()->actions().contains(menu->menuAction()));
+}
+
+void TestLayoutTools::snapSwitchIsRemembered()
+{
+    QVERIFY(!mWindow->arrangeMenu()->snapping());
+    mWindow->arrangeMenu()->snapAction()->setChecked(true);
+    delete mWindow;
+    mWindow = new MainWindow;
+    mWindow->fileMenu()->setDataDir(mDir->path());
+    mWindow->arrangeMenu()->loadSettings();
+    QVERIFY(mWindow->arrangeMenu()->snapping());
+    mWindow->arrangeMenu()->snapAction()->setChecked(false);
+    mWindow->arrangeMenu()->loadSettings();
+    QVERIFY(!mWindow->arrangeMenu()->snapping());
+}
+
+void TestLayoutTools::dragSnapsUnlessSuspended_data()
+{
+    QTest::addColumn<bool>("snapping");
+    QTest::addColumn<bool>("alt");
+    QTest::addColumn<int>("left");
+    QTest::newRow("snapping to the module's left edge") << true << false << 0;
+    QTest::newRow("suspended with Alt") << true << true << 2;
+    QTest::newRow("snapping off") << false << false << 2;
+}
+
+void TestLayoutTools::dragSnapsUnlessSuspended()
+{
+    QFETCH(bool, snapping);
+    QFETCH(bool, alt);
+    QFETCH(int, left);
+    mWindow->arrangeMenu()->snapAction()->setChecked(snapping);
+    QWidget *object = create(QStringLiteral("图片"), QPoint(50, 190));
+    object->resize(50, 50);
+    mCanvas->storeFrame(object);
+    sendMouse(object, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
+    const QPoint to(5 - 48, 5);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(object->mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, alt ? Qt::AltModifier : Qt::NoModifier);
+    QCoreApplication::sendEvent(object, &move);
+    QCOMPARE(mWindow->statusText(), QStringLiteral("X：%1  Y：190  W：50  H：50").arg(left));
+    sendMouse(object, QEvent::MouseButtonRelease, to, Qt::LeftButton);
+    QCOMPARE(cellPos(object), QPoint(left, 190));
+}
+
+QTEST_MAIN(TestLayoutTools)
+#include "tst_layout_tools.moc"
