@@ -55,7 +55,8 @@ int main(int argc, char **argv)
     window.fileMenu()->setDataDir(settings.path());
     window.setScreenSizeOverride(QSize(1366, 768));
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
     DesignCanvas *canvas = window.canvas();
     ComponentTable *table = window.table();
     table->setCell(0, ComponentTable::Width, QStringLiteral("950"));
@@ -89,7 +90,8 @@ int main(int argc, char **argv)
     QWidget bareWidget;
     bareWidget.resize(400, 400);
     bareWidget.show();
-    QTest::qWaitForWindowExposed(&bareWidget);
+    if (!QTest::qWaitForWindowExposed(&bareWidget))
+        return 1;
     timer.restart();
     for (int i = 1; i <= moves; ++i) {
         sendMove(&bareWidget, QPoint(200 + (i % 2 ? 3 : -3), 200));

@@ -447,6 +447,7 @@ void DesignCanvas::selectObjects(const QList<QWidget *> &objects)
     }
     QWidget *first = objects.constFirst();
     select(qobject_cast<PictureObject *>(first) ? Selection::Picture : Selection::Text, first);
+    mSelection.unlocked = !isLockedObject(first);
     QStringList ids;
     for (QWidget *object : objects)
         ids.append(tagOf(object));
