@@ -17,6 +17,7 @@
 #include "components/editor_registry.h"
 #include "components/editors.h"
 #include "components/palette_window.h"
+#include "model/background_work.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/module_settings_window.h"
@@ -35,7 +36,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSystemTrayIcon>
-#include <QThread>
 #include <QTimer>
 #include <QWindow>
 
@@ -177,10 +177,6 @@ void MainWindow::buildMenus()
 
 void MainWindow::showStatus(const QString &text)
 {
-    if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, "showStatus", Qt::QueuedConnection, Q_ARG(QString, text));
-        return;
-    }
     ui->标签_提示->setText(text);
 }
 
@@ -392,7 +388,9 @@ void MainWindow::createShortcut()
 
 void MainWindow::checkUpdate()
 {
-    showStatus(UpdateCheck::run());
+    // Writing out and unpacking the updater is file work, kept off the window.
+    BackgroundWork::run(BackgroundWork::Lane::Files, this, &UpdateCheck::run,
+                        [this](const QString &status) { showStatus(status); });
 }
 
 void MainWindow::openWebsite()

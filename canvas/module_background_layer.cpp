@@ -4,14 +4,13 @@
 #include "canvas/design_canvas.h"
 #include "canvas/frame_picture.h"
 #include "codegen/text_ops.h"
+#include "model/background_work.h"
 #include "model/component_table.h"
 #include "net/http_client.h"
 
 #include <QCache>
-
-#include <atomic>
-#include <system_error>
-#include <thread>
+#include <QCoreApplication>
+#include <QPointer>
 
 namespace Plumbrook {
 
@@ -25,7 +24,8 @@ const QString kDoneMessage = QStringLiteral("背景层参数设置完成");
 // is not worth drawing only to be refused.
 constexpr qint64 kMaxBlockPixels = qint64(64) * 1024 * 1024;
 
-std::atomic<int> sRunning{0};
+// Only touched on the user-interface thread.
+int sRunning = 0;
 // Bumped when undo or redo shows a kept picture: workers started before it are only
 // kept when they arrive. Workers among themselves land in the order they arrive.
 int sGeneration = 0;
@@ -59,10 +59,8 @@ QString ModuleBackgroundLayer::fetchUrl(const QString &picture)
     return url;
 }
 
-QImage ModuleBackgroundLayer::producePicture(const Request &request,
-                                             const std::function<void(const QString &)> &status)
+QImage ModuleBackgroundLayer::producePicture(const Request &request)
 {
-    status(kSettingMessage);
     const QString url = fetchUrl(request.picture);
     QByteArray bytes;
     if (url.isEmpty()) {
@@ -72,7 +70,6 @@ QImage ModuleBackgroundLayer::producePicture(const Request &request,
         if (qint64(width) * height <= kMaxBlockPixels)
             bytes = makeFramePicture(width, height, colour, colour);
     } else {
-        status(kLoadingMessage);
         bytes = HttpClient::download(url);
     }
     return CanvasSurface::decodePicture(bytes);
@@ -114,40 +111,24 @@ void ModuleBackgroundLayer::render(DesignCanvas *canvas, const std::function<voi
     const QString key = keyOf(request);
     const int generation = sGeneration;
 
-    // Emitted from the worker; the canvas receives them queued, in order, on its own thread.
-    auto *worker = new ModuleBackgroundLayer;
-    connect(worker, &ModuleBackgroundLayer::status, canvas,
-            [canvas](const QString &text) { emit canvas->statusMessage(text); }, Qt::QueuedConnection);
-    connect(worker, &ModuleBackgroundLayer::pictureReady, canvas,
-            [canvas, key, generation, applied](const QImage &picture) {
-                keep(key, picture);
-                if (generation != sGeneration)
-                    return;
-                apply(canvas, picture);
-                if (applied)
-                    applied();
-            }, Qt::QueuedConnection);
-
+    emit canvas->statusMessage(kSettingMessage);
+    if (!fetchUrl(request.picture).isEmpty())
+        emit canvas->statusMessage(kLoadingMessage);
     ++sRunning;
-    try {
-        std::thread([worker, request] {
-            const QImage picture =
-                producePicture(request, [worker](const QString &text) { emit worker->status(text); });
-            emit worker->pictureReady(picture);
-            // Queued behind the picture, so the count drops once the picture is applied.
-            QMetaObject::invokeMethod(worker, [worker] {
-                --sRunning;
-                worker->deleteLater();
-            }, Qt::QueuedConnection);
-        }).detach();
-    } catch (const std::system_error &) {
-        // No thread to be had: the outcome of a picture that could not be fetched.
-        --sRunning;
-        delete worker;
-        apply(canvas, QImage());
-        if (applied)
-            applied();
-    }
+    // The count drops even when the canvas went first, so that waiting on it ends.
+    QPointer<DesignCanvas> target(canvas);
+    BackgroundWork::run(
+        BackgroundWork::Lane::Requests, QCoreApplication::instance(),
+        [request] { return producePicture(request); },
+        [target, key, generation, applied](const QImage &picture) {
+            --sRunning;
+            keep(key, picture);
+            if (!target || generation != sGeneration)
+                return;
+            apply(target, picture);
+            if (applied)
+                applied();
+        });
 }
 
 void ModuleBackgroundLayer::apply(DesignCanvas *canvas, const QImage &picture)
@@ -166,7 +147,7 @@ void ModuleBackgroundLayer::apply(DesignCanvas *canvas, const QImage &picture)
 
 int ModuleBackgroundLayer::runningWorkers()
 {
-    return sRunning.load();
+    return sRunning;
 }
 
 } // namespace Plumbrook

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -11,11 +10,9 @@ namespace Plumbrook {
 class DesignCanvas;
 
 // Renders the module background object from the module record: a colour block of
-// the module's size or the downloaded background picture, fetched on a worker thread.
-class ModuleBackgroundLayer : public QObject
+// the module's size or the downloaded background picture, fetched in the background.
+class ModuleBackgroundLayer
 {
-    Q_OBJECT
-
 public:
     // Snapshots the module record, starts one worker and returns at once. The
     // worker only downloads and decodes; the picture, the record's size cells, the
@@ -36,10 +33,6 @@ public:
     // in place of any still on its way; false when there is none.
     static bool showCached(DesignCanvas *canvas);
 
-signals:
-    void status(const QString &text);
-    void pictureReady(const QImage &picture);
-
 private:
     // The module record's cells the rendering starts from.
     struct Request
@@ -54,8 +47,7 @@ private:
     static QString keyOf(const Request &request);
 
     // The picture of a request, decoded; null when it cannot be had. Blocking.
-    static QImage producePicture(const Request &request,
-                                 const std::function<void(const QString &)> &status);
+    static QImage producePicture(const Request &request);
     static void apply(DesignCanvas *canvas, const QImage &picture);
 };
 

@@ -2,12 +2,15 @@
 
 #include "canvas/design_canvas.h"
 #include "canvas/picture_object.h"
+#include "model/background_work.h"
+#include "model/kind_table.h"
 #include "net/http_client.h"
 
 #include <QCache>
+#include <QCoreApplication>
 #include <QHash>
-#include <QThread>
-#include <memory>
+
+#include <atomic>
 
 namespace Plumbrook::PreviewDownload {
 
@@ -22,6 +25,8 @@ QHash<QString, quint64> &latest()
 
 quint64 nextTicket = 0;
 int pendingCount = 0;
+// Raised by discardPending; queued downloads of an older design are not fetched at all.
+std::atomic<quint64> sGeneration{0};
 
 // Bodies by URL, weighed in bytes; only touched on the UI thread.
 QCache<QString, QByteArray> &bodies()
@@ -45,28 +50,28 @@ void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
         object->setProperty("previewUrl", url);
     ++pendingCount;
 
-    auto body = std::make_shared<QByteArray>();
-    QThread *worker = QThread::create([fetch, url, body] { *body = fetch(url); });
-    // Delivered through the worker's finished signal, queued to the canvas's
-    // thread; a destroyed canvas takes the connection with it.
-    QObject::connect(worker, &QThread::finished, canvas, [canvas, componentId, url, ticket, body] {
-        if (!body->isEmpty())
-            bodies().insert(url, new QByteArray(*body), qMax<qsizetype>(1, body->size()));
-        if (latest().value(componentId) == ticket) {
-            latest().remove(componentId);
-            canvas->setObjectPicture(componentId, *body);
-        }
-    });
-    QObject::connect(worker, &QThread::finished, worker, [worker] {
-        --pendingCount;
-        worker->deleteLater();
-    });
-    worker->start();
+    const quint64 generation = sGeneration.load();
+    QPointer<DesignCanvas> target(canvas);
+    BackgroundWork::run(
+        BackgroundWork::Lane::Downloads, QCoreApplication::instance(),
+        [fetch = std::move(fetch), url, generation] {
+            return generation == sGeneration.load() ? fetch(url) : QByteArray();
+        },
+        [target, componentId, url, ticket](const QByteArray &body) {
+            --pendingCount;
+            if (!body.isEmpty())
+                bodies().insert(url, new QByteArray(body), qMax<qsizetype>(1, body.size()));
+            if (target && latest().value(componentId) == ticket) {
+                latest().remove(componentId);
+                target->setObjectPicture(componentId, body);
+            }
+        });
 }
 
 void discardPending()
 {
     latest().clear();
+    ++sGeneration;
 }
 
 int pending()

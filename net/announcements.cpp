@@ -1,13 +1,13 @@
 #include "net/announcements.h"
 
 #include "codegen/text_ops.h"
+#include "model/background_work.h"
 #include "net/http_client.h"
 #include "net/pattern_matcher.h"
 #include "net/site_addresses.h"
 
-#include <QMutex>
+#include <QCoreApplication>
 #include <QRandomGenerator>
-#include <QThread>
 
 namespace Plumbrook::Announcements {
 
@@ -15,7 +15,6 @@ namespace {
 
 const QString kSeparator = QStringLiteral("======");
 
-QMutex gMutex;
 QStringList gItems;
 
 } // namespace
@@ -33,29 +32,30 @@ QStringList parse(const QString &homePage)
     return items;
 }
 
-void read()
+QStringList fetch()
 {
     // The home page is served in GBK.
-    const QByteArray page = HttpClient::siteRequest(SiteAddresses::homePage());
-    setList(parse(TextOps::fromGbk(page)));
+    return parse(TextOps::fromGbk(HttpClient::siteRequest(SiteAddresses::homePage())));
+}
+
+void read()
+{
+    setList(fetch());
 }
 
 void startRead()
 {
-    QThread *worker = QThread::create(&read);
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    BackgroundWork::run(BackgroundWork::Lane::Requests, QCoreApplication::instance(), &fetch,
+                        [](const QStringList &items) { setList(items); });
 }
 
 QStringList list()
 {
-    QMutexLocker lock(&gMutex);
     return gItems;
 }
 
 void setList(const QStringList &items)
 {
-    QMutexLocker lock(&gMutex);
     gItems = items;
 }
 

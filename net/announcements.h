@@ -7,8 +7,8 @@ namespace Plumbrook {
 
 // Reads the maker's announcements once and hands out one random title at a time.
 //
-// The list ("link======title" items) is process-wide: the read replaces it whole on
-// a worker thread while the UI thread picks from it, so both go through one lock.
+// The list ("link======title" items) is process-wide and lives on the user-interface
+// thread: the background read hands its items over there.
 namespace Announcements {
 
 inline const QString kFailureMessage = QStringLiteral("读取公告失败，请联系我们反馈该条信息");
@@ -16,9 +16,11 @@ inline const QString kFailureMessage = QStringLiteral("读取公告失败，请�
 // The items of the announcement block of a home page; none when the block is missing.
 QStringList parse(const QString &homePage);
 
-// Fetches the home page (blocking) and replaces the list with what it holds.
+// Fetches the home page (blocking) and returns the items it holds.
+QStringList fetch();
+// Fetches and replaces the list with what it holds (blocking).
 void read();
-// The same on a worker thread of its own; returns at once.
+// The same in the background; returns at once.
 void startRead();
 
 QStringList list();

@@ -11,8 +11,8 @@ namespace Plumbrook {
 // Hands the update check over to the updater: writes it out when missing, tells it what to check, starts it.
 //
 // The program carries the updater as a ZIP archive with the one entry "xz.exe" and
-// keeps the same file name on every platform. Runs on the UI thread: nothing here waits
-// on the network.
+// keeps the same file name on every platform. Nothing here waits on the network; the
+// file work may run on any one thread at a time.
 namespace UpdateCheck {
 
 inline const QString kArchiveWriteFailed = QStringLiteral("启动更新器失败，请联系管理员整一下");

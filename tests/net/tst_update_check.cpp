@@ -1,6 +1,7 @@
 #include "canvas/main_window.h"
 #include "codegen/text_ops.h"
 #include "components/program_dir.h"
+#include "model/background_work.h"
 #include "net/desktop_shortcut.h"
 #include "net/shell_links.h"
 #include "net/site_addresses.h"
@@ -318,7 +319,8 @@ private slots:
                 action->trigger();
         }
         QCOMPARE(urls, opened.isEmpty() ? QStringList() : QStringList{opened});
-        QCOMPARE(window.statusText(), status.isEmpty() ? before : status);
+        BackgroundWork::waitForIdle();
+        QTRY_COMPARE(window.statusText(), status.isEmpty() ? before : status);
         SiteAddresses::setForumBase({});
     }
 };

@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace Plumbrook::Test {
@@ -39,6 +41,37 @@ private:
     httplib::Server mServer;
     int mPort = 0;
     std::thread mThread;
+};
+
+// Holds a handler's answer while closed, so that a test looks at the window while a
+// request is certainly on its way, then lets it go; a gate left closed opens after a minute.
+class AnswerGate
+{
+public:
+    void close()
+    {
+        std::lock_guard lock(mMutex);
+        mOpen = false;
+    }
+    void open()
+    {
+        {
+            std::lock_guard lock(mMutex);
+            mOpen = true;
+        }
+        mChanged.notify_all();
+    }
+    // Called by the handler.
+    void pass()
+    {
+        std::unique_lock lock(mMutex);
+        mChanged.wait_for(lock, std::chrono::minutes(1), [this] { return mOpen; });
+    }
+
+private:
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    bool mOpen = true;
 };
 
 // A loopback address nothing listens on.
