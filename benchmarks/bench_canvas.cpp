@@ -6,6 +6,7 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -82,11 +83,12 @@ int main(int argc, char **argv)
     MainWindow window;
     window.setScreenSizeOverride(QSize(1366, 768));
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        qWarning("The window was never shown");
     DesignCanvas *canvas = window.canvas();
     // Spread over the module as a real design would be, in a 50 × 20 grid.
     for (int i = 0; i < 1000; ++i) {
-        canvas->addPictureComponent(QStringLiteral("图片"), makeFramePicture(20, 20, i, i), 0,
+        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0,
                                     50, 24);
         canvas->pictureObjects().constLast()->move(10 + (i % 50) * 58, 10 + (i / 50) * 27);
     }
@@ -120,7 +122,8 @@ int main(int argc, char **argv)
     QWidget bareWidget;
     bareWidget.resize(400, 400);
     bareWidget.show();
-    QTest::qWaitForWindowExposed(&bareWidget);
+    if (!QTest::qWaitForWindowExposed(&bareWidget))
+        qWarning("The window was never shown");
     timer.restart();
     for (int i = 1; i <= moves; ++i) {
         sendMove(&bareWidget, grab + QPoint(i % 2 ? 3 : -3, 0));

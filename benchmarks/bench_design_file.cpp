@@ -10,6 +10,7 @@
 #include "components/program_dir.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -37,9 +38,9 @@ void buildDesign(MainWindow &window, int components)
 {
     DesignCanvas *canvas = window.canvas();
     ComponentTable *table = window.table();
-    const auto &kinds = CreationDefaults::all();
+    const auto &kinds = KindTable::all();
     for (int i = 0; table->componentCount() < components; ++i) {
-        const int row = ComponentCreation::create(canvas, kinds.at(i % kinds.size()).kind);
+        const int row = ComponentCreation::create(canvas, kinds.at(i % kinds.size()).name);
         table->setCell(row, ComponentTable::Left, QString::number(i % 40 * 20));
         table->setCell(row, ComponentTable::Top, QString::number(i / 40 * 20));
     }

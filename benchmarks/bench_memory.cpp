@@ -3,6 +3,7 @@
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
+#include "model/kind_table.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,7 +42,7 @@ int runChild(int components, int argc, char **argv)
         return 1;
     DesignCanvas *canvas = window.canvas();
     for (int i = 0; i < components; ++i) {
-        canvas->addPictureComponent(QStringLiteral("图片"), makeFramePicture(20, 20, i, i), 0, 50, 24);
+        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0, 50, 24);
         canvas->pictureObjects().constLast()->move(10 + (i % 50) * 58, 10 + (i / 50) * 27);
     }
     for (int i = 0; i < 10; ++i) {

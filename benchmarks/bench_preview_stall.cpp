@@ -6,6 +6,7 @@
 #include "canvas/main_window.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 #include "support/raw_http_server.h"
 
 #include <QApplication>
@@ -53,9 +54,10 @@ int main(int argc, char **argv)
     MainWindow window;
     window.setScreenSizeOverride(QSize(1366, 768));
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        qWarning("The window was never shown");
     DesignCanvas *canvas = window.canvas();
-    const int row = canvas->addPictureComponent(QStringLiteral("图片"), makeFramePicture(20, 20, 0, 0),
+    const int row = canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, 0, 0),
                                                 0, 100, 100);
     const QString id = canvas->table()->cell(row, ComponentTable::Id);
 

@@ -1,23 +1,18 @@
 #include "canvas/canvas_interaction.h"
 
 #include "canvas/canvas_surface.h"
+#include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
 #include "canvas/drag_snapper.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 
 #include <QMouseEvent>
 #include <QRubberBand>
 
 namespace Plumbrook {
-
-namespace {
-
-const QString LockedMessage =
-    QStringLiteral("该组件已被锁定，不能移动、编辑和删除，若需操作，请选右键解锁..");
-
-} // namespace
 
 CanvasInteraction::CanvasInteraction(DesignCanvas *canvas, QObject *parent)
     : QObject(parent)
@@ -127,7 +122,7 @@ void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
     ComponentTable *table = mCanvas->table();
     const int row = table->findRowById(DesignCanvas::tagOf(object));
     if (table->isLocked(row)) {
-        emit mCanvas->statusMessage(LockedMessage);
+        emit mCanvas->statusMessage(ContextMenuOperations::kLockedMessage);
         selection.unlocked = false;
         return;
     }
@@ -237,7 +232,8 @@ void CanvasInteraction::finishGesture()
                                     [this, object] { mCanvas->refreshSelectionDisplay(object); });
     ComponentTable *table = mCanvas->table();
     const int row = table->findRowById(DesignCanvas::tagOf(object));
-    if (gesture == Gesture::Move && table->cell(row, ComponentTable::Kind) == QStringLiteral("轮播"))
+    const QString kind = table->cell(row, ComponentTable::Kind);
+    if (gesture == Gesture::Move && KindTable::is(kind, KindTable::Kind::Carousel))
         mCanvas->liftCarouselArrows(row);
 }
 

@@ -6,12 +6,12 @@
 #include "components/editor_registry.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 
 namespace Plumbrook::ContextMenuOperations {
 
 namespace {
 
-const QString kCarouselKind = QStringLiteral("轮播");
 const QString kAddStep = QStringLiteral("添加图片");
 
 void setLockFlag(MainWindow *main, const QString &step, const QString &flag, const QString &message)
@@ -45,7 +45,7 @@ void copy(MainWindow *main)
     const int row = canvas->selectedRow();
     if (selection.kind == DesignCanvas::Selection::Picture) {
         const QString kind = main->table()->cell(row, ComponentTable::Kind);
-        if (kind == kCarouselKind) {
+        if (KindTable::is(kind, KindTable::Kind::Carousel)) {
             main->showStatus(kCarouselCopyMessage);
             return;
         }

@@ -9,6 +9,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_selection.h"
+#include "model/kind_table.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -86,7 +87,6 @@ int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &pic
     mTable->setCell(row, ComponentTable::Width, QString::number(object->width()));
     mTable->setCell(row, ComponentTable::Height, QString::number(object->height()));
     writePlace(row, object);
-    emit componentAdded(row);
     return row;
 }
 
@@ -97,12 +97,11 @@ int DesignCanvas::addTextComponent()
     label->show();
     label->raise();
 
-    const int row = mTable->appendRow(QString::number(id), QStringLiteral("文字"));
+    const int row = mTable->appendRow(QString::number(id), KindTable::nameOf(KindTable::Kind::Text));
     mTable->setCell(row, ComponentTable::Width,
                     QString::number(8 * TextOps::gbkLength(label->text())));
     mTable->setCell(row, ComponentTable::Height, QStringLiteral("24"));
     writePlace(row, label);
-    emit componentAdded(row);
     return row;
 }
 
@@ -315,7 +314,7 @@ QString DesignCanvas::shownUrl(const PictureObject *picture) const
     // Until a preview arrives a component shows its kind's picture for the URL its cells name.
     const int row = mTable->findRowById(tagOf(picture));
     DesignFile::CarouselValues carousel;
-    if (mTable->cell(row, ComponentTable::Kind) == CarouselSettings::kCarouselKind) {
+    if (mTable->cell(row, ComponentTable::Kind) == KindTable::nameOf(KindTable::Kind::Carousel)) {
         const int number = CarouselSettings::numberOf(*mTable, row);
         carousel.append({CarouselSettings::pictureKey(1), CarouselSettings::read(number, CarouselSettings::pictureKey(1))});
     }

@@ -2,22 +2,20 @@
 
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
 #include "codegen/text_ops.h"
 #include "components/carousel_settings.h"
 #include "components/component_creation.h"
-#include "components/creation_defaults.h"
 #include "components/editor_registry.h"
 #include "components/text_editors.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 #include "net/http_client.h"
 
 #include <QHash>
 #include <QLabel>
-#include <QSemaphore>
 
 namespace Plumbrook::DesignLoader {
 
@@ -26,8 +24,6 @@ namespace {
 using T = ComponentTable;
 namespace CS = CarouselSettings;
 
-constexpr ColourValue kHotspotColour = 0xFF00FF;
-constexpr int kConcurrentPreviews = 6;
 
 QString carouselValue(const DesignFile::CarouselValues &values, const QString &key)
 {
@@ -68,17 +64,6 @@ void followBackground(DesignCanvas *canvas)
     }
 }
 
-// A design of hundreds of pictures would otherwise open as many connections at once.
-PreviewDownload::Fetch limited(const PreviewDownload::Fetch &fetch)
-{
-    static QSemaphore gate(kConcurrentPreviews);
-    return [fetch](const QString &url) {
-        gate.acquire();
-        const QSemaphoreReleaser release(gate);
-        return fetch(url);
-    };
-}
-
 } // namespace
 
 void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
@@ -88,35 +73,9 @@ void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
                                     pinned(TextOps::toInt(cells.value(T::Height)), 0))));
 }
 
-QByteArray builtinPictureOf(const QString &kind)
-{
-    if (kind.startsWith(CS::kLeftArrowPrefix))
-        return ComponentCreation::builtinPicture(CreationDefaults::leftArrowPicture());
-    if (kind.startsWith(CS::kRightArrowPrefix))
-        return ComponentCreation::builtinPicture(CreationDefaults::rightArrowPicture());
-    const CreationDefaults::KindDefaults *defaults = CreationDefaults::find(kind);
-    if (!defaults)
-        return {};
-    if (kind == QStringLiteral("热点"))
-        return makeFramePicture(defaults->width, defaults->height, kHotspotColour, kHotspotColour);
-    return ComponentCreation::builtinPicture(defaults->picture);
-}
-
 QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel)
 {
-    const QString kind = cells.value(T::Kind);
-    if (kind == QStringLiteral("图片") || kind == QStringLiteral("换图") || kind == QStringLiteral("放大")
-        || kind == QStringLiteral("收藏") || kind == QStringLiteral("购物车"))
-        return cells.value(T::Picture);
-    if (kind == QStringLiteral("分享") || kind == QStringLiteral("关注"))
-        return cells.value(T::Link);
-    if (kind == QStringLiteral("二维码"))
-        return cells.value(T::Text);
-    if (kind == QStringLiteral("倒计时"))
-        return cells.value(T::BgCode);
-    if (kind == CS::kCarouselKind)
-        return carouselValue(carousel, CS::pictureKey(1));
-    return {};
+    return KindTable::previewUrl(cells, [&carousel](const QString &key) { return carouselValue(carousel, key); });
 }
 
 void load(DesignCanvas *canvas, const DesignFile::Design &design)
@@ -146,7 +105,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
         const QString id = cells.at(T::Id);
         const QString kind = cells.at(T::Kind);
         QWidget *object = nullptr;
-        if (kind == QStringLiteral("文字")) {
+        if (KindTable::is(kind, KindTable::Kind::Text)) {
             QLabel *label = canvas->createTextLabel(id);
             TextEditors::applyLabelLook(label, cells);
             object = label;
@@ -154,7 +113,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             PictureObject *picture = canvas->createPictureObject(id);
             auto builtin = builtins.find(kind);
             if (builtin == builtins.end()) {
-                const QByteArray bytes = builtinPictureOf(kind);
+                const QByteArray bytes = ComponentCreation::builtinPictureOf(kind);
                 builtin = builtins.insert(kind, {bytes, CanvasSurface::decodePicture(bytes)});
             }
             picture->setPictureData(builtin->first, builtin->second);
@@ -169,7 +128,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
         const QStringList cells = table->rowCells(row);
         const QString kind = cells.at(T::Kind);
         DesignFile::CarouselValues values;
-        if (kind == CS::kCarouselKind) {
+        if (KindTable::is(kind, KindTable::Kind::Carousel)) {
             const int number = CS::numberOf(*table, row);
             if (carousels)
                 values = carousels->value(number);
@@ -186,16 +145,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
         const QString url = previewUrl(cells, values);
         if (url.isEmpty())
             continue;
-        PreviewDownload::Fetch picked = fetch;
-        if (!picked && kind == QStringLiteral("倒计时")) {
-            // The countdown's background comes by site request, without the site's cookies.
-            picked = [](const QString &address) {
-                return HttpClient::siteRequest(address, 0, {}, HttpClient::Jar::None);
-            };
-        } else if (!picked) {
-            picked = [](const QString &address) { return HttpClient::download(address); };
-        }
-        PreviewDownload::start(canvas, cells.at(T::Id), url, limited(picked));
+        PreviewDownload::start(canvas, cells.at(T::Id), url, fetch ? fetch : PreviewDownload::fetchOf(kind));
     }
     ModuleBackgroundLayer::render(canvas, [canvas] { followBackground(canvas); });
 }

@@ -30,8 +30,6 @@ void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells);
 
 // The URL a component's editor would preview for these cells, or empty.
 QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel);
-// The picture a new component of the kind shows before any preview.
-QByteArray builtinPictureOf(const QString &kind);
 
 } // namespace DesignLoader
 } // namespace Plumbrook

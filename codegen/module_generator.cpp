@@ -4,8 +4,8 @@
 #include "codegen/text_ops.h"
 #include "components/carousel_settings.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 
-#include <QHash>
 #include <QRandomGenerator>
 
 namespace Plumbrook {
@@ -16,31 +16,6 @@ const QString ModuleGenerator::kLayerClassList =
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-
-const QHash<QString, FillRule> &fillRules()
-{
-    static const QHash<QString, FillRule> rules = {
-        {QStringLiteral("图片"), FillRules::image},
-        {QStringLiteral("热点"), FillRules::hotspot},
-        {QStringLiteral("换图"), FillRules::swap},
-        {QStringLiteral("放大"), FillRules::zoom},
-        {QStringLiteral("文字"), FillRules::text},
-        {QStringLiteral("收藏"), FillRules::favourite},
-        {QStringLiteral("分享"), FillRules::share},
-        {QStringLiteral("二维码"), FillRules::qrCode},
-        {QStringLiteral("购物车"), FillRules::cart},
-        {QStringLiteral("喜欢"), FillRules::like},
-        {QStringLiteral("关注"), FillRules::follow},
-        {QStringLiteral("客服"), FillRules::customerService},
-        {QStringLiteral("旺旺群"), FillRules::wangwangGroup},
-        {QStringLiteral("视频"), FillRules::video},
-        {QStringLiteral("倒计时"), FillRules::countdown},
-        {QStringLiteral("搜索"), FillRules::search},
-        {QStringLiteral("flash"), FillRules::flash},
-        {QStringLiteral("轮播"), FillRules::carousel},
-    };
-    return rules;
-}
 
 GenerationSources withDefaults(GenerationSources sources)
 {
@@ -81,10 +56,10 @@ QString ModuleGenerator::generatorNotice()
 
 QString ModuleGenerator::componentCode(int row) const
 {
-    const FillRule rule = fillRules().value(mTable.cell(row, ComponentTable::Kind));
-    if (!rule)
+    const KindTable::KindInfo *kind = KindTable::find(mTable.cell(row, ComponentTable::Kind));
+    if (!kind)
         return {};
-    return rule(FillContext{mTable, row, mSources});
+    return kind->fill(FillContext{mTable, row, mSources});
 }
 
 QString ModuleGenerator::placedComponentCode(int row) const

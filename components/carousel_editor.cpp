@@ -7,10 +7,11 @@
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
 #include "model/component_table.h"
-
-#include <array>
+#include "model/kind_table.h"
 
 #include "ui_carousel_editor.h"
+
+#include <array>
 
 namespace Plumbrook {
 
@@ -38,7 +39,6 @@ public:
                 [this](int index) { ui.编辑框1->setText(CS::transitionCodes().value(index)); });
         connect(ui.组合框7, &QComboBox::activated, this,
                 [this](int index) { ui.编辑框2->setText(CS::easingCodes().value(index)); });
-        setPreviewField("编辑框_图1");
         setUp({});
     }
 
@@ -136,9 +136,7 @@ private:
 
 void registerCarouselEditor()
 {
-    EditorRegistry::add(CS::kCarouselKind, [](MainWindow *main, int row) -> QWidget * {
-        return new CarouselEditor(main, row);
-    });
+    EditorRegistry::add<CarouselEditor>(KindTable::Kind::Carousel);
 }
 
 } // namespace Plumbrook

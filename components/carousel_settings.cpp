@@ -3,6 +3,7 @@
 #include "components/profile_file.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 
 #include <QSet>
 
@@ -187,7 +188,7 @@ int numberForNewCarousel(const ComponentTable &table, int newRow)
 {
     QSet<int> used;
     for (int row = 1; row < table.count(); ++row) {
-        if (row != newRow && table.cell(row, ComponentTable::Kind) == kCarouselKind)
+        if (row != newRow && KindTable::is(table.cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
             used.insert(numberOf(table, row));
     }
     int number = newRow;

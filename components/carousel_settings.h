@@ -30,7 +30,6 @@ inline const QString kEasingCode = QStringLiteral("q_g2");
 inline const QString kLinkTarget = QStringLiteral("d_s");
 inline const QString kAutoplay = QStringLiteral("z_f");
 
-inline const QString kCarouselKind = QStringLiteral("轮播");
 inline const QString kLeftArrowPrefix = QStringLiteral("左箭头");
 inline const QString kRightArrowPrefix = QStringLiteral("右箭头");
 

@@ -6,6 +6,7 @@
 #include "components/creation_defaults.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 
 #include <QFile>
 
@@ -13,18 +14,9 @@ namespace Plumbrook::ComponentCreation {
 
 namespace {
 
-constexpr ColourValue kHotspotColour = 0xFF00FF;
-
-QByteArray pictureFor(const CreationDefaults::KindDefaults &defaults)
+int createCarousel(DesignCanvas *canvas, const KindTable::KindInfo &defaults)
 {
-    if (defaults.kind == QStringLiteral("热点"))
-        return makeFramePicture(defaults.width, defaults.height, kHotspotColour, kHotspotColour);
-    return builtinPicture(defaults.picture);
-}
-
-int createCarousel(DesignCanvas *canvas, const CreationDefaults::KindDefaults &defaults)
-{
-    const int row = canvas->addPictureComponent(defaults.kind, pictureFor(defaults), 0,
+    const int row = canvas->addPictureComponent(defaults.name, builtinPictureOf(defaults.name), 0,
                                                 defaults.width, defaults.height);
     // The number outlives the row index: it names the settings file and the arrows.
     const QString number =
@@ -51,20 +43,35 @@ QByteArray builtinPicture(const QString &fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QByteArray builtinPictureOf(const QString &kind)
+{
+    if (kind.startsWith(CarouselSettings::kLeftArrowPrefix))
+        return builtinPicture(CreationDefaults::leftArrowPicture());
+    if (kind.startsWith(CarouselSettings::kRightArrowPrefix))
+        return builtinPicture(CreationDefaults::rightArrowPicture());
+    const KindTable::KindInfo *info = KindTable::find(kind);
+    if (!info)
+        return {};
+    if (info->kind == KindTable::Kind::Hotspot)
+        return makeFramePicture(info->width, info->height, KindTable::kHotspotColour,
+                                KindTable::kHotspotColour);
+    return builtinPicture(info->picture);
+}
+
 int create(DesignCanvas *canvas, const QString &kind)
 {
-    const CreationDefaults::KindDefaults *defaults = CreationDefaults::find(kind);
+    const KindTable::KindInfo *defaults = KindTable::find(kind);
     if (!canvas || !defaults)
         return -1;
     int row = -1;
     canvas->document()->record(QStringLiteral("添加图片"), [&] {
-        if (kind == CarouselSettings::kCarouselKind) {
+        if (KindTable::is(kind, KindTable::Kind::Carousel)) {
             row = createCarousel(canvas, *defaults);
             return;
         }
-        row = kind == QStringLiteral("文字")
+        row = KindTable::is(kind, KindTable::Kind::Text)
             ? canvas->addTextComponent()
-            : canvas->addPictureComponent(kind, pictureFor(*defaults), 0, defaults->width,
+            : canvas->addPictureComponent(kind, builtinPictureOf(kind), 0, defaults->width,
                                           defaults->height);
         for (const auto &[column, text] : defaults->cells)
             canvas->table()->setCell(row, column, text);

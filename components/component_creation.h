@@ -15,6 +15,8 @@ namespace ComponentCreation {
 int create(DesignCanvas *canvas, const QString &kind);
 // The bytes of a built-in picture by file name; empty when there is none.
 QByteArray builtinPicture(const QString &fileName);
+// The picture a new component of the kind (or a carousel's arrow) shows before any preview.
+QByteArray builtinPictureOf(const QString &kind);
 
 } // namespace ComponentCreation
 } // namespace Plumbrook

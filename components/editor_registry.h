@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/kind_table.h"
+
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -17,6 +19,12 @@ namespace EditorRegistry {
 using Factory = std::function<QWidget *(MainWindow *main, int row)>;
 
 void add(const QString &kind, Factory factory);
+// The editor class Editor(MainWindow *, int row) for one of the kinds.
+template<typename Editor>
+void add(KindTable::Kind kind)
+{
+    add(KindTable::nameOf(kind), [](MainWindow *main, int row) -> QWidget * { return new Editor(main, row); });
+}
 bool has(const QString &kind);
 // Creates, registers and shows the kind's editor for the row; nullptr for a kind without one.
 QWidget *open(MainWindow *main, const QString &kind, int row);

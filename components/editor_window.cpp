@@ -3,11 +3,13 @@
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
 #include "codegen/text_ops.h"
+#include "components/carousel_settings.h"
 #include "components/colour_conversion.h"
 #include "components/colour_picker_button.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -157,9 +159,7 @@ void EditorWindow::save()
                 writeField(row, field);
             saveExtra(row);
         });
-        const std::optional<QString> url = previewUrl();
-        if (url && canvas())
-            PreviewDownload::start(canvas(), mId, *url, canvas()->previewFetch());
+        startPreview(row);
     }
     if (!mKeepOpen)
         close();
@@ -189,12 +189,20 @@ void EditorWindow::writeField(int row, const Field &field)
     }
 }
 
-std::optional<QString> EditorWindow::previewUrl() const
+void EditorWindow::startPreview(int row)
 {
-    const QLineEdit *edit = mPreviewField.isEmpty() ? nullptr : lineEdit(mPreviewField);
-    if (!edit)
-        return std::nullopt;
-    return edit->text();
+    if (!canvas())
+        return;
+    const QStringList cells = table()->rowCells(row);
+    const KindTable::KindInfo *kind = KindTable::find(cells.value(ComponentTable::Kind));
+    if (!kind || kind->preview == KindTable::PreviewSource::None)
+        return;
+    // An emptied address is fetched like any other and leaves the object without a picture.
+    const QString url = KindTable::previewUrl(cells, [this, row](const QString &key) {
+        return CarouselSettings::read(CarouselSettings::numberOf(*table(), row), key);
+    });
+    const PreviewDownload::Fetch fetch = canvas()->previewFetch();
+    PreviewDownload::start(canvas(), mId, url, fetch ? fetch : PreviewDownload::fetchOf(kind->name));
 }
 
 QString EditorWindow::linkTarget(int index)

@@ -28,12 +28,11 @@ class DesignCanvas;
 //                 {"组合框1", ComponentTable::BgColor, FieldKind::OpenMode,
 //                  ComponentTable::Other}});
 //      setUp() titles, docks and loads the window;
-//   3. optionally names the field whose URL becomes the preview picture
-//      (setPreviewField) or overrides the hooks below.
+//   3. optionally overrides the hooks below.
 //
 // Load copies the row into the fields (then afterLoad()); "保存" writes the fields
-// in table order, then saveExtra(), then starts the preview download of
-// previewUrl() (if the kind has one) and closes the window unless
+// in table order, then saveExtra(), then starts the download of the kind's preview
+// picture from what the row now holds (when it names one) and closes the window unless
 // setKeepOpenAfterSave(true). The close button closes without writing.
 class EditorWindow : public QWidget
 {
@@ -81,7 +80,6 @@ public:
 
 protected:
     void setUp(std::vector<Field> fields);
-    void setPreviewField(const char *control) { mPreviewField = QString::fromUtf8(control); }
     void setKeepOpenAfterSave(bool keep) { mKeepOpen = keep; }
 
     // Locks a preset-filled field: read-only on the default window colour; an
@@ -91,12 +89,10 @@ protected:
     virtual void afterLoad() {}
     // Kind-specific writes after the field table, in the kind's order.
     virtual void saveExtra(int row) { Q_UNUSED(row) }
-    // URL of the preview picture; none means the kind keeps its picture. An empty URL is
-    // fetched like any other and leaves the object without a usable picture.
-    virtual std::optional<QString> previewUrl() const;
 
 private:
     void writeField(int row, const Field &field);
+    void startPreview(int row);
     void readField(int row, const Field &field);
     void connectPicker(const Field &field);
     // A colour value (0x00BBGGRR) picked with the picker button `pickerName`.
@@ -108,7 +104,6 @@ private:
     int mRow;
     QString mId;
     std::vector<Field> mFields;
-    QString mPreviewField;
     bool mKeepOpen = false;
 };
 

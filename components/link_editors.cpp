@@ -5,6 +5,7 @@
 #include "components/editor_window.h"
 #include "components/preset_urls.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 
 #include "ui_flash_editor.h"
 #include "ui_hotspot_editor.h"
@@ -47,7 +48,6 @@ public:
                {"编辑框2", T::Link},
                {"编辑框3", T::Text},
                {"组合框1", T::BgColor, K::OpenMode, T::Other}});
-        setPreviewField("编辑框1");
     }
 
 private:
@@ -67,7 +67,6 @@ public:
                {"组合框2", T::Other, K::Choice},
                {"编辑框3", T::Text},
                {"组合框1", T::BgColor, K::OpenMode, T::Other1}});
-        setPreviewField("编辑框1");
     }
 
 protected:
@@ -100,7 +99,6 @@ public:
                {"组合框1", T::BgColor, K::OpenMode, T::Other2},
                {"组合框2", T::Other, K::Choice},
                {"编辑框4", T::Other1, K::Colour, -1, "颜色选择器1"}});
-        setPreviewField("编辑框1");
     }
 
 protected:
@@ -162,24 +160,16 @@ private:
     Ui::FlashEditor ui;
 };
 
-template<typename Editor>
-void addEditor(const QString &kind)
-{
-    EditorRegistry::add(kind, [](MainWindow *main, int row) -> QWidget * {
-        return new Editor(main, row);
-    });
-}
-
 } // namespace
 
 void registerLinkEditors()
 {
-    addEditor<HotspotEditor>(QStringLiteral("热点"));
-    addEditor<ImageEditor>(QStringLiteral("图片"));
-    addEditor<SwapEditor>(QStringLiteral("换图"));
-    addEditor<ZoomEditor>(QStringLiteral("放大"));
-    addEditor<VideoEditor>(QStringLiteral("视频"));
-    addEditor<FlashEditor>(QStringLiteral("flash"));
+    EditorRegistry::add<HotspotEditor>(KindTable::Kind::Hotspot);
+    EditorRegistry::add<ImageEditor>(KindTable::Kind::Picture);
+    EditorRegistry::add<SwapEditor>(KindTable::Kind::Swap);
+    EditorRegistry::add<ZoomEditor>(KindTable::Kind::Zoom);
+    EditorRegistry::add<VideoEditor>(KindTable::Kind::Video);
+    EditorRegistry::add<FlashEditor>(KindTable::Kind::Flash);
 }
 
 } // namespace Plumbrook

@@ -2,7 +2,7 @@
 
 #include "canvas/main_window.h"
 #include "components/component_creation.h"
-#include "components/creation_defaults.h"
+#include "model/kind_table.h"
 
 #include "ui_palette_window.h"
 
@@ -27,11 +27,11 @@ PaletteWindow::PaletteWindow(MainWindow *main)
         "QPushButton#超级按钮1:hover { background: rgb(255,0,0); color: white; }"));
     setAttribute(Qt::WA_StyledBackground);
 
-    for (const CreationDefaults::KindDefaults &defaults : CreationDefaults::all()) {
+    for (const KindTable::KindInfo &defaults : KindTable::all()) {
         auto *button = findChild<QPushButton *>(defaults.button);
         if (!button)
             continue;
-        const QString kind = defaults.kind;
+        const QString kind = defaults.name;
         connect(button, &QPushButton::clicked, this,
                 [this, kind] { ComponentCreation::create(mMain->canvas(), kind); });
     }

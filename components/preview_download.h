@@ -24,6 +24,10 @@ using Fetch = std::function<QByteArray(const QString &url)>;
 void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
            Fetch fetch = {});
 
+// How the kind's preview pictures are fetched: by site request without the site's
+// cookies where the kind says so, otherwise the plain download.
+Fetch fetchOf(const QString &kind);
+
 // Downloads on their way are skipped when they arrive: the design they were
 // started for was replaced as a whole, and its ids may name other components now.
 void discardPending();

@@ -4,9 +4,8 @@
 #include "codegen/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
-#include "components/preview_download.h"
 #include "model/component_table.h"
-#include "net/http_client.h"
+#include "model/kind_table.h"
 
 #include <QLabel>
 #include <QRegularExpression>
@@ -123,28 +122,11 @@ protected:
     {
         const bool chosen = ui.组合框3->currentIndex() >= 0;
         table()->setCell(row, T::Other4, chosen ? ui.组合框3->currentText() : QString());
-
-        // The background picture comes by site request, without the site's cookies; an
-        // emptied address leaves no picture, like every editor's preview.
-        const QString url = ui.编辑框5->text();
-        if (canvas()) {
-            PreviewDownload::start(canvas(), componentId(), url, [](const QString &address) {
-                return HttpClient::siteRequest(address, 0, {}, HttpClient::Jar::None);
-            });
-        }
     }
 
 private:
     Ui::CountdownEditor ui;
 };
-
-template<typename Editor>
-void addEditor(const QString &kind)
-{
-    EditorRegistry::add(kind, [](MainWindow *main, int row) -> QWidget * {
-        return new Editor(main, row);
-    });
-}
 
 } // namespace
 
@@ -180,9 +162,9 @@ void TextEditors::applyLabelLook(QLabel *label, const QStringList &cells)
 
 void registerTextEditors()
 {
-    addEditor<TextEditor>(QStringLiteral("文字"));
-    addEditor<SearchEditor>(QStringLiteral("搜索"));
-    addEditor<CountdownEditor>(QStringLiteral("倒计时"));
+    EditorRegistry::add<TextEditor>(KindTable::Kind::Text);
+    EditorRegistry::add<SearchEditor>(KindTable::Kind::Search);
+    EditorRegistry::add<CountdownEditor>(KindTable::Kind::Countdown);
 }
 
 } // namespace Plumbrook

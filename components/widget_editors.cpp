@@ -6,6 +6,7 @@
 #include "components/editor_window.h"
 #include "components/preset_urls.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 #include "net/pattern_matcher.h"
 
 #include "ui_cart_editor.h"
@@ -43,7 +44,6 @@ public:
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
                {"编辑框2", T::Link}});
-        setPreviewField("编辑框1");
     }
 
 private:
@@ -59,7 +59,6 @@ public:
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture, K::Text, -1, nullptr, shareItemId},
                {"编辑框2", T::Link}});
-        setPreviewField("编辑框2");
     }
 
 private:
@@ -78,12 +77,7 @@ public:
     }
 
 protected:
-    void saveExtra(int row) override
-    {
-        mUrl = buildUrl();
-        table()->setCell(row, T::Text, mUrl);
-    }
-    std::optional<QString> previewUrl() const override { return mUrl; }
+    void saveExtra(int row) override { table()->setCell(row, T::Text, buildUrl()); }
 
 private:
     QString buildUrl() const
@@ -109,7 +103,6 @@ private:
     }
 
     Ui::QrEditor ui;
-    QString mUrl;
 };
 
 // Edits a cart button: picture and item page.
@@ -121,7 +114,6 @@ public:
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
                {"编辑框2", T::Link}});
-        setPreviewField("编辑框1");
     }
 
 private:
@@ -152,7 +144,6 @@ public:
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
                {"编辑框2", T::Link}});
-        setPreviewField("编辑框2");
     }
 
 private:
@@ -201,26 +192,18 @@ private:
     Ui::GroupEditor ui;
 };
 
-template<typename Editor>
-void addEditor(const QString &kind)
-{
-    EditorRegistry::add(kind, [](MainWindow *main, int row) -> QWidget * {
-        return new Editor(main, row);
-    });
-}
-
 } // namespace
 
 void registerWidgetEditors()
 {
-    addEditor<FavouriteEditor>(QStringLiteral("收藏"));
-    addEditor<ShareEditor>(QStringLiteral("分享"));
-    addEditor<QrEditor>(QStringLiteral("二维码"));
-    addEditor<CartEditor>(QStringLiteral("购物车"));
-    addEditor<LikeEditor>(QStringLiteral("喜欢"));
-    addEditor<FollowEditor>(QStringLiteral("关注"));
-    addEditor<ServiceEditor>(QStringLiteral("客服"));
-    addEditor<GroupEditor>(QStringLiteral("旺旺群"));
+    EditorRegistry::add<FavouriteEditor>(KindTable::Kind::Favourite);
+    EditorRegistry::add<ShareEditor>(KindTable::Kind::Share);
+    EditorRegistry::add<QrEditor>(KindTable::Kind::QrCode);
+    EditorRegistry::add<CartEditor>(KindTable::Kind::Cart);
+    EditorRegistry::add<LikeEditor>(KindTable::Kind::Like);
+    EditorRegistry::add<FollowEditor>(KindTable::Kind::Follow);
+    EditorRegistry::add<ServiceEditor>(KindTable::Kind::Service);
+    EditorRegistry::add<GroupEditor>(KindTable::Kind::ChatGroup);
 }
 
 } // namespace Plumbrook

@@ -4,6 +4,7 @@
 #include "codegen/text_ops.h"
 #include "components/carousel_settings.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -209,7 +210,7 @@ Design fromTable(const ComponentTable &table, const SettingSource &source)
     design.rows = table.rows();
     const QStringList keys = carouselKeys();
     for (int row = 1; row < table.count(); ++row) {
-        if (table.cell(row, ComponentTable::Kind) != CarouselSettings::kCarouselKind)
+        if (!KindTable::is(table.cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
             continue;
         const int number = CarouselSettings::numberOf(table, row);
         CarouselValues values;

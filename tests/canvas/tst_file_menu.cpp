@@ -13,6 +13,7 @@
 #include "components/preview_download.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 #include "model/design_file.h"
 #include "support/test_support.h"
 
@@ -139,8 +140,8 @@ MainWindow *TestFileMenu::newWindow(bool centred)
 void TestFileMenu::buildDesign()
 {
     DesignCanvas *canvas = mWindow->canvas();
-    for (const CreationDefaults::KindDefaults &kind : CreationDefaults::all())
-        ComponentCreation::create(canvas, kind.kind);
+    for (const KindTable::KindInfo &kind : KindTable::all())
+        ComponentCreation::create(canvas, kind.name);
     ComponentTable *table = mWindow->table();
     // Placed, edited and moved components beside never-selected ones.
     for (int row = 1; row < table->count(); row += 2) {
@@ -353,7 +354,7 @@ void TestFileMenu::previewOfTheOldDesignIsDropped()
     QVERIFY(mMenu->openFile(path));
     QTRY_COMPARE(PreviewDownload::pending(), 0);
     settle();
-    QCOMPARE(mWindow->canvas()->pictureById(id)->pictureData(), DesignLoader::builtinPictureOf(QStringLiteral("视频")));
+    QCOMPARE(mWindow->canvas()->pictureById(id)->pictureData(), ComponentCreation::builtinPictureOf(QStringLiteral("视频")));
 }
 
 void TestFileMenu::previewsComeAFewAtATime()

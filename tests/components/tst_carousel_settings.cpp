@@ -2,6 +2,7 @@
 #include "components/profile_file.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -21,7 +22,7 @@ void runScript(ComponentTable &table, const QString &script)
             table.appendRow(QString::number(table.takeNextId()), QStringLiteral("图片"));
         } else if (step == u"c") {
             const int row = table.appendRow(QString::number(table.takeNextId()),
-                                            CarouselSettings::kCarouselKind);
+                                            KindTable::nameOf(KindTable::Kind::Carousel));
             const QString n = QString::number(CarouselSettings::numberForNewCarousel(table, row));
             table.appendRow(QString::number(table.takeNextId()), CarouselSettings::kLeftArrowPrefix + n);
             table.appendRow(QString::number(table.takeNextId()), CarouselSettings::kRightArrowPrefix + n);
@@ -39,7 +40,7 @@ QList<int> carouselNumbers(const ComponentTable &table)
 {
     QList<int> numbers;
     for (int row = 1; row < table.count(); ++row) {
-        if (table.cell(row, ComponentTable::Kind) == CarouselSettings::kCarouselKind)
+        if (KindTable::is(table.cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
             numbers.append(CarouselSettings::numberOf(table, row));
     }
     return numbers;

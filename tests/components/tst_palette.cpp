@@ -7,6 +7,7 @@
 #include "components/editor_registry.h"
 #include "components/preset_urls.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -473,8 +474,8 @@ void TestPalette::carouselWithoutWritableFolder()
 void TestPalette::everyKindOpensItsEditor_data()
 {
     QTest::addColumn<QString>("kind");
-    for (const CreationDefaults::KindDefaults &defaults : CreationDefaults::all())
-        QTest::newRow(qPrintable(defaults.button)) << defaults.kind;
+    for (const KindTable::KindInfo &defaults : KindTable::all())
+        QTest::newRow(qPrintable(defaults.button)) << defaults.name;
 }
 
 void TestPalette::everyKindOpensItsEditor()
