@@ -139,8 +139,6 @@ public:
 
 signals:
     void statusMessage(const QString &text);
-    void componentAdded(int row);
-    void componentDeleted(const QString &id);
     void objectPictureChanged(const QString &id);
     // The module background was put in its place for its size.
     void modulePlaced();

@@ -3,6 +3,7 @@
 #include "codegen/module_generator.h"
 #include "codegen/preview_page.h"
 #include "components/program_dir.h"
+#include "components/window_drag.h"
 #include "model/component_table.h"
 
 #include "ui_code_output_window.h"
@@ -11,7 +12,6 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -39,6 +39,7 @@ CodeOutputWindow::CodeOutputWindow(const ComponentTable *table, QWidget *parent)
     , mTable(table)
 {
     ui->setupUi(this);
+    WindowDrag::install(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(size());
     // The templates indent with tabs; narrow stops keep the markup readable.
@@ -65,12 +66,6 @@ QString CodeOutputWindow::previewFilePath()
     return ProgramDir::filePath(QStringLiteral("yl.html"));
 }
 
-QString CodeOutputWindow::shrinkText() const
-{
-    const QString field = ui->编辑框2->text();
-    return field.isEmpty() ? QStringLiteral("auto") : field + QStringLiteral("px");
-}
-
 void CodeOutputWindow::setShrinkField(const QString &text)
 {
     ui->编辑框2->setText(text);
@@ -92,7 +87,7 @@ QString CodeOutputWindow::codeText() const
 void CodeOutputWindow::generateAndCopy()
 {
     ui->超级按钮2->setEnabled(false);
-    const QString code = mTable ? ModuleGenerator(*mTable).generate(shrinkText()) : QString();
+    const QString code = mTable ? ModuleGenerator(*mTable).generate(ui->编辑框2->text()) : QString();
     ui->超级按钮2->setEnabled(true);
     putOnClipboard(code);
     ui->编辑框1->setPlainText(code);
@@ -111,21 +106,6 @@ void CodeOutputWindow::preview()
         file.write(PreviewPage::bytes(codeText(), mTable ? PreviewPage::layoutOf(*mTable) : PreviewPage::Layout()));
     file.close();
     urlOpener()(QUrl::fromLocalFile(path));
-}
-
-void CodeOutputWindow::mousePressEvent(QMouseEvent *event)
-{
-    // The window has no frame of its own: the title strip moves it.
-    if (event->button() == Qt::LeftButton)
-        mDragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    QWidget::mousePressEvent(event);
-}
-
-void CodeOutputWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    if ((event->buttons() & Qt::LeftButton) && !mDragOffset.isNull())
-        move(event->globalPosition().toPoint() - mDragOffset);
-    QWidget::mouseMoveEvent(event);
 }
 
 } // namespace Plumbrook

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPoint>
 #include <QWidget>
 
 #include <functional>
@@ -41,16 +40,9 @@ public slots:
     void copy();
     void preview();
 
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-
 private:
-    QString shrinkText() const;
-
     Ui::CodeOutputWindow *ui;
     const ComponentTable *mTable;
-    QPoint mDragOffset;
 };
 
 } // namespace Plumbrook

@@ -27,9 +27,9 @@ class ModuleGenerator
 public:
     explicit ModuleGenerator(const ComponentTable &table, GenerationSources sources = {});
 
-    // `shrink` is the shrink field's text followed by "px", or "auto"; only
-    // its leading integer counts.
-    QString generate(const QString &shrink) const;
+    // `shrink` is the shrink field's text as typed; only its leading integer
+    // counts (none, or "auto", leaves the module's height as it is).
+    QString generate(const QString &shrink = {}) const;
 
     // The filled template of one component row, before the common geometry
     // substitutions; empty for a kind without a template.

@@ -3,12 +3,12 @@
 #include "canvas/design_canvas.h"
 #include "canvas/module_background_layer.h"
 #include "components/colour_conversion.h"
+#include "components/window_drag.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 
 #include "ui_module_settings_window.h"
 
-#include <QMouseEvent>
 
 namespace Plumbrook {
 
@@ -28,6 +28,7 @@ ModuleSettingsWindow::ModuleSettingsWindow(DesignCanvas *canvas, QWidget *parent
     , mCanvas(canvas)
 {
     ui->setupUi(this);
+    WindowDrag::install(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(size());
     connect(ui->超级按钮1, &QPushButton::clicked, this, &QWidget::close);
@@ -92,21 +93,6 @@ void ModuleSettingsWindow::confirm()
         table->setCell(0, ComponentTable::Other4, s.buildWrapper());
     });
     close();
-}
-
-void ModuleSettingsWindow::mousePressEvent(QMouseEvent *event)
-{
-    // The window has no frame of its own: its surface moves it.
-    if (event->button() == Qt::LeftButton)
-        mDragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    QWidget::mousePressEvent(event);
-}
-
-void ModuleSettingsWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    if ((event->buttons() & Qt::LeftButton) && !mDragOffset.isNull())
-        move(event->globalPosition().toPoint() - mDragOffset);
-    QWidget::mouseMoveEvent(event);
 }
 
 } // namespace Plumbrook

@@ -2,7 +2,6 @@
 
 #include "model/module_settings.h"
 
-#include <QPoint>
 #include <QWidget>
 
 namespace Ui {
@@ -29,17 +28,12 @@ public:
 public slots:
     void confirm();
 
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-
 private:
     void load();
     void showPickedColour(int value);
 
     Ui::ModuleSettingsWindow *ui;
     DesignCanvas *mCanvas;
-    QPoint mDragOffset;
 };
 
 } // namespace Plumbrook

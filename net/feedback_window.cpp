@@ -1,15 +1,14 @@
 #include "net/feedback_window.h"
 
+#include "components/window_drag.h"
+#include "model/background_work.h"
 #include "net/feedback.h"
 #include "net/shell_links.h"
 
 #include "ui_feedback_window.h"
 
 #include <QCoreApplication>
-#include <QMouseEvent>
 #include <QPointer>
-#include <QThread>
-#include <memory>
 
 namespace Plumbrook {
 
@@ -19,6 +18,7 @@ FeedbackWindow::FeedbackWindow(StatusSink status, QWidget *parent)
     , mStatus(std::move(status))
 {
     ui->setupUi(this);
+    WindowDrag::install(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(500, 350);
 
@@ -50,9 +50,7 @@ FeedbackWindow *FeedbackWindow::open(StatusSink status, QWidget *owner)
 
 void FeedbackWindow::startFormHashFetch()
 {
-    QThread *worker = QThread::create([] { Feedback::fetchFormHash(); });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    BackgroundWork::start(BackgroundWork::Lane::Requests, &Feedback::fetchFormHash);
 }
 
 void FeedbackWindow::submit()
@@ -70,22 +68,18 @@ void FeedbackWindow::submit()
     // The worker gets the texts now and never touches the window itself.
     const QString title = ui->编辑框_标题->text();
     const QString text = ui->编辑框_内容->toPlainText();
-    auto accepted = std::make_shared<bool>(false);
-    QThread *worker = QThread::create([title, text, accepted] {
-        *accepted = Feedback::post(title, text);
-    });
-    // Delivered on the UI thread through the application object, so that the outcome
-    // is reported even when the user closed the window meanwhile.
+    // Delivered whether or not the user closed the window meanwhile.
     QPointer<FeedbackWindow> window(this);
     StatusSink status = mStatus;
-    connect(worker, &QThread::finished, qApp, [window, status, accepted] {
-        if (status)
-            status(*accepted ? Feedback::kAcceptedMessage : Feedback::kFailedMessage);
-        if (window)
-            window->close();
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    BackgroundWork::run(
+        BackgroundWork::Lane::Requests, QCoreApplication::instance(),
+        [title, text] { return Feedback::post(title, text); },
+        [window, status](bool accepted) {
+            if (status)
+                status(accepted ? Feedback::kAcceptedMessage : Feedback::kFailedMessage);
+            if (window)
+                window->close();
+        });
 }
 
 void FeedbackWindow::clearText()
@@ -97,20 +91,6 @@ void FeedbackWindow::goToForum()
 {
     ShellLinks::openFeedbackBoard();
     close();
-}
-
-void FeedbackWindow::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        mDragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    QWidget::mousePressEvent(event);
-}
-
-void FeedbackWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    if (event->buttons() & Qt::LeftButton && !mDragOffset.isNull())
-        move(event->globalPosition().toPoint() - mDragOffset);
-    QWidget::mouseMoveEvent(event);
 }
 
 } // namespace Plumbrook

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPoint>
 #include <QWidget>
 
 #include <functional>
@@ -32,16 +31,11 @@ public slots:
     void clearText();
     void goToForum();
 
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-
 private:
     void startFormHashFetch();
 
     Ui::FeedbackWindow *ui;
     StatusSink mStatus;
-    QPoint mDragOffset;
 };
 
 } // namespace Plumbrook

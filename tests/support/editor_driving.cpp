@@ -84,14 +84,15 @@ DesignerWindow::DesignerWindow()
 {
     mWindow->move(40, 30);
     mWindow->show();
-    QTest::qWaitForWindowExposed(mWindow.get());
+    if (!QTest::qWaitForWindowExposed(mWindow.get()))
+        qWarning("The designer window was never shown");
 }
 
 DesignerWindow::~DesignerWindow()
 {
     EditorRegistry::closeAll();
-    for (int waited = 0; PreviewDownload::pending() > 0 && waited < 10000; waited += 20)
-        QTest::qWait(20);
+    if (!QTest::qWaitFor([] { return PreviewDownload::pending() == 0; }, 10000))
+        qWarning("Preview downloads were still on their way");
 }
 
 QByteArray png(const QColor &colour, int size)

@@ -133,8 +133,7 @@ int main(int argc, char *argv[])
     // Carousel settings files are looked up under the program directory.
     ProgramDir::setOverride(programDir.isEmpty() ? QFileInfo(designPath).absolutePath() : programDir);
 
-    const QString shrink = shrinkField.isEmpty() ? QStringLiteral("auto") : shrinkField + QStringLiteral("px");
-    const QString code = ModuleGenerator(table, sources).generate(shrink);
+    const QString code = ModuleGenerator(table, sources).generate(shrinkField);
     // The preview page is the file "预览" writes, so it is GBK whatever --gbk says.
     const QByteArray output = previewPage ? PreviewPage::bytes(code, PreviewPage::layoutOf(table))
                               : gbk       ? TextOps::toGbk(code)
