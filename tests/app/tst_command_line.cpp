@@ -70,7 +70,7 @@ private slots:
         QVERIFY(dir.mkpath(QStringLiteral("sub")));
         DesignFile::Design design;
         design.rows = {ComponentTable::initialModuleRecord()};
-        for (const QString name : {QStringLiteral("设计 1.plbd"), QStringLiteral("sub/design.plbd")})
+        for (const QString &name : {QStringLiteral("设计 1.plbd"), QStringLiteral("sub/design.plbd")})
             QVERIFY(DesignFile::writeFile(dir.filePath(name), design));
         QFile notes(dir.filePath(QStringLiteral("notes.plbd")));
         QVERIFY(notes.open(QIODevice::WriteOnly));

@@ -1,0 +1,219 @@
+// A design at scale: the threads alive while the previews of 1,000 pictures
+// arrive, and opening 10,000 components (500 of every kind, 5,000 of them
+// previewed) with the longest stall of the UI thread while their pictures come in.
+// The picture server runs in a child process, so that its threads are not counted.
+#include "canvas/design_canvas.h"
+#include "canvas/design_loader.h"
+#include "canvas/frame_picture.h"
+#include "canvas/main_window.h"
+#include "components/carousel_settings.h"
+#include "components/preview_download.h"
+#include "components/program_dir.h"
+#include "model/component_table.h"
+#include "model/design_file.h"
+#include "model/kind_table.h"
+
+#include <httplib.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <thread>
+
+using namespace Plumbrook;
+namespace CS = CarouselSettings;
+using T = ComponentTable;
+
+namespace {
+
+constexpr auto kServerDelay = std::chrono::milliseconds(50);
+
+int serve()
+{
+    const QByteArray png = makeFramePicture(24, 24, 0x3366CC, 0x3366CC);
+    httplib::Server server;
+    server.Get(".*", [&png](const httplib::Request &, httplib::Response &response) {
+        std::this_thread::sleep_for(kServerDelay);
+        response.set_content(png.toStdString(), "image/png");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::printf("%d\n", port);
+    std::fflush(stdout);
+    // Ends with the parent: its end of the pipe closes.
+    std::thread watch([&server] {
+        char c;
+        while (std::fread(&c, 1, 1, stdin) == 1) {
+        }
+        server.stop();
+    });
+    server.listen_after_bind();
+    watch.join();
+    return 0;
+}
+
+int threadCount()
+{
+    return int(QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+double peakMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+struct Watch
+{
+    double longestStallMs = 0;
+    int mostThreads = 0;
+};
+
+// Runs the event loop until `done` holds (or two minutes pass), noting the longest
+// gap between two ticks of a 1 ms timer and the most threads alive.
+Watch watchUntil(const std::function<bool()> &done)
+{
+    Watch watch;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = clock.nsecsElapsed();
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+        watch.mostThreads = std::max(watch.mostThreads, threadCount());
+    });
+    ticker.start(1);
+    while (!done() && clock.elapsed() < 120000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    watch.longestStallMs = longest / 1e6;
+    return watch;
+}
+
+// `perKind` components of every kind (a carousel brings its two arrows), each previewed
+// kind pointing at the server; or pictures only when `picturesOnly`.
+DesignFile::Design makeDesign(int perKind, const QString &server, bool picturesOnly)
+{
+    DesignFile::Design design;
+    design.rows = {ComponentTable::initialModuleRecord()};
+    int id = 1;
+    int index = 0;
+    const auto add = [&](const QString &kind, int width, int height) {
+        QStringList cells(T::ColumnCount);
+        cells[T::Id] = QString::number(++id);
+        cells[T::Kind] = kind;
+        cells[T::Width] = QString::number(width);
+        cells[T::Height] = QString::number(height);
+        cells[T::Left] = QString::number(index % 40 * 24);
+        cells[T::Top] = QString::number(index / 40 * 24);
+        ++index;
+        design.rows.append(cells);
+        return design.rows.size() - 1;
+    };
+    for (int n = 0; n < perKind; ++n) {
+        for (const KindTable::KindInfo &info : KindTable::all()) {
+            if (picturesOnly && info.kind != KindTable::Kind::Picture)
+                continue;
+            const qsizetype row = add(info.name, std::max(info.width, 20), std::max(info.height, 20));
+            for (const auto &[column, text] : info.cells)
+                design.rows[row][column] = text;
+            const QString url = server + QStringLiteral("/p%1.png").arg(id);
+            if (info.preview == KindTable::PreviewSource::Column)
+                design.rows[row][info.previewColumn] = url;
+            if (info.kind == KindTable::Kind::Carousel) {
+                const int number = int(row);
+                add(CS::kLeftArrowPrefix + QString::number(number), 40, 40);
+                add(CS::kRightArrowPrefix + QString::number(number), 40, 40);
+                DesignFile::CarouselValues values = CS::defaults();
+                for (auto &[key, value] : values) {
+                    if (key == CS::pictureKey(1))
+                        value = url;
+                }
+                design.carousels.insert(number, values);
+            }
+        }
+    }
+    return design;
+}
+
+int previewCount(const DesignFile::Design &design)
+{
+    int count = 0;
+    for (int row = 1; row < design.rows.size(); ++row) {
+        // The carousels here are numbered by their rows.
+        if (!DesignLoader::previewUrl(design.rows.at(row), design.carousels.value(row)).isEmpty())
+            ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc >= 2 && std::strcmp(argv[1], "--serve") == 0)
+        return serve();
+
+    QApplication app(argc, argv);
+    QTemporaryDir programDir;
+    ProgramDir::setOverride(programDir.path());
+
+    QProcess server;
+    server.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--serve")});
+    if (!server.waitForReadyRead(10000))
+        return 1;
+    const QString base = QStringLiteral("http://127.0.0.1:") + QString::fromLatin1(server.readLine().trimmed());
+
+    MainWindow window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    DesignCanvas *canvas = window.canvas();
+
+    // 1,000 pictures.
+    const DesignFile::Design pictures = makeDesign(1000, base, true);
+    const int before = threadCount();
+    DesignLoader::load(canvas, pictures);
+    const Watch picturesWatch = watchUntil([] { return PreviewDownload::pending() == 0; });
+    std::printf("opening 1,000 picture components: at most %d threads alive (%d before)\n",
+                picturesWatch.mostThreads, before);
+    std::printf("BENCH|most threads alive opening 1,000 picture components|%d|%d before opening\n",
+                picturesWatch.mostThreads, before);
+
+    // 10,000 components.
+    const DesignFile::Design large = makeDesign(500, base, false);
+    QElapsedTimer timer;
+    timer.start();
+    DesignLoader::load(canvas, large);
+    const double openMs = timer.nsecsElapsed() / 1e6;
+    const Watch largeWatch = watchUntil([] { return PreviewDownload::pending() == 0; });
+    const double arrivedS = timer.nsecsElapsed() / 1e9;
+    std::printf("opening %d components (%d previews): %.0f ms; the pictures arrived within %.1f s, "
+                "the UI thread stalling at most %.1f ms, %d threads at most; peak memory %.0f MB\n",
+                int(large.rows.size() - 1), previewCount(large), openMs, arrivedS,
+                largeWatch.longestStallMs, largeWatch.mostThreads, peakMb());
+    std::printf("BENCH|open, 10000 components|%.0f ms|1000 pictures: see above\n", openMs);
+    std::printf("BENCH|longest UI stall while 5000 pictures arrive|%.1f ms|1000 pictures %.1f ms\n",
+                largeWatch.longestStallMs, picturesWatch.longestStallMs);
+    std::printf("BENCH|most threads alive while 5000 pictures arrive|%d|-\n", largeWatch.mostThreads);
+    std::printf("BENCH|peak memory, 10000 components open|%.0f MB|-\n", peakMb());
+
+    server.closeWriteChannel();
+    server.waitForFinished(5000);
+    return 0;
+}
