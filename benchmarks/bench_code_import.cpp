@@ -3,6 +3,7 @@
 #include "codegen/code_reader.h"
 #include "codegen/module_generator.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 #include "model/module_settings.h"
 
 #include <QCoreApplication>
@@ -18,14 +19,6 @@ namespace {
 
 using C = ComponentTable;
 
-const QStringList kKinds = {
-    QStringLiteral("图片"), QStringLiteral("热点"), QStringLiteral("换图"), QStringLiteral("放大"),
-    QStringLiteral("文字"), QStringLiteral("收藏"), QStringLiteral("分享"), QStringLiteral("二维码"),
-    QStringLiteral("购物车"), QStringLiteral("喜欢"), QStringLiteral("关注"), QStringLiteral("客服"),
-    QStringLiteral("旺旺群"), QStringLiteral("视频"), QStringLiteral("倒计时"), QStringLiteral("搜索"),
-    QStringLiteral("flash"), QStringLiteral("轮播"),
-};
-
 // Components of every kind with the cells their editors write; each carousel
 // counts as one component and brings its two arrows.
 void buildDesign(ComponentTable &table, int components)
@@ -39,10 +32,10 @@ void buildDesign(ComponentTable &table, int components)
     table.setCell(0, C::Other4, settings.buildWrapper());
     int id = 1;
     for (int i = 0; i < components; ++i) {
-        const QString kind = kKinds.at(i % kKinds.size());
+        const QString kind = KindTable::all().at(i % KindTable::all().size()).name;
         const int row = table.appendRow(QString::number(++id), kind);
         table.setCell(row, C::Width, QString::number(100 + i % 200));
-        table.setCell(row, C::Height, QString::number(kind == QStringLiteral("放大") ? 100 + i % 200 : 50 + i % 100));
+        table.setCell(row, C::Height, QString::number(KindTable::is(kind, KindTable::Kind::Zoom) ? 100 + i % 200 : 50 + i % 100));
         table.setCell(row, C::Left, QString::number(i % 900));
         table.setCell(row, C::Top, QString::number(i % 3000));
         table.setCell(row, C::Picture, QStringLiteral("https://img.example/picture-%1.jpg").arg(i));
@@ -52,9 +45,9 @@ void buildDesign(ComponentTable &table, int components)
         table.setCell(row, C::Other, QStringLiteral("_blank"));
         table.setCell(row, C::Other1, QStringLiteral("0"));
         table.setCell(row, C::Other2, QStringLiteral("0"));
-        table.setCell(row, C::BgCode, kind == QStringLiteral("放大") ? QStringLiteral("1.3") : QStringLiteral("#333333"));
+        table.setCell(row, C::BgCode, KindTable::is(kind, KindTable::Kind::Zoom) ? QStringLiteral("1.3") : QStringLiteral("#333333"));
         table.setCell(row, C::Other4, QStringLiteral("微软雅黑"));
-        if (kind == QStringLiteral("轮播")) {
+        if (KindTable::is(kind, KindTable::Kind::Carousel)) {
             for (const char16_t *prefix : {u"左箭头", u"右箭头"}) {
                 const int arrow = table.appendRow(QString::number(++id), QString::fromUtf16(prefix) + QString::number(row));
                 table.setCell(arrow, C::Width, QStringLiteral("40"));

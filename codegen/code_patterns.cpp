@@ -5,6 +5,7 @@
 #include "codegen/text_ops.h"
 #include "components/carousel_settings.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 #include "model/module_settings.h"
 
 #include <algorithm>
@@ -55,9 +56,14 @@ QList<KindProbe> kindProbes()
     using namespace CodeHole;
     const QStringList binary = {QStringLiteral("0"), QStringLiteral("1")};
     const QStringList ternary = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")};
-    const auto plainKind = [](const char16_t *name) { return KindProbe{QString::fromUtf16(name)}; };
+    const auto probe = [](KindTable::Kind kind, int rows = 1) {
+        KindProbe made;
+        made.kind = KindTable::nameOf(kind);
+        made.rows = rows;
+        return made;
+    };
 
-    KindProbe zoom{QStringLiteral("放大")};
+    KindProbe zoom = probe(KindTable::Kind::Zoom);
     const QString zoomWidth = QStringLiteral("900001");
     const double zoomPopup = TextOps::toInt(zoomWidth) * double(TextOps::toFloat(QStringLiteral("2")));
     zoom.numbers = {{cell(0, C::Width), zoomWidth}};
@@ -65,7 +71,7 @@ QList<KindProbe> kindProbes()
     zoom.derived = {{ZoomPopupWidth, TextOps::formatNumber(zoomPopup)},
                     {ZoomPictureWidth, TextOps::formatNumber(zoomPopup - 10)}};
 
-    KindProbe customerService{QStringLiteral("客服")};
+    KindProbe customerService = probe(KindTable::Kind::Service);
     // An empty text stands for any value the fill rule does not name, where that
     // leaves a placeholder in the code.
     const QString other;
@@ -73,17 +79,17 @@ QList<KindProbe> kindProbes()
                                {cell(0, C::BgColor), binary}, {cell(0, C::Other), ternary + QStringList{other}},
                                {cell(0, C::Other1), binary}};
 
-    KindProbe countdown{QStringLiteral("倒计时")};
+    KindProbe countdown = probe(KindTable::Kind::Countdown);
     countdown.choices = {{cell(0, C::BgColor), ternary + QStringList{QStringLiteral("3"), other}},
                          {cell(0, C::Other1), binary}};
 
-    KindProbe text{QStringLiteral("文字")};
+    KindProbe text = probe(KindTable::Kind::Text);
     text.choices = {{cell(0, C::BgColor), binary}};
-    KindProbe video{QStringLiteral("视频")};
+    KindProbe video = probe(KindTable::Kind::Video);
     video.choices = {{cell(0, C::Link), binary}};
 
     // The arrows' offsets are differences of positions, so the positions are numbers.
-    KindProbe carousel{CarouselSettings::kCarouselKind, 3};
+    KindProbe carousel = probe(KindTable::Kind::Carousel, 3);
     QStringList counts;
     for (int n = 0; n + 2 <= CarouselSettings::kMaxPictures; ++n)
         counts.append(QString::number(n));
@@ -97,10 +103,11 @@ QList<KindProbe> kindProbes()
     carousel.derived = {{LeftArrowLeft, QStringLiteral("31111")}, {LeftArrowTop, QStringLiteral("52222")},
                         {RightArrowLeft, QStringLiteral("73333")}, {RightArrowTop, QStringLiteral("94444")}};
 
-    return {plainKind(u"图片"), plainKind(u"热点"), plainKind(u"换图"), zoom, text,
-            plainKind(u"收藏"), plainKind(u"分享"), plainKind(u"二维码"), plainKind(u"购物车"),
-            plainKind(u"喜欢"), plainKind(u"关注"), customerService, plainKind(u"旺旺群"), video,
-            countdown, plainKind(u"搜索"), plainKind(u"flash"), carousel};
+    using K = KindTable::Kind;
+    return {probe(K::Picture), probe(K::Hotspot), probe(K::Swap), zoom, text, probe(K::Favourite),
+            probe(K::Share), probe(K::QrCode), probe(K::Cart), probe(K::Like), probe(K::Follow),
+            customerService, probe(K::ChatGroup), video, countdown, probe(K::Search), probe(K::Flash),
+            carousel};
 }
 
 // Every combination of the choices' values.

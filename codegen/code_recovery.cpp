@@ -3,6 +3,7 @@
 #include "codegen/text_ops.h"
 #include "components/carousel_settings.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 
 namespace Plumbrook::CodeRecovery {
 
@@ -141,7 +142,7 @@ QVector<RecoveredComponent> components(const CodePatterns::Variant &variant, con
     RecoveredComponent result;
     result.rows = QVector<QStringList>(variant.rows, QStringList(C::ColumnCount));
     result.rows[0][C::Kind] = variant.kind;
-    const bool carousel = variant.kind == CarouselSettings::kCarouselKind;
+    const bool carousel = KindTable::is(variant.kind, KindTable::Kind::Carousel);
     if (carousel) {
         // Keys generation does not read keep their creation values.
         result.settings = CarouselSettings::defaults();
@@ -173,7 +174,7 @@ QVector<RecoveredComponent> components(const CodePatterns::Variant &variant, con
 
     QStringList &cells = result.rows[0];
     const QString &kind = variant.kind;
-    if (kind == QStringLiteral("放大")) {
+    if (KindTable::is(kind, KindTable::Kind::Zoom)) {
         cells[C::Height] = cells.at(C::Width);
         cells[C::BgCode] = zoomFactor(cells.at(C::Width), last(values, CodeHole::ZoomPopupWidth));
         const qsizetype factor = QStringList{QStringLiteral("1.2"), QStringLiteral("1.3"), QStringLiteral("1.4"),
@@ -181,19 +182,19 @@ QVector<RecoveredComponent> components(const CodePatterns::Variant &variant, con
         if (factor >= 0)
             cells[C::Other] = QString::number(factor);
         addOpenModeIndex(cells, C::BgColor, C::Other2);
-    } else if (kind == QStringLiteral("二维码")) {
+    } else if (KindTable::is(kind, KindTable::Kind::QrCode)) {
         cells[C::Height] = cells.at(C::Width);
         addQrFields(cells);
-    } else if (kind == QStringLiteral("文字")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Text)) {
         cells[C::Other1] = withoutPixelUnit(cells.at(C::Other1));
         cells[C::Other2] = withoutPixelUnit(cells.at(C::Other2));
-    } else if (kind == QStringLiteral("热点")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Hotspot)) {
         addOpenModeIndex(cells, C::Text, C::BgColor);
-    } else if (kind == QStringLiteral("图片")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Picture)) {
         addOpenModeIndex(cells, C::BgColor, C::Other);
-    } else if (kind == QStringLiteral("换图")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Swap)) {
         addOpenModeIndex(cells, C::BgColor, C::Other1);
-    } else if (kind == QStringLiteral("视频")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Video)) {
         // Generation switched the first play-mode segment of the address; undone
         // it reads as the editor had it, kept it may be what was typed.
         const bool onDemand = cells.at(C::Link) == QStringLiteral("0");

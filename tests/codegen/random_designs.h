@@ -5,6 +5,7 @@
 #include "components/colour_conversion.h"
 #include "components/carousel_settings.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 #include "model/design_file.h"
 #include "model/module_settings.h"
 
@@ -80,15 +81,15 @@ inline QStringList RandomDesigns::component(const QString &kind)
     c[C::Locked] = pick({QStringLiteral("否"), QString()});
     const QStringList binary = {QStringLiteral("0"), QStringLiteral("1")};
     const QStringList ternary = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")};
-    if (kind == QStringLiteral("图片")) {
+    if (KindTable::is(kind, KindTable::Kind::Picture)) {
         c[C::Picture] = url(); c[C::Link] = pick({url(), QStringLiteral("#")}); c[C::Text] = words();
         target(c, C::BgColor, C::Other);
-    } else if (kind == QStringLiteral("热点")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Hotspot)) {
         c[C::Picture] = words(); c[C::Link] = url(); target(c, C::Text, C::BgColor);
-    } else if (kind == QStringLiteral("换图")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Swap)) {
         c[C::Picture] = url(); c[C::Link] = url(); c[C::Text] = pick({url(), QStringLiteral("#")});
         c[C::Other] = QStringLiteral("0"); target(c, C::BgColor, C::Other1);
-    } else if (kind == QStringLiteral("放大")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Zoom)) {
         c[C::Height] = c[C::Width];
         c[C::Picture] = url(); c[C::Link] = url(); c[C::Text] = url(); target(c, C::BgColor, C::Other2);
         const int factor = number(0, 3);
@@ -96,43 +97,43 @@ inline QStringList RandomDesigns::component(const QString &kind)
         c[C::BgCode] = QStringList{QStringLiteral("1.2"), QStringLiteral("1.3"), QStringLiteral("1.4"),
                                    QStringLiteral("1.5")}.at(factor);
         c[C::Other1] = colour();
-    } else if (kind == QStringLiteral("文字")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Text)) {
         c[C::Picture] = words(); c[C::Link] = pick({url(), QStringLiteral("#")});
         c[C::Other] = pick({QStringLiteral("宋体"), QStringLiteral("微软雅黑"), QStringLiteral("Arial")});
         c[C::Other1] = digits(9, 72); c[C::BgCode] = colour();
         c[C::Other5] = pick({QStringLiteral("left"), QStringLiteral("center"), QStringLiteral("right")});
         c[C::BgColor] = pick(binary); c[C::Other2] = pick({digits(10, 40), QString()});
-    } else if (kind == QStringLiteral("收藏") || kind == QStringLiteral("购物车")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Favourite) || KindTable::is(kind, KindTable::Kind::Cart)) {
         c[C::Picture] = url(); c[C::Link] = url();
-    } else if (kind == QStringLiteral("分享") || kind == QStringLiteral("关注")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Share) || KindTable::is(kind, KindTable::Kind::Follow)) {
         c[C::Picture] = digits(100000, 999999999); c[C::Link] = url();
-    } else if (kind == QStringLiteral("二维码")) {
+    } else if (KindTable::is(kind, KindTable::Kind::QrCode)) {
         c[C::Height] = c[C::Width];
         c[C::Picture] = digits(100000, 999999999); c[C::Link] = pick(ternary);
         c[C::Text] = QStringLiteral("https://qr.example/img?type=ci&amp;item_id=%1&amp;w=90&amp;h=90").arg(c[C::Picture]);
-    } else if (kind == QStringLiteral("喜欢")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Like)) {
         c[C::Picture] = digits(100000, 999999999); c[C::Link] = pick(binary);
-    } else if (kind == QStringLiteral("客服")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Service)) {
         c[C::Picture] = pick({QStringLiteral("店小二"), QStringLiteral("shop-a.b_c"), QStringLiteral("小 二")});
         c[C::Link] = url(); c[C::Text] = pick(ternary); c[C::BgColor] = pick(binary);
         c[C::Other] = pick(ternary); c[C::Other1] = pick(binary); c[C::Other2] = pick(binary);
-    } else if (kind == QStringLiteral("旺旺群")) {
+    } else if (KindTable::is(kind, KindTable::Kind::ChatGroup)) {
         c[C::Picture] = url(); c[C::Link] = digits(1000, 99999999);
-    } else if (kind == QStringLiteral("视频")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Video)) {
         c[C::Picture] = QStringLiteral("https://cloud.video.taobao.com/play/u/22073/p/%1/e/6/t/1/%2.swf")
                             .arg(number(1, 2)).arg(number(1000, 9999));
         c[C::Link] = pick(binary);
-    } else if (kind == QStringLiteral("倒计时")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Countdown)) {
         c[C::Picture] = QStringLiteral("2027-%1-11 00:00:00").arg(number(10, 12));
         c[C::Link] = digits(20, 120); c[C::Text] = digits(9, 40); c[C::BgColor] = pick(ternary + QStringList{QStringLiteral("3")});
         c[C::Other] = colour(); c[C::Other1] = pick(binary); c[C::BgCode] = url();
         c[C::Other4] = pick({QStringLiteral("微软雅黑"), QStringLiteral("宋体")}); c[C::Other2] = pick(ternary);
-    } else if (kind == QStringLiteral("搜索")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Search)) {
         c[C::Picture] = words(); c[C::Link] = QStringLiteral("https://shop%1.taobao.com").arg(number(1, 999));
         c[C::Text] = digits(50, 300); c[C::BgColor] = digits(20, 40); c[C::Other] = digits(30, 80);
         c[C::Other1] = digits(20, 40); c[C::Other2] = colour(); c[C::BgCode] = colour(); c[C::Other4] = colour();
         c[C::Other5] = colour(); c[C::Other6] = colour();
-    } else if (kind == QStringLiteral("flash")) {
+    } else if (KindTable::is(kind, KindTable::Kind::Flash)) {
         c[C::Picture] = url(); c[C::Link] = pick(ternary);
     }
     return c;
@@ -142,7 +143,7 @@ inline void RandomDesigns::addCarousel(DesignFile::Design &design)
 {
     const int row = int(design.rows.size());
     const int id = TextOps::toInt(design.rows.last().at(C::Id)) + 1;
-    QStringList carousel = component(CarouselSettings::kCarouselKind);
+    QStringList carousel = component(KindTable::nameOf(KindTable::Kind::Carousel));
     carousel[C::Id] = QString::number(id);
     design.rows.append(carousel);
     for (const QString &prefix : {CarouselSettings::kLeftArrowPrefix, CarouselSettings::kRightArrowPrefix}) {
@@ -204,7 +205,7 @@ inline QStringList RandomDesigns::moduleRecord(int edition)
 
 inline void RandomDesigns::add(DesignFile::Design &design, const QString &kind)
 {
-    if (kind == CarouselSettings::kCarouselKind) {
+    if (KindTable::is(kind, KindTable::Kind::Carousel)) {
         addCarousel(design);
         return;
     }
@@ -220,7 +221,7 @@ inline DesignFile::Design RandomDesigns::next()
         QStringLiteral("文字"), QStringLiteral("收藏"), QStringLiteral("分享"), QStringLiteral("二维码"),
         QStringLiteral("购物车"), QStringLiteral("喜欢"), QStringLiteral("关注"), QStringLiteral("客服"),
         QStringLiteral("旺旺群"), QStringLiteral("视频"), QStringLiteral("倒计时"), QStringLiteral("搜索"),
-        QStringLiteral("flash"), CarouselSettings::kCarouselKind,
+        QStringLiteral("flash"), KindTable::nameOf(KindTable::Kind::Carousel),
     };
     DesignFile::Design design;
     // One module in ten was never confirmed in the settings window.
