@@ -46,6 +46,7 @@ PictureObject *DesignCanvas::createPictureObject(const QString &id)
     if (mObjectFilter)
         object->installEventFilter(mObjectFilter);
     mPictures.append(object);
+    mPictureById.insert(id, object);
     object->setProperty("tag", id);
     return object;
 }
@@ -64,6 +65,7 @@ QLabel *DesignCanvas::createTextLabel(const QString &id)
     if (mObjectFilter)
         label->installEventFilter(mObjectFilter);
     mLabels.append(label);
+    mLabelById.insert(id, label);
     label->setProperty("tag", id);
     return label;
 }
@@ -121,7 +123,6 @@ void DesignCanvas::deleteComponent(QWidget *object)
     const QString id = tagOf(object);
     mTable->deleteRow(mTable->findRowById(id));
     destroyObject(object);
-    emit componentDeleted(id);
 }
 
 void DesignCanvas::destroyObject(QWidget *object, bool remember)
@@ -132,8 +133,15 @@ void DesignCanvas::destroyObject(QWidget *object, bool remember)
     if (remember)
         rememberGone(object);
     mDocument->selection()->remove(id);
-    mPictures.removeAll(qobject_cast<PictureObject *>(object));
-    mLabels.removeAll(qobject_cast<QLabel *>(object));
+    if (auto *picture = qobject_cast<PictureObject *>(object)) {
+        mPictures.removeOne(picture);
+        if (mPictureById.value(id) == picture)
+            mPictureById.remove(id);
+    } else if (auto *label = qobject_cast<QLabel *>(object)) {
+        mLabels.removeOne(label);
+        if (mLabelById.value(id) == label)
+            mLabelById.remove(id);
+    }
     object->setProperty("tag", QVariant());
     object->hide();
     object->deleteLater();
@@ -172,20 +180,12 @@ QWidget *DesignCanvas::objectById(const QString &id) const
 
 PictureObject *DesignCanvas::pictureById(const QString &id) const
 {
-    for (const auto &picture : mPictures) {
-        if (picture && tagOf(picture) == id)
-            return picture;
-    }
-    return nullptr;
+    return mPictureById.value(id);
 }
 
 QLabel *DesignCanvas::labelById(const QString &id) const
 {
-    for (const auto &label : mLabels) {
-        if (label && tagOf(label) == id)
-            return label;
-    }
-    return nullptr;
+    return mLabelById.value(id);
 }
 
 bool DesignCanvas::setObjectPicture(const QString &id, const QByteArray &bytes)

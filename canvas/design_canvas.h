@@ -156,6 +156,9 @@ private:
     std::array<QLineEdit *, 4> mBoxes{};
     QList<QPointer<PictureObject>> mPictures;
     QList<QPointer<QLabel>> mLabels;
+    // Arriving pictures and the table's rows find their objects by id.
+    QHash<QString, QPointer<PictureObject>> mPictureById;
+    QHash<QString, QPointer<QLabel>> mLabelById;
     int mBackgroundId = 0;
     int mLayoutWidth = 0;
     Selection mSelection;

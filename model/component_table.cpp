@@ -68,6 +68,8 @@ void ComponentTable::setCell(int row, int column, const QString &text)
     if (mRecorder)
         mRecorder->cellChanged(row, column, target, text);
     target = text;
+    if (column == Id)
+        mRowIndexValid = false;
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
     emit cellChanged(row, column, text);
@@ -82,11 +84,15 @@ QStringList ComponentTable::rowCells(int row) const
 
 int ComponentTable::findRowById(const QString &id) const
 {
-    for (int row = 0; row < mRows.size(); ++row) {
-        if (mRows.at(row).at(Id) == id)
-            return row;
+    if (!mRowIndexValid) {
+        // Rebuilt after rows or ids changed, so that lookups stay cheap on large designs.
+        mRowById.clear();
+        mRowById.reserve(mRows.size());
+        for (int row = int(mRows.size()) - 1; row >= 0; --row)
+            mRowById.insert(mRows.at(row).at(Id), row);   // the first of equal ids wins
+        mRowIndexValid = true;
     }
-    return -1;
+    return mRowById.value(id, -1);
 }
 
 bool ComponentTable::isLocked(int row) const
@@ -113,6 +119,10 @@ void ComponentTable::insertRowAt(int row, const QStringList &cells)
     if (mRecorder)
         mRecorder->rowInserted(row, padded);
     beginInsertRows({}, row, row);
+    if (row == mRows.size() && mRowIndexValid && !mRowById.contains(padded.at(Id)))
+        mRowById.insert(padded.at(Id), row);
+    else
+        mRowIndexValid = false;
     mRows.insert(row, padded);
     endInsertRows();
 }
@@ -124,6 +134,7 @@ void ComponentTable::deleteRow(int row)
     if (mRecorder)
         mRecorder->rowRemoved(row, mRows.at(row));
     beginRemoveRows({}, row, row);
+    mRowIndexValid = false;
     mRows.removeAt(row);
     endRemoveRows();
 }
@@ -137,6 +148,7 @@ void ComponentTable::replaceRows(const QVector<QStringList> &rows)
 {
     const QVector<QStringList> before = mRows;
     beginResetModel();
+    mRowIndexValid = false;
     if (rows.isEmpty()) {
         mRows = {initialModuleRecord()};
     } else {

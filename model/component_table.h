@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
 #include <QVector>
 
@@ -97,6 +98,8 @@ private:
     QVector<QStringList> mRows;
     int mCounter = 0;
     TableRecorder *mRecorder = nullptr;
+    mutable QHash<QString, int> mRowById;
+    mutable bool mRowIndexValid = false;
 };
 
 } // namespace Plumbrook

@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
+
 using namespace Plumbrook;
 
 class TestComponentTable : public QObject
@@ -17,6 +19,8 @@ private slots:
     void lockFlag_data();
     void lockFlag();
     void rowSignals();
+    void rowsFoundByIdAfterEachChange_data();
+    void rowsFoundByIdAfterEachChange();
     void toInt_data();
     void toInt();
     void gbkLength_data();
@@ -157,6 +161,42 @@ void TestComponentTable::gbkLength()
     QFETCH(QString, text);
     QFETCH(int, length);
     QCOMPARE(TextOps::gbkLength(text), length);
+}
+
+void TestComponentTable::rowsFoundByIdAfterEachChange_data()
+{
+    // Each change is applied to a table of rows "2".."6" after a first lookup.
+    using Change = std::function<void(ComponentTable &)>;
+    QTest::addColumn<Change>("change");
+    QTest::newRow("append") << Change([](ComponentTable &t) { t.appendRow("7", "图片"); });
+    QTest::newRow("append an existing id") << Change([](ComponentTable &t) { t.appendRow("3", "图片"); });
+    QTest::newRow("insert in the middle") << Change([](ComponentTable &t) { t.insertRowAt(2, {"9", "图片"}); });
+    QTest::newRow("delete") << Change([](ComponentTable &t) { t.deleteRow(2); });
+    QTest::newRow("id edited") << Change([](ComponentTable &t) { t.setCell(4, ComponentTable::Id, "40"); });
+    QTest::newRow("other cell edited") << Change([](ComponentTable &t) { t.setCell(4, ComponentTable::Left, "1"); });
+    QTest::newRow("replaced") << Change([](ComponentTable &t) {
+        t.replaceRows({ComponentTable::initialModuleRecord(), {"6", "文字"}, {"2", "图片"}});
+    });
+    QTest::newRow("reset") << Change([](ComponentTable &t) { t.resetToModuleRecord(); });
+}
+
+void TestComponentTable::rowsFoundByIdAfterEachChange()
+{
+    QFETCH(std::function<void(ComponentTable &)>, change);
+    ComponentTable table;
+    for (int id = 2; id <= 6; ++id)
+        table.appendRow(QString::number(id), QStringLiteral("图片"));
+    QCOMPARE(table.findRowById(QStringLiteral("4")), 3);
+    change(table);
+    for (const char *latin1 : {"0", "2", "3", "4", "6", "7", "9", "40", "none"}) {
+        const QString id = QString::fromLatin1(latin1);
+        int expected = -1;
+        for (int row = 0; row < table.count() && expected < 0; ++row) {
+            if (table.cell(row, ComponentTable::Id) == id)
+                expected = row;
+        }
+        QCOMPARE(table.findRowById(id), expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestComponentTable)
