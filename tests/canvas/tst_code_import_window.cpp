@@ -15,6 +15,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_file.h"
+#include "model/kind_table.h"
 #include "model/module_settings.h"
 #include "support/test_support.h"
 
@@ -137,8 +138,8 @@ void TestCodeImportWindow::importIsOneUndoStep()
     // The code of a design with every kind, the module confirmed for 天猫.
     DesignCanvas *canvas = mWindow->canvas();
     ComponentTable *table = mWindow->table();
-    for (const CreationDefaults::KindDefaults &kind : CreationDefaults::all())
-        ComponentCreation::create(canvas, kind.kind);
+    for (const KindTable::KindInfo &kind : KindTable::all())
+        ComponentCreation::create(canvas, kind.name);
     ModuleSettings settings = ModuleSettings::load(*table);
     settings.edition = 0;
     settings.save(*table);
