@@ -164,7 +164,7 @@ void TestCodeImportWindow::importIsOneUndoStep()
     QCOMPARE(canvas->allObjects().size(), table->count() - 1);
     QVERIFY(table->creationCounter() >= DesignFile::highestId(table->rows()));
     int carousel = 1;
-    while (table->cell(carousel, T::Kind) != CarouselSettings::kCarouselKind)
+    while (table->cell(carousel, T::Kind) != KindTable::nameOf(KindTable::Kind::Carousel))
         ++carousel;
     QCOMPARE(CarouselSettings::read(CarouselSettings::numberOf(*table, carousel), CarouselSettings::kNumber),
              QStringLiteral("6"));
