@@ -6,11 +6,13 @@
 #include "canvas/picture_object.h"
 #include "codegen/text_ops.h"
 #include "components/carousel_settings.h"
+#include "components/component_creation.h"
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
 #include "components/text_editors.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 
 #include <QLabel>
 #include <QSet>
@@ -87,7 +89,7 @@ void CanvasSync::matchObjectsToRows()
         const QString id = table->cell(row, T::Id);
         if (mCanvas->objectById(id))
             continue;
-        QWidget *object = table->cell(row, T::Kind) == QStringLiteral("文字")
+        QWidget *object = table->cell(row, T::KindTable::is(Kind), KindTable::Kind::Text)
             ? static_cast<QWidget *>(mCanvas->createTextLabel(id))
             : mCanvas->createPictureObject(id);
         object->show();
@@ -120,7 +122,7 @@ void CanvasSync::showRow(int row, bool created, const QSet<int> &columns)
         return;
     }
     DesignFile::CarouselValues carousel;
-    if (cells.at(T::Kind) == CS::kCarouselKind) {
+    if (cells.at(T::Kind) == KindTable::nameOf(KindTable::Kind::Carousel)) {
         const int number = CS::numberOf(*table, row);
         carousel.append({CS::pictureKey(1), CS::read(number, CS::pictureKey(1))});
     }
@@ -144,13 +146,13 @@ void CanvasSync::showRow(int row, bool created, const QSet<int> &columns)
         picture->setPictureData(bytes);
         return;
     }
-    bytes = url.isEmpty() ? DesignLoader::builtinPictureOf(cells.at(T::Kind)) : PreviewDownload::cached(url);
+    bytes = url.isEmpty() ? ComponentCreation::builtinPictureOf(cells.at(T::Kind)) : PreviewDownload::cached(url);
     if (!bytes.isEmpty()) {
         picture->setPictureData(bytes);
         return;
     }
     if (created)
-        picture->setPictureData(DesignLoader::builtinPictureOf(cells.at(T::Kind)));
+        picture->setPictureData(ComponentCreation::builtinPictureOf(cells.at(T::Kind)));
     PreviewDownload::start(mCanvas, id, url, mCanvas->previewFetch());
 }
 
@@ -158,7 +160,7 @@ void CanvasSync::showCarousels()
 {
     ComponentTable *table = mDocument->table();
     for (int row = 1; row < table->count(); ++row) {
-        if (table->cell(row, T::Kind) != CS::kCarouselKind)
+        if (table->cell(row, T::Kind) != KindTable::nameOf(KindTable::Kind::Carousel))
             continue;
         const int number = CS::numberOf(*table, row);
         // The editor's arrow choice: any entry but the first hides them.

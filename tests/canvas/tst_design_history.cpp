@@ -12,6 +12,7 @@
 #include "components/editor_window.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 #include "model/design_document.h"
 #include "support/test_support.h"
 
@@ -423,7 +424,7 @@ void TestDesignHistory::carouselSettingsEdit()
     const int steps = mStack->index();
     const auto rows = mTable->rows();
     // The carousel's editor writes only its settings file, never the table.
-    auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(mWindow, CS::kCarouselKind, row));
+    auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(mWindow, KindTable::nameOf(KindTable::Kind::Carousel), row));
     QVERIFY(editor);
     editor->lineEdit(QStringLiteral("编辑框1"))->setText(QStringLiteral("fade"));
     editor->lineEdit(QStringLiteral("编辑框_图1"))->setText(QStringLiteral("http://127.0.0.1:9/a.jpg"));
@@ -554,7 +555,7 @@ void TestDesignHistory::operate(const QString &operation, int row)
         editor->lineEdit(QStringLiteral("编辑框4"))->setText(QStringLiteral("19"));
         editor->save();
     } else if (operation == "edit carousel") {
-        auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(mWindow, CS::kCarouselKind, row));
+        auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(mWindow, KindTable::nameOf(KindTable::Kind::Carousel), row));
         auto *arrows = editor->findChild<QComboBox *>(QStringLiteral("组合框5"));
         arrows->setCurrentIndex(1);
         emit arrows->activated(1);   // as the user's choice, which hides the arrows at once
