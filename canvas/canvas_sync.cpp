@@ -89,7 +89,7 @@ void CanvasSync::matchObjectsToRows()
         const QString id = table->cell(row, T::Id);
         if (mCanvas->objectById(id))
             continue;
-        QWidget *object = table->cell(row, T::KindTable::is(Kind), KindTable::Kind::Text)
+        QWidget *object = KindTable::is(table->cell(row, T::Kind), KindTable::Kind::Text)
             ? static_cast<QWidget *>(mCanvas->createTextLabel(id))
             : mCanvas->createPictureObject(id);
         object->show();

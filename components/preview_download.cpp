@@ -68,6 +68,16 @@ void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
         });
 }
 
+Fetch fetchOf(const QString &kind)
+{
+    const KindTable::KindInfo *info = KindTable::find(kind);
+    if (info && info->previewBySiteRequest)
+        return [](const QString &address) {
+            return HttpClient::siteRequest(address, 0, {}, HttpClient::Jar::None);
+        };
+    return [](const QString &address) { return HttpClient::download(address); };
+}
+
 void discardPending()
 {
     latest().clear();
