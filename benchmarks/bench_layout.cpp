@@ -8,6 +8,7 @@
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,7 +66,7 @@ int main(int argc, char **argv)
     canvas->centreBackground(950);
     const QPoint origin = canvas->backgroundPos();
     for (int i = 0; i < 1000; ++i) {
-        canvas->addPictureComponent(QStringLiteral("图片"), makeFramePicture(20, 20, i, i), 0, 17, 24);
+        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0, 17, 24);
         canvas->pictureObjects().constLast()->move(origin + QPoint(3 + (i % 40) * 23, 7 + (i / 40) * 113));
     }
     window.scroller()->fit();

@@ -157,7 +157,7 @@ bool CanvasInteraction::startGroupMove(QWidget *object, const QPoint &globalPos)
     }
     mSnapper->begin(moving);
     if (locked)
-        emit mCanvas->statusMessage(LockedMessage);
+        emit mCanvas->statusMessage(ContextMenuOperations::kLockedMessage);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "components/editor_registry.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/kind_table.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,7 +19,6 @@ namespace {
 using T = ComponentTable;
 namespace Ops = ContextMenuOperations;
 
-const QString kCarouselKind = QStringLiteral("轮播");
 constexpr int kCopyOffset = 10;
 
 } // namespace
@@ -131,7 +131,7 @@ void SelectionOperations::placeCopies(const QString &step, const QStringList &id
             int copyRow = -1;
             if (auto *picture = qobject_cast<PictureObject *>(source)) {
                 // Carousels are created from the list of functions only.
-                if (kind == kCarouselKind) {
+                if (KindTable::is(kind, KindTable::Kind::Carousel)) {
                     carousel = true;
                     continue;
                 }
