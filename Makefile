@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 # CI builds with WERROR=ON: a new warning fails them.
 WERROR ?= OFF
 
-.PHONY: all deps configure build run test package bench clean test-asan test-tsan fuzz
+.PHONY: all deps configure build run test package bench clean test-asan test-tsan fuzz windows-configure windows test-windows
 
 all: build
 
@@ -55,6 +55,24 @@ fuzz: deps
 	    -DPLUMBROOK_FUZZ=ON -DPLUMBROOK_BROWSER_TEST=OFF >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
 	@tests/fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+
+# The Windows build: the libraries it links (built once per machine into a cache, see
+# scripts/build-windows-sdk), the cross build and its zip; its tests run under wine.
+WINDOWS_BUILD ?= build-windows
+windows-configure: deps
+	@scripts/build-windows-sdk
+	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-toolchain.cmake \
+	    -DPLUMBROOK_WIN64_SDK="$$(scripts/build-windows-sdk --print)" -DPLUMBROOK_BROWSER_TEST=OFF \
+	    -DPLUMBROOK_HOST_MODULEGEN=$(CURDIR)/$(BUILD)/bin/modulegen >/dev/null
+
+windows: windows-configure
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_zip
+
+test-windows: build windows-configure
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	@cmake --build $(WINDOWS_BUILD) --target windows_zip
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@QT_QPA_PLATFORM=offscreen scripts/run-benchmarks $(BUILD)

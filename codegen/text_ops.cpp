@@ -50,7 +50,9 @@ float toFloat(const QString &text)
     // strtod in the C locale reads exactly what atof reads (blanks, sign,
     // decimal or hexadecimal digits, exponent, inf, nan); the user's locale
     // must not turn "1.5" into 1.
+#ifndef _WIN32
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+#endif
     QByteArray ascii;
     ascii.reserve(text.size());
     for (const QChar c : text) {
@@ -58,7 +60,13 @@ float toFloat(const QString &text)
             break;
         ascii.append(char(c.unicode()));
     }
+#ifdef _WIN32
+    // MinGW's own strtod reads the same forms as glibc's (hexadecimal, inf, nan),
+    // which the system's msvcrt does not.
+    return float(__mingw_strtod(ascii.constData(), nullptr));
+#else
     return float(strtod_l(ascii.constData(), nullptr, cLocale));
+#endif
 }
 
 QString formatNumber(double value)

@@ -7,6 +7,9 @@
 #include <QSaveFile>
 
 #include <minizip/unzip.h>
+#ifdef Q_OS_WIN
+#include <minizip/iowin32.h>
+#endif
 
 namespace Plumbrook::UpdateCheck {
 
@@ -63,7 +66,15 @@ bool extractCurrent(unzFile zip, const QString &target, const unz_file_info64 &i
 
 bool unpack(const QString &zipPath, const QString &dir)
 {
+#ifdef Q_OS_WIN
+    // The ANSI code page cannot name every folder (Chinese ones on other systems); the
+    // wide file functions can.
+    zlib_filefunc64_def wide;
+    fill_win32_filefunc64W(&wide);
+    unzFile zip = unzOpen2_64(QDir::toNativeSeparators(zipPath).utf16(), &wide);
+#else
     unzFile zip = unzOpen64(QFile::encodeName(zipPath).constData());
+#endif
     if (!zip)
         return false;
     const QDir root(dir);

@@ -16,6 +16,11 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 using namespace Plumbrook;
 
 namespace {
@@ -138,6 +143,10 @@ int main(int argc, char *argv[])
     const QByteArray output = previewPage ? PreviewPage::bytes(code, PreviewPage::layoutOf(table))
                               : gbk       ? TextOps::toGbk(code)
                                           : code.toUtf8();
+#ifdef _WIN32
+    // The module code goes out byte for byte; text mode would turn each CR LF into CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
