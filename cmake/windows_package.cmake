@@ -9,14 +9,14 @@ cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
 file(COPY ${PROGRAMS} ${README} DESTINATION ${STAGE})
-# Only the plugins a widgets program on Windows loads: its platform, its style,
-# picture formats, and Windows' own TLS for the updater.
-foreach(plugin platforms/qwindows styles/qwindowsvistastyle tls/qschannelbackend
+# Only the plugins a widgets program on Windows loads: its platform (and the headless
+# one, for checks), its style, picture formats, and Windows' own TLS for the updater.
+foreach(plugin platforms/qwindows platforms/qoffscreen styles/qwindowsvistastyle tls/qschannelbackend
                tls/qcertonlybackend imageformats/qgif imageformats/qico imageformats/qjpeg)
     if(EXISTS ${PLUGINS}/${plugin}.dll)
         get_filename_component(dir ${plugin} DIRECTORY)
         file(COPY ${PLUGINS}/${plugin}.dll DESTINATION ${STAGE}/${dir})
-    elseif(plugin MATCHES "^(platforms|styles)/")
+    elseif(plugin MATCHES "^(platforms|styles)/|qschannel")
         message(FATAL_ERROR "Qt plugin ${plugin}.dll is missing from ${PLUGINS}")
     endif()
 endforeach()

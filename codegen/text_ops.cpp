@@ -61,8 +61,9 @@ float toFloat(const QString &text)
         ascii.append(char(c.unicode()));
     }
 #ifdef _WIN32
-    // MinGW's own strtod reads the same forms as glibc's (hexadecimal, inf, nan),
-    // which the system's msvcrt does not.
+    // MinGW's own strtod reads the same forms as glibc's (hexadecimal, inf, nan), which
+    // the system's msvcrt does not. It follows the C runtime's locale, which stays "C"
+    // on Windows: neither the program nor Qt sets another there.
     return float(__mingw_strtod(ascii.constData(), nullptr));
 #else
     return float(strtod_l(ascii.constData(), nullptr, cLocale));

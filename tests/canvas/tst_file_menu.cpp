@@ -29,8 +29,10 @@
 #include <QUndoStack>
 
 #include <atomic>
+#ifndef Q_OS_WIN
 #include <csignal>
 #include <sys/resource.h>
+#endif
 
 using namespace Plumbrook;
 using T = ComponentTable;
@@ -383,6 +385,9 @@ void TestFileMenu::previewsComeAFewAtATime()
 
 void TestFileMenu::failedSaveKeepsTheOldFile()
 {
+#ifdef Q_OS_WIN
+    QSKIP("a full disk is simulated with a file size limit, which Windows lacks");
+#else
     const QString path = mFiles->filePath(QStringLiteral("kept.plbd"));
     QVERIFY(mMenu->saveTo(path));
     const QByteArray old = contents(path);
@@ -402,6 +407,7 @@ void TestFileMenu::failedSaveKeepsTheOldFile()
     QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法保存：")));
     QCOMPARE(contents(path), old);
     QCOMPARE(mWindow->table()->count(), 6);
+#endif
 }
 
 void TestFileMenu::saveAsksForANameOnce()

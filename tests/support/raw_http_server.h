@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 
@@ -17,6 +18,10 @@ namespace Plumbrook::Test {
 class RawHttpServer
 {
 public:
+    // A socket: a descriptor on POSIX systems, a handle in Winsock.
+    using SocketHandle = std::uintptr_t;
+    static constexpr SocketHandle kNoSocket = ~SocketHandle(0);
+
     explicit RawHttpServer(QByteArray response,
                            std::chrono::milliseconds stall = std::chrono::milliseconds(0));
     ~RawHttpServer();
@@ -31,11 +36,11 @@ public:
 
 private:
     void serve();
-    void handle(int connection);
+    void handle(SocketHandle connection);
 
     QByteArray mResponse;
     std::chrono::milliseconds mStall;
-    int mListener = -1;
+    SocketHandle mListener = kNoSocket;
     int mPort = 0;
     std::atomic<bool> mStop{false};
     std::atomic<int> mRequests{0};
