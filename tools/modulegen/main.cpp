@@ -67,6 +67,10 @@ int importCode(const QString &path)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+#ifdef _WIN32
+    // What goes out is written byte for byte; text mode would turn each CR LF into CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     const QStringList args = app.arguments().mid(1);
 
     if (!args.isEmpty() && args.first() == QStringLiteral("--import"))
@@ -143,10 +147,6 @@ int main(int argc, char *argv[])
     const QByteArray output = previewPage ? PreviewPage::bytes(code, PreviewPage::layoutOf(table))
                               : gbk       ? TextOps::toGbk(code)
                                           : code.toUtf8();
-#ifdef _WIN32
-    // The module code goes out byte for byte; text mode would turn each CR LF into CR CR LF.
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
     std::fwrite(output.constData(), 1, size_t(output.size()), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
