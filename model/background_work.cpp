@@ -62,4 +62,12 @@ bool waitForIdle(int msecs)
     return idle;
 }
 
+bool waitForLane(Lane lane, int msecs)
+{
+    const bool idle = pool(lane)->waitForDone(msecs);
+    // A finished task posted its delivery before the pool counted it done.
+    QCoreApplication::sendPostedEvents(deliveryContext(), QEvent::MetaCall);
+    return idle;
+}
+
 } // namespace Plumbrook::BackgroundWork

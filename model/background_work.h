@@ -3,9 +3,12 @@
 #include <QFuture>
 #include <QObject>
 #include <QPointer>
+#include <QPromise>
+#include <QRunnable>
 #include <QThreadPool>
-#include <QtConcurrent/qtconcurrenttask.h>
 
+#include <exception>
+#include <functional>
 #include <type_traits>
 
 namespace Plumbrook {
@@ -29,14 +32,52 @@ QThreadPool *pool(Lane lane);
 QObject *deliveryContext();
 int priorityOf(Lane lane);
 
+namespace Detail {
+
+// One piece of pooled work and the promise of its result. Holding the work by
+// value lets it be move-only, which a std::function would not allow.
+template<typename Work, typename Result>
+class PromisedTask final : public QRunnable
+{
+public:
+    explicit PromisedTask(Work work)
+        : mWork(std::move(work))
+    {
+        mPromise.start();
+    }
+
+    QFuture<Result> future() { return mPromise.future(); }
+
+    void run() override
+    {
+        try {
+            if constexpr (std::is_void_v<Result>)
+                std::invoke(mWork);
+            else
+                mPromise.addResult(std::invoke(mWork));
+        } catch (...) {
+            mPromise.setException(std::current_exception());
+        }
+        mPromise.finish();
+    }
+
+private:
+    Work mWork;
+    QPromise<Result> mPromise;
+};
+
+} // namespace Detail
+
 // Starts `work` on the lane's pool; its future is the work's own result.
 template<typename Work>
 auto start(Lane lane, Work &&work)
 {
-    return QtConcurrent::task(std::forward<Work>(work))
-        .onThreadPool(*pool(lane))
-        .withPriority(priorityOf(lane))
-        .spawn();
+    using Task = std::decay_t<Work>;
+    using Result = std::invoke_result_t<Task>;
+    auto *task = new Detail::PromisedTask<Task, Result>(Task(std::forward<Work>(work)));
+    QFuture<Result> future = task->future();
+    pool(lane)->start(task, priorityOf(lane)); // the pool deletes the task once it ran
+    return future;
 }
 
 // Starts `work` on the lane's pool and calls `done` with its result on the
@@ -64,6 +105,10 @@ auto run(Lane lane, QObject *receiver, Work &&work, Done &&done)
 // Blocks until every lane is idle (leaving the program, tests); the deliveries of
 // finished work are then queued on the user-interface thread. False on a timeout.
 bool waitForIdle(int msecs = -1);
+// Blocks until the lane is idle, then delivers the results of finished work at once
+// rather than at the next turn of the event loop; on the user-interface thread only
+// (leaving the program, reading a file that is being written). False on a timeout.
+bool waitForLane(Lane lane, int msecs = -1);
 
 } // namespace BackgroundWork
 } // namespace Plumbrook
