@@ -35,7 +35,9 @@ Run runDesigner(const QTemporaryDir &home, const QString &workingDir, const QStr
                   QStringList{QStringLiteral("--quit-after-start")} + arguments);
     if (!process.waitForFinished(120000))
         return {};
-    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+    // Windows' text-mode output ends each line with CR LF.
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput())
+                                  .remove(u'\r').split(u'\n');
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             lines.value(0), lines.value(1)};
 }

@@ -2,6 +2,7 @@
 #include "codegen/code_output_window.h"
 #include "codegen/module_generator.h"
 #include "codegen/text_ops.h"
+#include "components/program_dir.h"
 #include "model/component_table.h"
 #include "support/test_support.h"
 
@@ -106,8 +107,10 @@ void TestCodeOutputWindow::previewWritesTheBoxInGbk_data()
     QTest::addColumn<bool>("generate");
     QTest::addColumn<QString>("editionCell");
     QTest::addColumn<QString>("edition");
-    QTest::newRow("typed by hand, settings never confirmed") << false << "" << "集市";
-    QTest::newRow("generated, 天猫") << true << "0" << "天猫";
+    QTest::addColumn<QString>("programFolder");
+    QTest::newRow("typed by hand, settings never confirmed") << false << "" << "集市" << "";
+    QTest::newRow("generated, 天猫") << true << "0" << "天猫" << "";
+    QTest::newRow("program in a Chinese folder") << true << "0" << "天猫" << "店铺 设计器";
 }
 
 void TestCodeOutputWindow::previewWritesTheBoxInGbk()
@@ -115,13 +118,17 @@ void TestCodeOutputWindow::previewWritesTheBoxInGbk()
     QFETCH(bool, generate);
     QFETCH(QString, editionCell);
     QFETCH(QString, edition);
+    QFETCH(QString, programFolder);
+    const QString programDir = QDir(mProgramDir->path()).filePath(programFolder);
+    QVERIFY(QDir().mkpath(programDir));
+    ProgramDir::setOverride(programDir);
     mTable->setCell(0, ComponentTable::BgCode, editionCell);
     if (generate)
         click("超级按钮2");
     else
         codeBox()->setPlainText(QStringLiteral("手改的\n代码"));
     click("超级按钮4");
-    const QString path = mProgramDir->path() + QStringLiteral("/yl.html");
+    const QString path = programDir + QStringLiteral("/yl.html");
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();

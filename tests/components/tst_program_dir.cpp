@@ -39,6 +39,10 @@ private slots:
             << QStringList{"odd/bin", "odd/lib", "odd/lib/plumbrook:file"} << "odd/bin" << "odd/bin" << "";
         QTest::newRow("read-only folder") << QStringList{"ro/bin-"} << "ro/bin" << "home" << "";
         QTest::newRow("missing folder") << QStringList{} << "gone/bin" << "home" << "";
+        // Refused even to root and under wine, where folder permissions are not enforced:
+        // the nearest a test gets to a program unpacked under Program Files.
+        if (QFileInfo(QStringLiteral("/sys")).isDir())
+            QTest::newRow("folder nobody may write") << QStringList{} << "/sys" << "home" << "";
     }
 
     void locate()
