@@ -45,6 +45,7 @@ TSAN := -fsanitize=thread
 TSAN_TESTS ?= tst_module_background
 test-tsan: deps
 	@cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMBROOK_BROWSER_TEST=OFF \
+	    -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) \
 	    -DCMAKE_CXX_FLAGS='$(TSAN)' -DCMAKE_EXE_LINKER_FLAGS='$(TSAN)' >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target $(TSAN_TESTS)
 	cd build-tsan && QT_QPA_PLATFORM=offscreen \
@@ -55,7 +56,7 @@ test-tsan: deps
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DPLUMBROOK_FUZZ=ON -DPLUMBROOK_BROWSER_TEST=OFF >/dev/null
+	    -DPLUMBROOK_FUZZ=ON -DPLUMBROOK_BROWSER_TEST=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
 	@tests/fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 

@@ -1,22 +1,28 @@
-// Saving and opening a design of 1,000 components, and the memory the undo
+// Saving and opening designs of 1,000 and 10,000 components, the longest stall of
+// the user-interface thread while an autosave is written, and the memory the undo
 // history holds after 1,000 edits of such a design.
+#include "stall_watch.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
+#include "components/carousel_settings.h"
 #include "components/component_creation.h"
 #include "components/creation_defaults.h"
 #include "components/preview_download.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_file.h"
 #include "model/kind_table.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -46,6 +52,109 @@ void buildDesign(MainWindow &window, int components)
     }
 }
 
+// `perKind` components of every kind, a carousel with its two arrows and its settings,
+// each with a preview address; `variant` goes into every carousel's settings, so
+// that opening another variant rewrites every carousel's file.
+DesignFile::Design makeDesign(int perKind, int variant)
+{
+    using T = ComponentTable;
+    DesignFile::Design design;
+    design.rows = {ComponentTable::initialModuleRecord()};
+    int id = 1;
+    const auto add = [&](const QString &kind, int width, int height) {
+        QStringList cells(T::ColumnCount);
+        const int index = int(design.rows.size()) - 1;
+        cells[T::Id] = QString::number(++id);
+        cells[T::Kind] = kind;
+        cells[T::Width] = QString::number(width);
+        cells[T::Height] = QString::number(height);
+        cells[T::Left] = QString::number(index % 40 * 24);
+        cells[T::Top] = QString::number(index / 40 * 24);
+        design.rows.append(cells);
+        return int(design.rows.size()) - 1;
+    };
+    for (int n = 0; n < perKind; ++n) {
+        for (const KindTable::KindInfo &info : KindTable::all()) {
+            const int row = add(info.name, std::max(info.width, 20), std::max(info.height, 20));
+            for (const auto &[column, text] : info.cells)
+                design.rows[row][column] = text;
+            const QString url = QStringLiteral("http://127.0.0.1:9/p%1.png").arg(id);
+            if (info.preview == KindTable::PreviewSource::Column)
+                design.rows[row][info.previewColumn] = url;
+            if (info.kind != KindTable::Kind::Carousel)
+                continue;
+            design.rows[row][CarouselSettings::kNumberColumn] = QString::number(row);
+            add(CarouselSettings::kLeftArrowPrefix + QString::number(row), 40, 40);
+            add(CarouselSettings::kRightArrowPrefix + QString::number(row), 40, 40);
+            DesignFile::CarouselValues values = CarouselSettings::defaults();
+            for (auto &[key, value] : values) {
+                if (key == CarouselSettings::pictureKey(1))
+                    value = url;
+                else if (key == CarouselSettings::linkKey(1))
+                    value = QStringLiteral("http://shop/%1").arg(variant);
+            }
+            design.carousels.insert(row, values);
+        }
+    }
+    return design;
+}
+
+void waitForPreviews()
+{
+    while (PreviewDownload::pending() > 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::processEvents();
+}
+
+// Saves and waits until the file is written: the whole time, and the part the
+// user-interface thread is held.
+struct SaveFigures
+{
+    double totalMs = 0;
+    double heldMs = 0;
+};
+
+SaveFigures timedSave(FileMenu *files, const QString &path)
+{
+    QSignalSpy written(files, &FileMenu::designWritten);
+    QElapsedTimer timer;
+    timer.start();
+    files->saveTo(path);
+    SaveFigures figures;
+    figures.heldMs = timer.nsecsElapsed() / 1e6;
+    if (!written.wait(60000) || !written.first().at(1).toBool())
+        return {-1, -1};
+    figures.totalMs = timer.nsecsElapsed() / 1e6;
+    return figures;
+}
+
+// The longest gap between two ticks of a 1 ms timer over `ms` with nothing to do: what
+// the machine itself adds to the stall below.
+double idleStallMs(int ms)
+{
+    StallWatch watch;
+    watch.runUntil([&] { return watch.elapsedMs() >= ms; });
+    return watch.longestMs();
+}
+
+// The longest gap between two ticks of a 1 ms timer while an autosave of the changed
+// design is asked for and written.
+double autosaveStallMs(MainWindow &window)
+{
+    FileMenu *files = window.fileMenu();
+    ComponentTable *table = window.table();
+    const int row = table->count() / 2;
+    window.document()->record(QStringLiteral("移动"), [&] {
+        table->setCell(row, ComponentTable::Left, QString::number(table->cellInt(row, ComponentTable::Left) + 1));
+    });
+    QSignalSpy written(files, &FileMenu::designWritten);
+    StallWatch watch;
+    QTimer::singleShot(20, files, [files] { files->autosave(); });
+    watch.runUntil([&] { return !written.isEmpty(); });
+    watch.runOneMoreTick();
+    return watch.longestMs();
+}
+
 // Heap in use, in bytes.
 double heapBytes()
 {
@@ -56,12 +165,14 @@ double heapBytes()
 struct EditFigures
 {
     double heldBytes = 0;       // heap the kept steps hold
-    double microsPerEdit = 0;   // one move recorded as a step
-    double microsBare = 0;      // the same move's writes without a step
+    double microsPerEdit = 0;   // a moved component's writes recorded as a step
+    double microsBare = 0;      // the same writes without a step
 };
 
-// Moves one component after the other, each move one recorded step, beside the
-// same moves written without recording them.
+// Moves one component after the other, each move's writes into the table one
+// recorded step, beside the same writes without recording them. The widgets move
+// and the selection display is refreshed outside the timing, so that what is
+// timed is the step and the writes it wraps.
 EditFigures measureEdits(MainWindow &window, int edits)
 {
     DesignCanvas *canvas = window.canvas();
@@ -76,8 +187,9 @@ EditFigures measureEdits(MainWindow &window, int edits)
         object->move(object->pos() + QPoint(1, 0));
         QElapsedTimer timer;
         timer.start();
-        document->record(QStringLiteral("移动"), [&] { canvas->refreshSelectionDisplay(object); });
+        document->record(QStringLiteral("移动"), [&] { canvas->storeFrame(object); });
         recording += timer.nsecsElapsed();
+        canvas->refreshSelectionDisplay(object);
     }
     EditFigures figures;
     const double withSteps = heapBytes();
@@ -88,8 +200,9 @@ EditFigures measureEdits(MainWindow &window, int edits)
         object->move(object->pos() + QPoint(1, 0));
         QElapsedTimer timer;
         timer.start();
-        canvas->refreshSelectionDisplay(object);
+        canvas->storeFrame(object);
         bare += timer.nsecsElapsed();
+        canvas->refreshSelectionDisplay(object);
     }
     figures.microsPerEdit = recording / 1e3 / edits;
     figures.microsBare = bare / 1e3 / edits;
@@ -118,43 +231,109 @@ int main(int argc, char *argv[])
     const QString path = dir.filePath(QStringLiteral("bench.plbd"));
 
     std::vector<double> saves;
+    std::vector<double> held;
     std::vector<double> opens;
     std::vector<double> settled;
     for (int i = 0; i < 5; ++i) {
+        const SaveFigures save = timedSave(files, path);
+        if (save.totalMs < 0)
+            return 1;
+        saves.push_back(save.totalMs);
+        held.push_back(save.heldMs);
+
         QElapsedTimer timer;
         timer.start();
-        if (!files->saveTo(path))
-            return 1;
-        saves.push_back(timer.nsecsElapsed() / 1e6);
-
-        timer.restart();
         if (!files->openFile(path))
             return 1;
         opens.push_back(timer.nsecsElapsed() / 1e6);
-        while (PreviewDownload::pending() > 0)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QCoreApplication::processEvents();
+        waitForPreviews();
         settled.push_back(timer.nsecsElapsed() / 1e6);
     }
     const double fileKb = QFileInfo(path).size() / 1024.0;
-    std::printf("design of %d components (%.0f KB file): save %.1f ms, open %.1f ms, open until every "
-                "preview is shown %.1f ms\n",
-                window.table()->componentCount(), fileKb, median(saves), median(opens), median(settled));
-    std::printf("BENCH|save, 1000 components|%.1f ms|%.0f KB file\n", median(saves), fileKb);
+    std::printf("design of %d components (%.0f KB file): save %.1f ms (the user-interface thread held "
+                "%.1f ms of it), open %.1f ms, open until every preview is shown %.1f ms\n",
+                window.table()->componentCount(), fileKb, median(saves), median(held), median(opens),
+                median(settled));
+    std::printf("BENCH|save, 1000 components|%.1f ms|%.0f KB file, UI thread held %.1f ms\n", median(saves),
+                fileKb, median(held));
     std::printf("BENCH|open, 1000 components|%.1f ms|previews shown after %.1f ms\n", median(opens),
                 median(settled));
 
+    // An autosave beside the same design written on the user-interface thread.
+    std::vector<double> stalls;
+    std::vector<double> idle;
+    std::vector<double> onThread;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        stalls.push_back(autosaveStallMs(window));
+        idle.push_back(idleStallMs(int(timer.elapsed())));
+        timer.restart();
+        DesignFile::Design design = DesignFile::fromTable(*window.table());
+        if (!DesignFile::writeFile(dir.filePath(QStringLiteral("inline.plbd")), design))
+            return 1;
+        onThread.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("autosave of %d components: the user-interface thread stalled at most %.1f ms (%.1f ms "
+                "with nothing to do for as long; %.1f ms to write the same design on it)\n",
+                window.table()->componentCount(), median(stalls), median(idle), median(onThread));
+    std::printf("BENCH|longest UI stall during an autosave, 1000 components|%.1f ms|idle loop %.1f ms, "
+                "written on the UI thread %.1f ms; goal 16 ms\n",
+                median(stalls), median(idle), median(onThread));
+
+    // 10,000 components: opening files whose carousels differ from what their
+    // settings files hold, so that every carousel's file is written, beside opening
+    // the same file again.
+    const QString large[2] = {dir.filePath(QStringLiteral("large-a.plbd")),
+                              dir.filePath(QStringLiteral("large-b.plbd"))};
+    for (int variant = 0; variant < 2; ++variant) {
+        if (!DesignFile::writeFile(large[variant], makeDesign(500, variant)))
+            return 1;
+    }
+    std::vector<double> largeOpens;
+    std::vector<double> reopens;
+    for (int i = 0; i < 6; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!files->openFile(large[(i / 2) % 2]))
+            return 1;
+        (i % 2 ? reopens : largeOpens).push_back(timer.nsecsElapsed() / 1e6);
+        waitForPreviews();
+    }
+    std::vector<double> largeSaves;
+    std::vector<double> largeHeld;
+    for (int i = 0; i < 3; ++i) {
+        const SaveFigures save = timedSave(files, dir.filePath(QStringLiteral("large-saved.plbd")));
+        if (save.totalMs < 0)
+            return 1;
+        largeSaves.push_back(save.totalMs);
+        largeHeld.push_back(save.heldMs);
+    }
+    std::printf("design of %d components: open %.0f ms (%.0f ms opening the same file again), save %.0f ms "
+                "(the user-interface thread held %.1f ms of it)\n",
+                window.table()->componentCount(), median(largeOpens), median(reopens), median(largeSaves),
+                median(largeHeld));
+    std::printf("BENCH|open, 10000 components|%.0f ms|the same file again %.0f ms; 1000 components %.1f ms; "
+                "goal 1000 ms\n",
+                median(largeOpens), median(reopens), median(opens));
+    std::printf("BENCH|save, 10000 components|%.0f ms|UI thread held %.1f ms; 1000 components %.1f ms; "
+                "goal 200 ms\n",
+                median(largeSaves), median(largeHeld), median(saves));
+
     if (app.arguments().contains(QStringLiteral("--files-only")))
         return 0;
+    if (!files->openFile(path))
+        return 1;
+    waitForPreviews();
     constexpr int kEdits = 1000;
     const EditFigures edits = measureEdits(window, kEdits);
     const double mb = 1024.0 * 1024.0;
-    std::printf("undo history after %d moves on %d components: %.3f MB of heap, %.1f us to make and "
-                "record each step (%.1f us for the same move without a step)\n",
+    std::printf("undo history after %d moves on %d components: %.3f MB of heap, %.1f us to record "
+                "each move's writes as a step (%.1f us for the same writes without a step)\n",
                 kEdits, kComponents, edits.heldBytes / mb, edits.microsPerEdit, edits.microsBare);
     std::printf("BENCH|undo history after 1000 edits, 1000 components|%.3f MB|goal 1 MB\n",
                 edits.heldBytes / mb);
-    std::printf("BENCH|recording one step, 1000 components|%.1f us|the move without a step %.1f us\n",
+    std::printf("BENCH|recording one step, 1000 components|%.1f us|the same writes without a step %.1f us\n",
                 edits.microsPerEdit, edits.microsBare);
     return 0;
 }

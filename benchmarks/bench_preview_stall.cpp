@@ -1,6 +1,7 @@
 // The longest stall of the UI thread's event loop while an editor's preview
 // download waits on a loopback server that answers after 5 seconds, against the
 // same event loop left idle for as long.
+#include "stall_watch.h"
 #include "canvas/design_canvas.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
@@ -29,21 +30,9 @@ constexpr auto kServerDelay = std::chrono::milliseconds(5000);
 // longest gap between two ticks of a 1 ms timer, in milliseconds.
 double longestStallMs(const std::function<bool()> &done)
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    ticker.start(1);
-    while (!done() && clock.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return longest / 1e6;
+    StallWatch watch;
+    watch.runUntil(done);
+    return watch.longestMs();
 }
 
 } // namespace

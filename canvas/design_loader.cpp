@@ -14,6 +14,8 @@
 #include "model/kind_table.h"
 #include "net/http_client.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHash>
 #include <QLabel>
 
@@ -46,7 +48,7 @@ QPoint placeOf(DesignCanvas *canvas, const QWidget *object, const QStringList &c
     // A component never selected (in an older design) has no position; it stays where
     // new ones appear.
     if (cells.value(T::Left).isEmpty() || cells.value(T::Top).isEmpty())
-        return object->pos();
+        return canvas->frameOf(object).topLeft();
     const QPoint origin = canvas->backgroundPos();
     return QPoint(pinned(qint64(origin.x()) + TextOps::toInt(cells.value(T::Left)), -QWIDGETSIZE_MAX),
                   pinned(qint64(origin.y()) + TextOps::toInt(cells.value(T::Top)), -QWIDGETSIZE_MAX));
@@ -60,7 +62,7 @@ void followBackground(DesignCanvas *canvas)
     for (int row = 1; row < table->count(); ++row) {
         const QStringList cells = table->rowCells(row);
         if (QWidget *object = canvas->objectById(cells.value(T::Id)))
-            object->move(placeOf(canvas, object, cells));
+            canvas->moveObject(object, placeOf(canvas, object, cells));
     }
 }
 
@@ -68,9 +70,9 @@ void followBackground(DesignCanvas *canvas)
 
 void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
 {
-    object->setGeometry(QRect(placeOf(canvas, object, cells),
-                              QSize(pinned(TextOps::toInt(cells.value(T::Width)), 0),
-                                    pinned(TextOps::toInt(cells.value(T::Height)), 0))));
+    canvas->setFrame(object, QRect(placeOf(canvas, object, cells),
+                                   QSize(pinned(TextOps::toInt(cells.value(T::Width)), 0),
+                                         pinned(TextOps::toInt(cells.value(T::Height)), 0))));
 }
 
 QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel)
@@ -91,6 +93,13 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
     ComponentTable *table = canvas->table();
     canvas->clearSelection();
     canvas->forgetPictures();
+    // Each object shown below asks its parent to lay out again, and Qt folds the request
+    // into the one already queued by searching the event queue from its start: queued
+    // ahead of the old objects' deletions, that one is found at once, not after them all.
+    for (QWidget *parent : {canvas->pictureTemplate()->parentWidget(), canvas->labelTemplate()->parentWidget()}) {
+        if (parent)
+            QCoreApplication::postEvent(parent, new QEvent(QEvent::LayoutRequest));
+    }
     for (QWidget *object : canvas->allObjects())
         canvas->destroyObject(object, false);
 
@@ -120,8 +129,8 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             object = picture;
         }
         place(canvas, object, cells);
+        // Created last, it already stands above every object before it.
         object->show();
-        object->raise();
     }
     const PreviewDownload::Fetch fetch = canvas->previewFetch();
     for (int row = 1; row < table->count(); ++row) {
@@ -133,8 +142,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             if (carousels)
                 values = carousels->value(number);
             else
-                values = {{CS::kShowArrows, CS::read(number, CS::kShowArrows)},
-                          {CS::pictureKey(1), CS::read(number, CS::pictureKey(1))}};
+                values = CS::read(number, QStringList{CS::kShowArrows, CS::pictureKey(1)});
             // The editor's arrow choice: any entry but the first hides them.
             const bool arrowsShown = TextOps::toInt(carouselValue(values, CS::kShowArrows)) == 0;
             for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {

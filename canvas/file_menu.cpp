@@ -167,6 +167,7 @@ void FileMenu::fillRecentMenu()
 void FileMenu::startSession()
 {
     mSessionStarted = true;
+    finishWrites();
     if (QFile::exists(markerPath()) && QFile::exists(autosavePath())) {
         // This run's autosaves must not overwrite what the last run left.
         QFile::remove(recoveryPath());
@@ -188,22 +189,33 @@ void FileMenu::endSession()
     if (!mSessionStarted)
         return;
     mAutosaveTimer->stop();
-    // A marker left behind would tell of a design that may be lost; only a saved one is safe.
-    if (autosave())
+    autosave();
+    finishWrites();
+    // A marker left behind tells of a design that may be lost; only a written one is safe.
+    if (!mChangedSinceAutosave)
         QFile::remove(markerPath());
     mSessionStarted = false;
+}
+
+void FileMenu::finishWrites()
+{
+    DesignFile::finishWrites();
 }
 
 bool FileMenu::autosave()
 {
     if (!mChangedSinceAutosave)
-        return true;
-    QString error;
-    if (!DesignFile::writeFile(autosavePath(), currentDesign(), &error)) {
-        mMain->showStatus(QStringLiteral("自动保存失败：") + error);
         return false;
-    }
+    // Changes made while it is written ask for the next one.
     mChangedSinceAutosave = false;
+    const QString path = autosavePath();
+    DesignFile::writeInBackground(path, currentDesign(), this, [this, path](bool written, const QString &error) {
+        if (!written) {
+            mChangedSinceAutosave = true;
+            mMain->showStatus(QStringLiteral("自动保存失败：") + error);
+        }
+        emit designWritten(path, written);
+    });
     return true;
 }
 
@@ -221,6 +233,7 @@ void FileMenu::newDesign()
     design.rows = {ComponentTable::initialModuleRecord()};
     DesignLoader::load(mMain->canvas(), design);
     mMain->setDesignShrink(QString());
+    ++mGeneration;
     mCurrentPath.clear();
     mMain->showStatus(QStringLiteral("已新建设计"));
 }
@@ -243,6 +256,8 @@ bool FileMenu::openFile(const QString &path)
 
 bool FileMenu::loadFile(const QString &path, bool remember)
 {
+    // A save still on its way to this very file would otherwise be read as it was before.
+    finishWrites();
     QString error;
     const std::optional<DesignFile::Design> design = DesignFile::readFile(path, &error);
     if (!design) {
@@ -252,6 +267,7 @@ bool FileMenu::loadFile(const QString &path, bool remember)
     closeModuleSettings();
     DesignLoader::load(mMain->canvas(), *design);
     mMain->setDesignShrink(design->shrink);
+    ++mGeneration;
     if (remember)
         rememberRecent(path);
     return true;
@@ -279,6 +295,7 @@ bool FileMenu::importCode(const QString &code)
     mDocument->replaceDesign(QStringLiteral("导入代码"), imported.design);
     mMain->setDesignShrink(imported.design.shrink);
     // The code came from no design file: "保存" asks for one.
+    ++mGeneration;
     mCurrentPath.clear();
     keepStatusOverBackground(imported.summary());
     return true;
@@ -308,7 +325,10 @@ DesignFile::Design FileMenu::currentDesign() const
 
 bool FileMenu::save()
 {
-    return mCurrentPath.isEmpty() ? saveAs() : saveTo(mCurrentPath);
+    if (mCurrentPath.isEmpty())
+        return saveAs();
+    saveTo(mCurrentPath);
+    return true;
 }
 
 bool FileMenu::saveAs()
@@ -318,25 +338,40 @@ bool FileMenu::saveAs()
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + DesignFile::kSuffix;
-    return saveTo(path);
+    saveTo(path);
+    return true;
 }
 
-bool FileMenu::saveTo(const QString &path)
+void FileMenu::saveTo(const QString &path)
 {
-    QString error;
-    if (!DesignFile::writeFile(path, currentDesign(), &error)) {
+    const quint64 revision = mDocument->revision();
+    const int generation = mGeneration;
+    DesignFile::writeInBackground(path, currentDesign(), this,
+                                  [this, path, revision, generation](bool written, const QString &error) {
+                                      saveFinished(path, revision, generation, written, error);
+                                  });
+}
+
+void FileMenu::saveFinished(const QString &path, quint64 revision, int generation, bool written,
+                            const QString &error)
+{
+    if (!written) {
         mMain->showStatus(QStringLiteral("文件无法保存：") + error);
-        return false;
+        emit designWritten(path, false);
+        return;
     }
-    mDocument->markSaved();
-    mCurrentPath = path;
+    if (generation == mGeneration) {
+        mDocument->markSavedAt(revision);
+        mCurrentPath = path;
+    }
     rememberRecent(path);
     mMain->showStatus(QStringLiteral("已保存：") + fileNameOf(path));
-    return true;
+    emit designWritten(path, true);
 }
 
 bool FileMenu::restoreAutosave()
 {
+    finishWrites();
     const QString path = QFile::exists(recoveryPath()) ? recoveryPath() : autosavePath();
     if (!QFile::exists(path)) {
         mMain->showStatus(QStringLiteral("没有自动保存的设计"));

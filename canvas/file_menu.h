@@ -51,8 +51,11 @@ public:
     // Start of the program's run: reports a design an unclean exit left behind,
     // marks this run as running and starts the autosave timer.
     void startSession();
-    // "退出软件": the last autosave, then the marker goes.
+    // "退出软件": the last autosave, waited for like every write before it; then the
+    // marker goes, unless a change was left unwritten.
     void endSession();
+    // Blocks until every save and autosave asked for is written and reported.
+    void finishWrites();
 
 public slots:
     void newDesign();
@@ -64,17 +67,26 @@ public slots:
     // the code could be read. The status line tells how much was.
     bool importCode(const QString &code);
     bool openFile(const QString &path);
+    // The file is written off the user-interface thread: these return whether a write
+    // was asked for (false for a cancelled dialog); designWritten tells how it went.
     bool save();
     bool saveAs();
-    bool saveTo(const QString &path);
+    void saveTo(const QString &path);
     bool restoreAutosave();
-    // Writes the autosave when the design changed since the last one.
+    // Writes the autosave when the design changed since the last one; false when
+    // there was nothing to write.
     bool autosave();
     void undo();
     void redo();
 
+signals:
+    // A save or autosave asked for earlier is on disk, or failed (the status line says why).
+    void designWritten(const QString &path, bool written);
+
 private:
     void closeModuleSettings();
+    void saveFinished(const QString &path, quint64 revision, int generation, bool written,
+                      const QString &error);
     void fillRecentMenu();
     void rememberRecent(const QString &path);
     bool loadFile(const QString &path, bool remember);
@@ -91,6 +103,9 @@ private:
     QString mDataDir;
     QString mCurrentPath;
     bool mChangedSinceAutosave = false;
+    // Counts the designs put in place without a save (new, open, import), so that a
+    // save finishing after one of them leaves the new design's name and state alone.
+    int mGeneration = 0;
     bool mSessionStarted = false;
 };
 

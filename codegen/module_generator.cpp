@@ -6,7 +6,10 @@
 #include "model/component_table.h"
 #include "model/kind_table.h"
 
+#include <QHash>
 #include <QRandomGenerator>
+
+#include <memory>
 
 namespace Plumbrook {
 
@@ -19,10 +22,21 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 GenerationSources withDefaults(GenerationSources sources)
 {
-    if (!sources.carouselSetting)
-        sources.carouselSetting = [](int number, const QString &key) {
-            return CarouselSettings::read(number, key);
+    if (!sources.carouselSetting) {
+        // Each carousel's file is read once for the whole module, not once for each key.
+        auto read = std::make_shared<QHash<int, QHash<QString, QString>>>();
+        sources.carouselSetting = [read](int number, const QString &key) {
+            auto it = read->find(number);
+            if (it == read->end()) {
+                QHash<QString, QString> values;
+                for (const auto &[name, value] : CarouselSettings::readAll(number))
+                    values.insert(name, value);
+                it = read->insert(number, values);
+            }
+            const auto found = it->constFind(key);
+            return found != it->cend() ? *found : CarouselSettings::read(number, key);
         };
+    }
     if (!sources.randomDigit)
         sources.randomDigit = [] { return int(QRandomGenerator::global()->bounded(10)); };
     return sources;

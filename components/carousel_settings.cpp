@@ -5,6 +5,10 @@
 #include "model/component_table.h"
 #include "model/kind_table.h"
 
+#include "model/background_work.h"
+
+#include <QHash>
+#include <QMutex>
 #include <QSet>
 
 namespace Plumbrook::CarouselSettings {
@@ -12,6 +16,46 @@ namespace Plumbrook::CarouselSettings {
 namespace {
 
 const QString kFolder = QStringLiteral("data/code");
+
+// A value handed to the files lane and not yet in its file, with the write that set it.
+struct Pending
+{
+    QString value;   // as a read of the written file gives it back
+    quint64 write = 0;
+};
+
+// By file, then by case-folded key. Locked while a file that has pending values is
+// written, so that a write on the user-interface thread and one on the lane cannot
+// interleave and leave the older value in the file.
+QMutex gPendingMutex;
+QHash<QString, QHash<QString, Pending>> gPending;
+quint64 gLastWrite = 0;
+
+QString keyOf(const QString &name)
+{
+    return name.trimmed().toCaseFolded();
+}
+
+// Writes the values still waiting for write `write` of the file; on the files lane.
+void writePending(const QString &path, const QList<QPair<QString, QString>> &values, quint64 write)
+{
+    const QMutexLocker lock(&gPendingMutex);
+    auto file = gPending.find(path);
+    if (file == gPending.end())
+        return;
+    QList<QPair<QString, QString>> waiting;
+    for (const auto &pair : values) {
+        const auto it = file->constFind(keyOf(pair.first));
+        if (it != file->cend() && it->write == write)
+            waiting.append(pair);
+    }
+    if (waiting.isEmpty() || !ProfileFile::write(path, kSection, waiting))
+        return;
+    for (const auto &pair : std::as_const(waiting))
+        file->remove(keyOf(pair.first));
+    if (file->isEmpty())
+        gPending.erase(file);
+}
 
 // A carousel number written in decimal digits, or -1.
 int decimalNumber(const QString &digits)
@@ -94,7 +138,31 @@ QString filePath(int number)
 
 QString read(int number, const QString &key)
 {
-    return ProfileFile::read(filePath(number), kSection, key);
+    return read(number, QStringList{key}).constFirst().second;
+}
+
+QList<QPair<QString, QString>> read(int number, const QStringList &keys)
+{
+    const QString path = filePath(number);
+    // Taken before the file is read: a value leaves this list only once it is in the file.
+    QHash<QString, Pending> pending;
+    {
+        const QMutexLocker lock(&gPendingMutex);
+        pending = gPending.value(path);
+    }
+    const QStringList values = ProfileFile::read(path, kSection, keys);
+    QList<QPair<QString, QString>> pairs;
+    pairs.reserve(keys.size());
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const auto it = pending.constFind(keyOf(keys.at(i)));
+        pairs.append({keys.at(i), it != pending.cend() ? it->value : values.at(i)});
+    }
+    return pairs;
+}
+
+QList<QPair<QString, QString>> readAll(int number)
+{
+    return read(number, keys());
 }
 
 Notifier *notifier()
@@ -106,18 +174,27 @@ Notifier *notifier()
 bool write(int number, const QString &key, const QString &value)
 {
     // Without the folder every setting of the carousel would be lost without a word.
-    emit notifier()->aboutToWrite(number, {{key, value}});
-    ProgramDir::ensureDir(kFolder);
-    const bool written = ProfileFile::write(filePath(number), kSection, key, value);
-    emit notifier()->written(number);
-    return written;
+    return write(number, QList<QPair<QString, QString>>{{key, value}});
 }
 
 bool write(int number, const QList<QPair<QString, QString>> &values)
 {
     emit notifier()->aboutToWrite(number, values);
     ProgramDir::ensureDir(kFolder);
-    const bool written = ProfileFile::write(filePath(number), kSection, values);
+    const QString path = filePath(number);
+    bool written = false;
+    {
+        const QMutexLocker lock(&gPendingMutex);
+        written = ProfileFile::write(path, kSection, values);
+        // What is in the file now must not be overwritten by an older write still queued.
+        auto file = gPending.find(path);
+        if (written && file != gPending.end()) {
+            for (const auto &pair : values)
+                file->remove(keyOf(pair.first));
+            if (file->isEmpty())
+                gPending.erase(file);
+        }
+    }
     emit notifier()->written(number);
     return written;
 }
@@ -147,6 +224,44 @@ QList<QPair<QString, QString>> defaults()
         {kAutoplay, QStringLiteral("0")},
     });
     return values;
+}
+
+bool writeChanged(int number, const QList<QPair<QString, QString>> &values)
+{
+    QStringList names;
+    names.reserve(values.size());
+    for (const auto &pair : values)
+        names.append(pair.first);
+    if (read(number, names) == values)
+        return true;
+    // Thousands of files written one after the other held an opening for seconds. A
+    // value whose write fails stays here, so that reads and the design keep it.
+    emit notifier()->aboutToWrite(number, values);
+    const bool folder = ProgramDir::ensureDir(kFolder);
+    const QString path = filePath(number);
+    quint64 write = 0;
+    {
+        const QMutexLocker lock(&gPendingMutex);
+        write = ++gLastWrite;
+        QHash<QString, Pending> &file = gPending[path];
+        for (const auto &[key, value] : values)
+            file.insert(keyOf(key), {ProfileFile::readBack(value), write});
+    }
+    BackgroundWork::start(BackgroundWork::Lane::Files,
+                          [path, values, write] { writePending(path, values, write); });
+    emit notifier()->written(number);
+    return folder;
+}
+
+const QStringList &keys()
+{
+    static const QStringList names = [] {
+        QStringList list;
+        for (const auto &pair : defaults())
+            list.append(pair.first);
+        return list;
+    }();
+    return names;
 }
 
 bool writeDefaults(int number)

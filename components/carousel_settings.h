@@ -67,14 +67,23 @@ Notifier *notifier();
 
 // Empty when the file or key is absent.
 QString read(int number, const QString &key);
+// The keys with their values from one reading of the file, in the order given.
+QList<QPair<QString, QString>> read(int number, const QStringList &keys);
+// Every key of defaults() with the file's value, from one reading of the file.
+QList<QPair<QString, QString>> readAll(int number);
 // Creates data/code when missing; false when the file could not be written.
 bool write(int number, const QString &key, const QString &value);
 // Several keys in one rewrite of the file, in order.
 bool write(int number, const QList<QPair<QString, QString>> &values);
+// Unless the file holds them all already, every read has the values at once and the
+// files lane writes them after the writes before; false when no folder can hold it.
+bool writeChanged(int number, const QList<QPair<QString, QString>> &values);
 // The creation defaults, every key in its fixed order; other keys of an older file stay.
 bool writeDefaults(int number);
 // The keys and values writeDefaults writes, in order.
 QList<QPair<QString, QString>> defaults();
+// Their keys alone.
+const QStringList &keys();
 
 // The cell of a carousel's own row that keeps its number for the carousel's lifetime.
 inline constexpr int kNumberColumn = ComponentTable::Background;   // a slot it has no other use for

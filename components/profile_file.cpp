@@ -181,6 +181,29 @@ QString read(const QString &path, const QString &section, const QString &key)
     return index < 0 ? QString() : lines.at(index).value;
 }
 
+QStringList read(const QString &path, const QString &section, const QStringList &keys)
+{
+    QStringList values(keys.size());
+    QMutexLocker lock(&gMutex);
+    QByteArray bytes;
+    if (!load(path, &bytes))
+        return values;
+    // Parsing is what costs; looking the keys up in the parsed lines is cheap.
+    const QList<Line> lines = parse(bytes);
+    const QString wanted = trimAscii(section);
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const qsizetype index = findKey(lines, wanted, trimAscii(keys.at(i)));
+        if (index >= 0)
+            values[i] = lines.at(index).value;
+    }
+    return values;
+}
+
+QString readBack(const QString &value)
+{
+    return trimAscii(TextOps::fromGbk(TextOps::toGbk(singleLine(value))));
+}
+
 namespace {
 
 void applyKey(QList<Line> &lines, const QByteArray &eol, const QString &section, const QString &key,

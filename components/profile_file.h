@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 namespace Plumbrook {
 
@@ -15,6 +16,12 @@ namespace ProfileFile {
 
 // The value of the key, or an empty text when the file, section or key is absent.
 QString read(const QString &path, const QString &section, const QString &key);
+// The values of several keys from one reading of the file, in the order asked; each as
+// the single read would give it.
+QStringList read(const QString &path, const QString &section, const QStringList &keys);
+
+// The value as read() gives it back once write() has written it.
+QString readBack(const QString &value);
 
 // Creates the file, section and key as needed, or replaces the key's line in place.
 // Line breaks in the value are written as spaces so that a value cannot add lines.

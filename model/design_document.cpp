@@ -18,6 +18,8 @@ DesignDocument::DesignDocument(QObject *parent)
 {
     mTable->setRecorder(this);
     connect(CS::notifier(), &CS::Notifier::aboutToWrite, this, &DesignDocument::carouselWriting);
+    // Undo and redo write the table too, but a step can also go without a write.
+    connect(mStack, &QUndoStack::indexChanged, this, [this] { ++mRevision; });
 }
 
 DesignDocument::~DesignDocument()
@@ -52,11 +54,13 @@ bool DesignDocument::record(const QString &name, const std::function<void()> &op
         return true;
     }
     mJournal.clear();
+    mJournalCells.clear();
     ++mDepth;
     operation();
     --mDepth;
     QVector<Edit> edits = std::move(mJournal);
     mJournal = {};
+    mJournalCells.clear();
     if (edits.isEmpty())
         return false;
     mStack->push(new DesignStep(this, name, std::move(edits), mergeId, mergeKey));
@@ -65,6 +69,7 @@ bool DesignDocument::record(const QString &name, const std::function<void()> &op
 
 void DesignDocument::cellChanged(int row, int column, const QString &before, const QString &after)
 {
+    ++mRevision;
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -74,11 +79,29 @@ void DesignDocument::cellChanged(int row, int column, const QString &before, con
     edit.column = column;
     edit.before = before;
     edit.after = after;
-    DesignStep::append(*edits, std::move(edit));
+    if (edits != &mJournal) {
+        DesignStep::append(*edits, std::move(edit));
+        return;
+    }
+    // An operation on thousands of components writes thousands of cells; finding a
+    // cell written before by a scan of the journal would make it quadratic. Like
+    // the scan, the index looks no further back than the last edit that was not a
+    // cell's, as row indexes before that may name other rows.
+    if (!mJournal.isEmpty() && mJournal.constLast().kind != Edit::Cell)
+        mJournalCells.clear();
+    const quint64 key = (quint64(quint32(row)) << 32) | quint32(column);
+    const auto found = mJournalCells.constFind(key);
+    if (found != mJournalCells.constEnd()) {
+        mJournal[*found].after = edit.after;
+        return;
+    }
+    mJournalCells.insert(key, int(mJournal.size()));
+    mJournal.append(std::move(edit));
 }
 
 void DesignDocument::rowInserted(int row, const QStringList &cells)
 {
+    ++mRevision;
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -91,6 +114,7 @@ void DesignDocument::rowInserted(int row, const QStringList &cells)
 
 void DesignDocument::rowRemoved(int row, const QStringList &cells)
 {
+    ++mRevision;
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -103,6 +127,7 @@ void DesignDocument::rowRemoved(int row, const QStringList &cells)
 
 void DesignDocument::rowsReplaced(const QVector<QStringList> &before, const QVector<QStringList> &after)
 {
+    ++mRevision;
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -115,6 +140,7 @@ void DesignDocument::rowsReplaced(const QVector<QStringList> &before, const QVec
 
 void DesignDocument::carouselWriting(int number, const DesignFile::CarouselValues &values)
 {
+    ++mRevision;
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -122,15 +148,19 @@ void DesignDocument::carouselWriting(int number, const DesignFile::CarouselValue
     edit.kind = Edit::Carousel;
     edit.row = number;
     edit.valuesAfter = values;
+    QStringList keys;
+    keys.reserve(values.size());
     for (const auto &pair : values)
-        edit.valuesBefore.append({pair.first, CS::read(number, pair.first)});
+        keys.append(pair.first);
+    edit.valuesBefore = CS::read(number, keys);
     edits->append(std::move(edit));
 }
 
 void DesignDocument::putDesign(const DesignFile::Design &design)
 {
+    // Opening a design again on the files it left behind writes none of them.
     for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it)
-        CS::write(it.key(), it.value());
+        CS::writeChanged(it.key(), it.value());
     mTable->replaceRows(design.rows);
     mTable->setCreationCounter(qMax(mTable->creationCounter(), DesignFile::highestId(design.rows)));
 }
@@ -175,6 +205,16 @@ bool DesignDocument::isModified() const
 void DesignDocument::markSaved()
 {
     mStack->setClean();
+}
+
+void DesignDocument::markSavedAt(quint64 revision)
+{
+    if (revision == mRevision)
+        mStack->setClean();
+    else
+        // The file holds a design between two states of the history, or one that a
+        // later change left: none of them may count as saved, not even an older save.
+        mStack->resetClean();
 }
 
 DesignDocument::ApplyingGuard::ApplyingGuard(DesignDocument *document)

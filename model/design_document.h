@@ -4,6 +4,7 @@
 #include "model/design_file.h"
 #include "model/design_step.h"
 
+#include <QHash>
 #include <QObject>
 #include <functional>
 
@@ -49,6 +50,12 @@ public:
     // Unsaved changes are the steps since the last save.
     bool isModified() const;
     void markSaved();
+    // Counts every change of the design, stepped or not, so that a save finishing
+    // later can tell whether the design is still the one it wrote.
+    quint64 revision() const { return mRevision; }
+    // The design as it stood at `revision` is in its file now: it is the saved state
+    // when nothing changed since, else no state of the history is.
+    void markSavedAt(quint64 revision);
 
     // While a step is undone or redone its own writes are not recorded.
     class ApplyingGuard
@@ -82,8 +89,11 @@ private:
     QUndoStack *mStack;
     DesignSelection *mSelection;
     QVector<DesignStep::Edit> mJournal;
+    // Where in the journal each cell written since its last other edit lies, by row and column.
+    QHash<quint64, int> mJournalCells;
     int mDepth = 0;
     int mApplying = 0;
+    quint64 mRevision = 0;
 };
 
 } // namespace Plumbrook

@@ -3,6 +3,7 @@
 #include "codegen/design_json.h"
 #include "codegen/text_ops.h"
 #include "components/carousel_settings.h"
+#include "model/background_work.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 
@@ -24,14 +25,6 @@ std::optional<Design> fail(QString *error, const QString &message)
     if (error)
         *error = message;
     return std::nullopt;
-}
-
-QStringList carouselKeys()
-{
-    QStringList keys;
-    for (const auto &pair : CarouselSettings::defaults())
-        keys.append(pair.first);
-    return keys;
 }
 
 // A carousel number as the settings file names it: decimal digits only.
@@ -78,7 +71,7 @@ bool parseCarousels(const QJsonValue &value, QMap<int, CarouselValues> *carousel
     if (!value.isObject())
         return failed(QStringLiteral("\"carousels\" is not an object"));
     const QJsonObject object = value.toObject();
-    const QStringList keys = carouselKeys();
+    const QStringList &keys = CarouselSettings::keys();
     QMap<int, QString> names;
     for (auto it = object.begin(); it != object.end(); ++it) {
         const int number = carouselNumber(it.key());
@@ -204,18 +197,47 @@ bool writeFile(const QString &path, const Design &design, QString *error)
     return true;
 }
 
+void writeInBackground(const QString &path, Design design, QObject *receiver, Written done)
+{
+    struct Outcome
+    {
+        bool written = false;
+        QString error;
+    };
+    BackgroundWork::run(
+        BackgroundWork::Lane::Files, receiver,
+        [path, design = std::move(design)] {
+            Outcome outcome;
+            outcome.written = writeFile(path, design, &outcome.error);
+            return outcome;
+        },
+        [done = std::move(done)](const Outcome &outcome) {
+            if (done)
+                done(outcome.written, outcome.error);
+        });
+}
+
+void finishWrites()
+{
+    BackgroundWork::waitForLane(BackgroundWork::Lane::Files);
+}
+
 Design fromTable(const ComponentTable &table, const SettingSource &source)
 {
     Design design;
     design.rows = table.rows();
-    const QStringList keys = carouselKeys();
+    const QStringList &keys = CarouselSettings::keys();
     for (int row = 1; row < table.count(); ++row) {
         if (!KindTable::is(table.cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
             continue;
         const int number = CarouselSettings::numberOf(table, row);
+        if (!source) {
+            design.carousels.insert(number, CarouselSettings::readAll(number));
+            continue;
+        }
         CarouselValues values;
         for (const QString &key : keys)
-            values.append({key, source ? source(number, key) : CarouselSettings::read(number, key)});
+            values.append({key, source(number, key)});
         design.carousels.insert(number, values);
     }
     return design;

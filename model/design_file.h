@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+class QObject;
+
 namespace Plumbrook {
 
 class ComponentTable;
@@ -45,6 +47,13 @@ QByteArray serialise(const Design &design);
 // Writes through a temporary file renamed over the target, so a failed write
 // leaves the old file as it was.
 bool writeFile(const QString &path, const Design &design, QString *error = nullptr);
+// Writes as writeFile does, off the user-interface thread and after every write asked
+// for before; `done` gets the outcome on the user-interface thread unless `receiver`
+// was destroyed. The design is a copy: later changes of the table do not reach it.
+using Written = std::function<void(bool written, const QString &error)>;
+void writeInBackground(const QString &path, Design design, QObject *receiver, Written done);
+// Blocks until every write asked for is done and its outcome delivered.
+void finishWrites();
 
 // Where the carousel settings of a design come from.
 using SettingSource = std::function<QString(int number, const QString &key)>;

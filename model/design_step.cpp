@@ -88,7 +88,7 @@ void DesignStep::apply(bool forward)
         case Edit::Replace: {
             const auto &carousels = forward ? edit.carouselsAfter : edit.carouselsBefore;
             for (auto it = carousels.cbegin(); it != carousels.cend(); ++it)
-                CarouselSettings::write(it.key(), it.value());
+                CarouselSettings::writeChanged(it.key(), it.value());
             table->replaceRows(forward ? edit.rowsAfter : edit.rowsBefore);
             change.replaced = true;
             break;

@@ -190,7 +190,7 @@ void TestCodeImportWindow::shrinkAmountComesAlong()
     auto *field = mWindow->codeOutputWindow->findChild<QLineEdit *>(QStringLiteral("编辑框2"));
     QCOMPARE(field->text(), QStringLiteral("-20"));
     const QString path = mData->filePath(QStringLiteral("shrunk.plbd"));
-    QVERIFY(mWindow->fileMenu()->saveTo(path));
+    QVERIFY(Test::saveAndWait(mWindow->fileMenu(), path));
     QCOMPARE(DesignFile::readFile(path)->shrink, QStringLiteral("-20"));
 
     // A new design, as the code output window always did, starts with an empty field.

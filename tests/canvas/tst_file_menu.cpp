@@ -10,8 +10,10 @@
 #include "components/component_creation.h"
 #include "components/creation_defaults.h"
 #include "components/editor_registry.h"
+#include "components/program_dir.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
+#include "model/background_work.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"
 #include "model/design_file.h"
@@ -23,6 +25,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSemaphore>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -76,6 +80,7 @@ private slots:
     void cleanup();
 
     void buttonAndMenu();
+    void roundTripWithEveryKind_data();
     void roundTripWithEveryKind();
     void badFileChangesNothing();
     void openPlacesComponentsOnTheOpenedModule_data();
@@ -83,6 +88,10 @@ private slots:
     void previewOfTheOldDesignIsDropped();
     void previewsComeAFewAtATime();
     void failedSaveKeepsTheOldFile();
+    void writesLeaveTheUserInterfaceFree_data();
+    void writesLeaveTheUserInterfaceFree();
+    void queuedSavesLandInOrder();
+    void openingWaitsForItsFileToBeWritten();
     void saveAsksForANameOnce();
     void recentFilesKeepEight();
     void shortcutsUndoAndRedo();
@@ -192,27 +201,46 @@ void TestFileMenu::buttonAndMenu()
     QCOMPARE(mMenu->menu()->objectName(), QStringLiteral("文件"));
 }
 
+void TestFileMenu::roundTripWithEveryKind_data()
+{
+    // Folder and file names no ANSI code page but China's can spell, as a user's often are.
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("plain names") << "" << "every kind.plbd";
+    QTest::newRow("Chinese names") << "程序 文件夹/设计器" << "店铺首页 设计.plbd";
+}
+
 void TestFileMenu::roundTripWithEveryKind()
 {
+    QFETCH(QString, programFolder);
+    QFETCH(QString, fileName);
+    const QString programDir = QDir(mProgramDir->path()).filePath(programFolder);
+    QVERIFY(QDir().mkpath(programDir));
+    ProgramDir::setOverride(programDir);
     buildDesign();
     ComponentTable *table = mWindow->table();
     const QVector<QStringList> rows = table->rows();
     const DesignFile::Design before = DesignFile::fromTable(*table);
     const QString code = generated(*table);
-    const QString path = mFiles->filePath(QStringLiteral("every kind.plbd"));
-    QVERIFY(mMenu->saveTo(path));
-    QCOMPARE(mWindow->statusText(), QStringLiteral("已保存：every kind.plbd"));
+    const QString folder = mFiles->filePath(programFolder);
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = QDir(folder).filePath(fileName);
+    QVERIFY(Test::saveAndWait(mMenu, path));
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已保存：") + fileName);
 
     mMenu->newDesign();
     settle();
     QCOMPARE(table->count(), 1);
     QVERIFY(mWindow->canvas()->allObjects().isEmpty());
     // Opening writes the carousels' settings files again from the design itself.
-    QVERIFY(QDir(mProgramDir->path() + QStringLiteral("/data/code")).removeRecursively());
+    const QString settingsDir = QDir(programDir).filePath(QStringLiteral("data/code"));
+    QVERIFY(QDir(settingsDir).removeRecursively());
 
     QVERIFY(mMenu->openFile(path));
-    QCOMPARE(mWindow->statusText(), QStringLiteral("已打开：every kind.plbd"));
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已打开：") + fileName);
     QCOMPARE(table->rows(), rows);
+    mMenu->finishWrites();
+    QVERIFY(!QDir(settingsDir).entryList({QStringLiteral("Carousel*.ini")}, QDir::Files).isEmpty());
     QCOMPARE(DesignFile::fromTable(*table).carousels, before.carousels);
     QCOMPARE(generated(*table), code);
     QVERIFY(!mWindow->document()->undoStack()->canUndo());
@@ -346,7 +374,7 @@ void TestFileMenu::previewOfTheOldDesignIsDropped()
     const int row = ComponentCreation::create(mWindow->canvas(), QStringLiteral("视频"));
     const QString id = mWindow->table()->cell(row, T::Id);
     const QString path = mFiles->filePath(QStringLiteral("video.plbd"));
-    QVERIFY(mMenu->saveTo(path));
+    QVERIFY(Test::saveAndWait(mMenu, path));
     // A download the old design started for the same id is still on its way.
     PreviewDownload::start(mWindow->canvas(), id, QStringLiteral("http://127.0.0.1:9/old.png"),
                            [](const QString &) {
@@ -364,7 +392,7 @@ void TestFileMenu::previewsComeAFewAtATime()
     for (int i = 0; i < 20; ++i)
         ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
     const QString path = mFiles->filePath(QStringLiteral("many.plbd"));
-    QVERIFY(mMenu->saveTo(path));
+    QVERIFY(Test::saveAndWait(mMenu, path));
     static std::atomic<int> running{0};
     static std::atomic<int> most{0};
     mMenu->setPreviewFetch([](const QString &url) {
@@ -389,7 +417,7 @@ void TestFileMenu::failedSaveKeepsTheOldFile()
     QSKIP("a full disk is simulated with a file size limit, which Windows lacks");
 #else
     const QString path = mFiles->filePath(QStringLiteral("kept.plbd"));
-    QVERIFY(mMenu->saveTo(path));
+    QVERIFY(Test::saveAndWait(mMenu, path));
     const QByteArray old = contents(path);
     for (int i = 0; i < 5; ++i)
         ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
@@ -400,14 +428,117 @@ void TestFileMenu::failedSaveKeepsTheOldFile()
     const rlimit saved = limit;
     limit.rlim_cur = old.size();   // a disk with no room for a bigger file
     setrlimit(RLIMIT_FSIZE, &limit);
-    const bool written = mMenu->saveTo(path);
+    const bool written = Test::saveAndWait(mMenu, path);
     setrlimit(RLIMIT_FSIZE, &saved);
 
     QVERIFY(!written);
     QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法保存：")));
+    QVERIFY(mWindow->document()->isModified());
     QCOMPARE(contents(path), old);
     QCOMPARE(mWindow->table()->count(), 6);
 #endif
+}
+
+void TestFileMenu::writesLeaveTheUserInterfaceFree_data()
+{
+    QTest::addColumn<bool>("autosave");
+    QTest::addColumn<bool>("editWhileWriting");
+    QTest::newRow("save") << false << false;
+    QTest::newRow("save, edited meanwhile") << false << true;
+    QTest::newRow("autosave") << true << false;
+    QTest::newRow("autosave, edited meanwhile") << true << true;
+}
+
+void TestFileMenu::writesLeaveTheUserInterfaceFree()
+{
+    QFETCH(bool, autosave);
+    QFETCH(bool, editWhileWriting);
+    buildDesign();
+    const QString path = autosave ? mMenu->autosavePath() : mFiles->filePath(QStringLiteral("held.plbd"));
+    if (autosave)
+        mMenu->startSession();
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("轮播"));
+    DesignFile::Design expected = DesignFile::fromTable(*mWindow->table());
+    expected.shrink = mWindow->designShrink();
+    QSignalSpy written(mMenu, &FileMenu::designWritten);
+
+    // The files lane is busy with an earlier write.
+    QSemaphore release;
+    BackgroundWork::start(BackgroundWork::Lane::Files, [&release] { release.acquire(); });
+    if (autosave)
+        QVERIFY(mMenu->autosave());
+    else
+        mMenu->saveTo(path);
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(written.isEmpty());
+    QVERIFY(!mWindow->statusText().startsWith(QStringLiteral("已保存")));
+    QVERIFY(mWindow->document()->isModified());
+    if (editWhileWriting)
+        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    release.release();
+
+    QTRY_COMPARE(written.size(), 1);
+    QCOMPARE(written.at(0).at(0).toString(), path);
+    QVERIFY(written.at(0).at(1).toBool());
+    // The bytes are those a save at the moment it was asked for writes.
+    QCOMPARE(contents(path), DesignFile::serialise(expected));
+    if (autosave) {
+        QCOMPARE(mMenu->autosave(), editWhileWriting);
+        mMenu->finishWrites();
+    } else {
+        QCOMPARE(mWindow->statusText(), QStringLiteral("已保存：held.plbd"));
+        QCOMPARE(mMenu->currentPath(), path);
+        QCOMPARE(mWindow->document()->isModified(), editWhileWriting);
+    }
+}
+
+void TestFileMenu::queuedSavesLandInOrder()
+{
+    const QString first = mFiles->filePath(QStringLiteral("first.plbd"));
+    const QString second = mFiles->filePath(QStringLiteral("second.plbd"));
+    QSignalSpy written(mMenu, &FileMenu::designWritten);
+    QSemaphore release;
+    BackgroundWork::start(BackgroundWork::Lane::Files, [&release] { release.acquire(); });
+    QList<QVector<QStringList>> asked;
+    for (const QString &path : {first, second, first}) {
+        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+        asked.append(mWindow->table()->rows());
+        mMenu->saveTo(path);
+    }
+    release.release();
+    QTRY_COMPARE(written.size(), 3);
+    QCOMPARE(written.at(0).at(0).toString(), first);
+    QCOMPARE(written.at(1).at(0).toString(), second);
+    QCOMPARE(written.at(2).at(0).toString(), first);
+    QCOMPARE(DesignFile::readFile(first)->rows, asked.at(2));
+    QCOMPARE(DesignFile::readFile(second)->rows, asked.at(1));
+    QCOMPARE(mMenu->currentPath(), first);
+    QVERIFY(!mWindow->document()->isModified());
+}
+
+void TestFileMenu::openingWaitsForItsFileToBeWritten()
+{
+    const QString path = mFiles->filePath(QStringLiteral("fresh.plbd"));
+    const auto busyLane = [] { BackgroundWork::start(BackgroundWork::Lane::Files, [] { QThread::msleep(100); }); };
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    const QVector<QStringList> first = mWindow->table()->rows();
+    busyLane();
+    mMenu->saveTo(path);
+    // A save finishing after a new design came must not make "保存" write that one over it.
+    mMenu->newDesign();
+    mMenu->finishWrites();
+    QCOMPARE(mWindow->statusText(), QStringLiteral("已保存：fresh.plbd"));
+    QVERIFY(mMenu->currentPath().isEmpty());
+    QVERIFY(mMenu->openFile(path));
+    QCOMPARE(mWindow->table()->rows(), first);
+
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    const QVector<QStringList> second = mWindow->table()->rows();
+    busyLane();
+    mMenu->saveTo(path);
+    QVERIFY(mMenu->openFile(path));   // read once the save is in it
+    QCOMPARE(mWindow->table()->rows(), second);
+    QVERIFY(!mWindow->document()->isModified());
 }
 
 void TestFileMenu::saveAsksForANameOnce()
@@ -417,11 +548,13 @@ void TestFileMenu::saveAsksForANameOnce()
     const QString path = mFiles->filePath(QStringLiteral("named"));
     mChosen = {path};
     QVERIFY(mMenu->save());
+    mMenu->finishWrites();
     QCOMPARE(mMenu->currentPath(), path + QStringLiteral(".plbd"));
     QVERIFY(!mWindow->document()->isModified());
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
     QVERIFY(mWindow->document()->isModified());
     QVERIFY(mMenu->save());   // no dialog this time: mChosen is empty
+    mMenu->finishWrites();
     QVERIFY(!mWindow->document()->isModified());
     const auto design = DesignFile::readFile(path + QStringLiteral(".plbd"));
     QVERIFY(design);
@@ -433,7 +566,7 @@ void TestFileMenu::recentFilesKeepEight()
     QStringList saved;
     for (int i = 0; i < 9; ++i) {
         saved.prepend(mFiles->filePath(QStringLiteral("d%1.plbd").arg(i)));
-        QVERIFY(mMenu->saveTo(saved.first()));
+        QVERIFY(Test::saveAndWait(mMenu, saved.first()));
     }
     QVERIFY(mMenu->openFile(saved.at(5)));
     QStringList expected = saved.mid(0, 8);
@@ -476,12 +609,14 @@ void TestFileMenu::autosaveAndRecoveryAfterACrash()
 {
     mMenu->startSession();
     QVERIFY(QFile::exists(mMenu->markerPath()));
-    QVERIFY(mMenu->autosave());
-    QVERIFY(!QFile::exists(mMenu->autosavePath()));   // nothing changed yet, nothing written
+    QVERIFY(!mMenu->autosave());   // nothing changed yet, nothing written
+    mMenu->finishWrites();
+    QVERIFY(!QFile::exists(mMenu->autosavePath()));
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("轮播"));
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
     settle();
     QVERIFY(mMenu->autosave());
+    mMenu->finishWrites();
     const QVector<QStringList> rows = mWindow->table()->rows();
 
     // The process dies: no end of session, and a half-written autosave's temporary file lies about.

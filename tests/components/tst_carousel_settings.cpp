@@ -2,11 +2,13 @@
 #include "components/profile_file.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
+#include "model/background_work.h"
 #include "model/kind_table.h"
 #include "support/test_support.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSemaphore>
 #include <QtTest>
 
 using namespace Plumbrook;
@@ -109,6 +111,115 @@ private slots:
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("; kept\r\n[Configure]\r\nNUMBER=6\r\nlegacy=yes\r\n"));
         QCOMPARE(bytes.count("[configure]"), 0);   // no second section was added
+    }
+
+    void settingsRoundTrip_data()
+    {
+        // What the file held before the design's values are stored.
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("rewritten");
+        QTest::newRow("no file") << QByteArray("<none>") << true;
+        QTest::newRow("the same values") << QByteArray() << false;
+        QTest::newRow("the same values, spaced, other case")
+            << QByteArray("[Configure]\r\nNUMBER = 6\r\n") << false;
+        QTest::newRow("one value differs") << QByteArray("[configure]\r\nz_f=1\r\n") << true;
+        QTest::newRow("a key without its value") << QByteArray("[configure]\r\nz_f\r\n") << true;
+    }
+
+    void settingsRoundTrip()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, rewritten);
+        Test::TemporaryProgramDir dir;
+        const QString path = CarouselSettings::filePath(4);
+        const QList<QPair<QString, QString>> values = CarouselSettings::defaults();
+        if (before != "<none>") {
+            QVERIFY(CarouselSettings::writeDefaults(4));
+            // Lines of the test's own put in front of the ones written.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QByteArray bytes = file.readAll();
+            file.close();
+            if (!before.isEmpty())
+                bytes = before + bytes.mid(bytes.indexOf('\n') + 1);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(bytes);
+        }
+        QFile file(path);
+        const QByteArray old = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        file.close();
+        QSignalSpy writing(CarouselSettings::notifier(), &CarouselSettings::Notifier::aboutToWrite);
+        QVERIFY(CarouselSettings::writeChanged(4, values));
+        QCOMPARE(writing.size(), rewritten ? 1 : 0);
+        QCOMPARE(CarouselSettings::readAll(4), values);
+        BackgroundWork::waitForLane(BackgroundWork::Lane::Files);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        if (!rewritten)
+            QCOMPARE(file.readAll(), old);
+        QCOMPARE(ProfileFile::read(path, CarouselSettings::kSection, CarouselSettings::kAutoplay), QStringLiteral("0"));
+    }
+
+    void queuedWritesAreReadAtOnce_data()
+    {
+        QTest::addColumn<QString>("meanwhile");   // while the queued write waits
+        QTest::addColumn<QString>("number");      // the Number key then, read and in the file
+        QTest::addColumn<QString>("width");       // the t_k key
+        QTest::newRow("nothing") << QString() << "3" << "750";
+        QTest::newRow("the same key written here") << "write Number" << "4" << "750";
+        QTest::newRow("another key written here") << "write t_k" << "3" << "1";
+        QTest::newRow("queued again") << "queue" << "5" << "750";
+    }
+
+    void queuedWritesAreReadAtOnce()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, number);
+        QFETCH(QString, width);
+        Test::TemporaryProgramDir dir;
+        const QString path = CarouselSettings::filePath(5);
+        QVERIFY(CarouselSettings::writeDefaults(5));
+        QSemaphore release;
+        BackgroundWork::start(BackgroundWork::Lane::Files, [&release] { release.acquire(); });
+        QList<QPair<QString, QString>> values = CarouselSettings::defaults();
+        values[0].second = QStringLiteral("3");
+        values.last().second = QStringLiteral(" 1\n");   // read back as the file will hold it
+        QVERIFY(CarouselSettings::writeChanged(5, values));
+        QCOMPARE(ProfileFile::read(path, CarouselSettings::kSection, CarouselSettings::kNumber), QStringLiteral("6"));
+        if (meanwhile == QStringLiteral("write Number"))
+            QVERIFY(CarouselSettings::write(5, CarouselSettings::kNumber, QStringLiteral("4")));
+        else if (meanwhile == QStringLiteral("write t_k"))
+            QVERIFY(CarouselSettings::write(5, CarouselSettings::kBannerWidth, QStringLiteral("1")));
+        else if (meanwhile == QStringLiteral("queue"))
+            CarouselSettings::writeChanged(5, {{CarouselSettings::kNumber, QStringLiteral("5")}});
+        for (bool written : {false, true}) {
+            QCOMPARE(CarouselSettings::read(5, QStringLiteral("number")), number);
+            QCOMPARE(CarouselSettings::read(5, CarouselSettings::kBannerWidth), width);
+            QCOMPARE(CarouselSettings::readAll(5).last().second, QStringLiteral("1"));
+            if (written) {
+                QCOMPARE(ProfileFile::read(path, CarouselSettings::kSection, CarouselSettings::kNumber), number);
+                QCOMPARE(ProfileFile::read(path, CarouselSettings::kSection, CarouselSettings::kBannerWidth), width);
+                QCOMPARE(ProfileFile::read(path, CarouselSettings::kSection, CarouselSettings::kAutoplay),
+                         QStringLiteral("1"));
+            }
+            release.release();
+            BackgroundWork::waitForLane(BackgroundWork::Lane::Files);
+        }
+    }
+
+    void failedQueuedWriteKeepsTheValue()
+    {
+        Test::TemporaryProgramDir dir;
+        const QString blocker = dir.path() + QStringLiteral("/blocker");
+        {
+            QFile file(blocker);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        ProgramDir::setOverride(blocker);
+        QVERIFY(!CarouselSettings::writeChanged(6, {{CarouselSettings::kNumber, QStringLiteral("2")}}));
+        BackgroundWork::waitForLane(BackgroundWork::Lane::Files);
+        QVERIFY(!QFile::exists(CarouselSettings::filePath(6)));
+        // The design still has it, and a save of the design keeps it.
+        QCOMPARE(CarouselSettings::read(6, CarouselSettings::kNumber), QStringLiteral("2"));
     }
 
     void missingFileReadsEmpty()

@@ -81,6 +81,9 @@ private slots:
         QFETCH(QString, expected);
         put(content);
         QCOMPARE(ProfileFile::read(mPath, section, key), expected);
+        // One reading for several keys answers each as its own reading does.
+        const QStringList keys = {key, QStringLiteral("absent"), key.toUpper()};
+        QCOMPARE(ProfileFile::read(mPath, section, keys), (QStringList{expected, QString(), expected}));
     }
 
     void readAbsentFile()

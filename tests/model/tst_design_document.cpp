@@ -52,6 +52,8 @@ private slots:
     void replacingTheDesignIsOneStep();
     void resetForgetsTheSteps();
     void cleanStateFollowsTheStack();
+    void saveFinishingLater_data();
+    void saveFinishingLater();
     void selectionSignalsOnlyChanges();
     void randomOperationsUndoToTheStart();
 
@@ -83,6 +85,7 @@ void TestDesignDocument::stepUndoesAndRedoesItsWrites_data()
     QTest::newRow("add") << "add";
     QTest::newRow("delete middle row") << "delete";
     QTest::newRow("delete, then write the row below") << "delete-write";
+    QTest::newRow("write, delete it, write the row that took its place") << "delete-between-writes";
     QTest::newRow("module record") << "module";
 }
 
@@ -105,6 +108,13 @@ void TestDesignDocument::stepUndoesAndRedoesItsWrites()
             addRow(mTable, QStringLiteral("文字"));
         } else if (operation == "delete") {
             mTable->deleteRow(2);
+        } else if (operation == "delete-between-writes") {
+            mTable->setCell(2, T::Top, QStringLiteral("5"));
+            mTable->setCell(3, T::Left, QStringLiteral("6"));
+            mTable->deleteRow(2);
+            mTable->setCell(2, T::Top, QStringLiteral("7"));
+            mTable->setCell(2, T::Left, QStringLiteral("8"));
+            mTable->setCell(2, T::Top, QStringLiteral("9"));
         } else if (operation == "delete-write") {
             mTable->deleteRow(2);
             mTable->setCell(2, T::Top, QStringLiteral("7"));
@@ -277,6 +287,49 @@ void TestDesignDocument::cleanStateFollowsTheStack()
     QVERIFY(mDocument->isModified());
     mDocument->undoStack()->redo();
     QVERIFY(!mDocument->isModified());
+}
+
+void TestDesignDocument::saveFinishingLater_data()
+{
+    // What happened between taking the design for a save and the save being on disk.
+    QTest::addColumn<QString>("meanwhile");
+    QTest::newRow("nothing") << QString();
+    QTest::newRow("a step") << QStringLiteral("step");
+    QTest::newRow("a step undone") << QStringLiteral("undo");
+    QTest::newRow("a write outside any step") << QStringLiteral("write");
+    QTest::newRow("a carousel's settings") << QStringLiteral("carousel");
+}
+
+void TestDesignDocument::saveFinishingLater()
+{
+    QFETCH(QString, meanwhile);
+    // Only when nothing changed is any state of the history the saved one, even the
+    // one the save was taken at (after a change it cannot tell it is the same).
+    const bool modified = !meanwhile.isEmpty();
+    QUndoStack *stack = mDocument->undoStack();
+    mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
+    mDocument->markSaved();   // an older save, which the later one makes stale
+    mDocument->record(QStringLiteral("添加文字"), [this] { addRow(mTable, QStringLiteral("文字")); });
+    const int indexAtSave = stack->index();
+    const quint64 revision = mDocument->revision();
+    if (meanwhile == QStringLiteral("step"))
+        mDocument->record(QStringLiteral("移动"), [this] { mTable->setCell(1, T::Left, QStringLiteral("7")); });
+    else if (meanwhile == QStringLiteral("undo"))
+        stack->undo();
+    else if (meanwhile == QStringLiteral("write"))
+        mTable->setCell(2, T::Top, QStringLiteral("9"));
+    else if (meanwhile == QStringLiteral("carousel"))
+        mDocument->record(QStringLiteral("轮播"), [] { CS::write(1, CS::kAutoplay, QStringLiteral("1")); });
+    mDocument->markSavedAt(revision);
+    QCOMPARE(mDocument->isModified(), modified);
+    while (stack->index() > indexAtSave)
+        stack->undo();
+    while (stack->index() < indexAtSave)
+        stack->redo();
+    QCOMPARE(mDocument->isModified(), modified);
+    // Neither is the state of the older save still the saved one.
+    stack->setIndex(1);
+    QVERIFY(mDocument->isModified());
 }
 
 void TestDesignDocument::selectionSignalsOnlyChanges()

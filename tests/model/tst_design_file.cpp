@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #ifndef Q_OS_WIN
@@ -17,6 +18,8 @@
 #endif
 
 using namespace Plumbrook;
+
+Q_DECLARE_METATYPE(DesignFile::Design)
 using T = ComponentTable;
 
 namespace {
@@ -57,6 +60,8 @@ private slots:
     void badFiles();
     void carouselKeysAreTheKnownOnes();
     void failedWriteKeepsTheOldFile();
+    void backgroundWrites_data();
+    void backgroundWrites();
     void carouselSettingsSurviveAFullDisk();
     void modulegenUsesTheFilesCarousels();
 };
@@ -188,6 +193,50 @@ void TestDesignFile::failedWriteKeepsTheOldFile()
 
     QVERIFY(!DesignFile::writeFile(dir.filePath(QStringLiteral("missing/d.plbd")), bigger, &error));
 #endif
+}
+
+void TestDesignFile::backgroundWrites_data()
+{
+    QTest::addColumn<DesignFile::Design>("design");
+    QTest::addColumn<QString>("target");   // below the test's folder
+    QTest::addColumn<bool>("written");
+    DesignFile::Design bare;
+    bare.rows = {T::initialModuleRecord()};
+    DesignFile::Design shrunk = sampleDesign();
+    shrunk.shrink = QStringLiteral("-12");
+    QTest::newRow("module only") << bare << "d.plbd" << true;
+    QTest::newRow("rows and carousels") << sampleDesign() << "d.plbd" << true;
+    QTest::newRow("with shrink") << shrunk << "d.plbd" << true;
+    QTest::newRow("folder missing") << sampleDesign() << "missing/d.plbd" << false;
+}
+
+void TestDesignFile::backgroundWrites()
+{
+    QFETCH(DesignFile::Design, design);
+    QFETCH(QString, target);
+    QFETCH(bool, written);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(target);
+    QObject receiver;
+    QList<bool> outcomes;
+    QString error;
+    QThread *deliveredOn = nullptr;
+    DesignFile::writeInBackground(path, design, &receiver, [&](bool ok, const QString &why) {
+        outcomes.append(ok);
+        error = why;
+        deliveredOn = QThread::currentThread();
+    });
+    QTRY_COMPARE(outcomes.size(), 1);
+    QCOMPARE(outcomes.first(), written);
+    QCOMPARE(deliveredOn, QCoreApplication::instance()->thread());
+    QCOMPARE(error.isEmpty(), written);
+    QFile file(path);
+    if (written) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), DesignFile::serialise(design));
+    } else {
+        QVERIFY(!file.exists());
+    }
 }
 
 void TestDesignFile::carouselSettingsSurviveAFullDisk()
