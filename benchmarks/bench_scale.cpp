@@ -2,6 +2,7 @@
 // arrive, and opening 10,000 components (500 of every kind, 5,000 of them
 // previewed) with the longest stall of the UI thread while their pictures come in.
 // The picture server runs in a child process, so that its threads are not counted.
+#include "stall_watch.h"
 #include "canvas/design_canvas.h"
 #include "canvas/design_loader.h"
 #include "canvas/frame_picture.h"
@@ -86,22 +87,9 @@ struct Watch
 Watch watchUntil(const std::function<bool()> &done)
 {
     Watch watch;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = clock.nsecsElapsed();
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-        watch.mostThreads = std::max(watch.mostThreads, threadCount());
-    });
-    ticker.start(1);
-    while (!done() && clock.elapsed() < 120000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    watch.longestStallMs = longest / 1e6;
+    StallWatch stalls([&] { watch.mostThreads = std::max(watch.mostThreads, threadCount()); });
+    stalls.runUntil(done, 120000);
+    watch.longestStallMs = stalls.longestMs();
     return watch;
 }
 

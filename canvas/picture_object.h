@@ -18,13 +18,20 @@ public:
     // Returns false, and shows nothing usable, when the bytes do not decode.
     bool setPictureData(const QByteArray &bytes);
     // The same with the picture already decoded from the bytes, so that many
-    // objects showing one picture decode it once and share it.
-    void setPictureData(const QByteArray &bytes, const QImage &decoded);
+    // objects showing one picture decode it once and share it; `scaled`, when made
+    // at the object's size elsewhere, spares the first paint that work.
+    void setPictureData(const QByteArray &bytes, const QImage &decoded, const QImage &scaled = {});
     QByteArray pictureData() const { return mData; }
     bool hasPicture() const { return !mImage.isNull(); }
     QImage image() const { return mImage; }
 
     QString tag() const { return property("tag").toString(); }
+
+    // The picture scaled to `size`, made once for every object showing that picture
+    // at that size; the scaled copies of all objects together stay within a limit.
+    static QPixmap scaledPicture(const QImage &image, const QSize &size);
+    // The scaling itself, which any thread may do.
+    static QImage scaledImage(const QImage &image, const QSize &size);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -32,7 +39,6 @@ protected:
 private:
     QByteArray mData;
     QImage mImage;
-    QPixmap mScaled;   // the picture at the object's current size, made once per size
 };
 
 } // namespace Plumbrook
