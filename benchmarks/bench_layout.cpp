@@ -1,7 +1,10 @@
-// The cost of one pointer move while dragging with snapping on, and of one step of
-// scrolling, over a design of 1,000 components.
+// The cost of one pointer move while dragging with snapping on, while panning the
+// module, of one step of scrolling and of rubber-banding, and of a zoom change, over
+// designs of 1,000 and 5,000 components.
 #include "canvas/arrange_menu.h"
+#include "canvas/canvas_surface.h"
 #include "canvas/canvas_scroller.h"
+#include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
 #include "canvas/frame_picture.h"
@@ -30,6 +33,18 @@ void sendMove(QWidget *widget, const QPoint &pos)
     QCoreApplication::sendEvent(widget, &move);
 }
 
+// Zooms back and forth between 100 % and `zoom`, painting each change; microseconds per change.
+double zoomChangeUs(CanvasScroller *scroller, double zoom, int changes)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 1; i <= changes; ++i) {
+        scroller->zoomTo(i % 2 ? zoom : 1.0, QPoint(300, 200));
+        QCoreApplication::processEvents();
+    }
+    return timer.nsecsElapsed() / 1e3 / changes;
+}
+
 double dragMoveUs(QWidget *object, int moves)
 {
     QTest::mousePress(object, Qt::LeftButton, {}, QPoint(5, 5));
@@ -43,6 +58,52 @@ double dragMoveUs(QWidget *object, int moves)
     const double us = timer.nsecsElapsed() / 1e3 / moves;
     QTest::mouseRelease(object, Qt::LeftButton, {}, QPoint(5, 5));
     return us;
+}
+
+struct BandFigures
+{
+    double moveUs = 0;      // one pointer move of the band
+    double releaseMs = 0;   // selecting what it touches
+    int selected = 0;
+};
+
+// A band from the empty margin left of the module across most of what is in view,
+// its far corner wandering by a few pixels as a hand does.
+BandFigures rubberBand(DesignCanvas *canvas, int moves)
+{
+    QWidget *surface = canvas->surface();
+    const QPoint from(canvas->backgroundPos().x() - 10, 10);
+    const QPoint to = canvas->backgroundPos() + QPoint(900, 2900);
+    QTest::mousePress(surface, Qt::LeftButton, {}, from);
+    sendMove(surface, to);
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 1; i <= moves; ++i) {
+        sendMove(surface, to + QPoint((i % 13) - 6, (i % 7) - 3));
+        QCoreApplication::processEvents();
+    }
+    BandFigures figures;
+    figures.moveUs = timer.nsecsElapsed() / 1e3 / moves;
+    timer.restart();
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
+    figures.releaseMs = timer.nsecsElapsed() / 1e6;
+    figures.selected = int(canvas->selectedObjects().size());
+    QCoreApplication::processEvents();
+    canvas->clearSelection();
+    return figures;
+}
+
+void addPictures(DesignCanvas *canvas, int from, int to)
+{
+    const QPoint origin = canvas->backgroundPos();
+    for (int i = from; i < to; ++i) {
+        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0, 17, 24);
+        // Forty to a row, and rows of a thousand laid over each other a few pixels apart.
+        const int inRow = i % 1000;
+        canvas->pictureObjects().constLast()->move(
+            origin + QPoint(3 + (inRow % 40) * 23 + i / 1000 * 2, 7 + (inRow / 40) * 113 + i / 1000 * 20));
+    }
 }
 
 } // namespace
@@ -64,11 +125,7 @@ int main(int argc, char **argv)
     table->setCell(0, ComponentTable::Height, QStringLiteral("3000"));
     canvas->setBackgroundPicture(makeFramePicture(950, 3000, 0x8445952, 0x8445952));
     canvas->centreBackground(950);
-    const QPoint origin = canvas->backgroundPos();
-    for (int i = 0; i < 1000; ++i) {
-        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0, 17, 24);
-        canvas->pictureObjects().constLast()->move(origin + QPoint(3 + (i % 40) * 23, 7 + (i / 40) * 113));
-    }
+    addPictures(canvas, 0, 1000);
     window.scroller()->fit();
 
     const int moves = 300;
@@ -79,7 +136,51 @@ int main(int argc, char **argv)
     window.arrangeMenu()->snapAction()->setChecked(false);
 
     CanvasScroller *scroller = window.scroller();
+    // A zoom change over the design, beside the same change over the empty module.
+    const int changes = 40;
+    const double zoomUs = zoomChangeUs(scroller, 2.0, changes);
+    scroller->zoomTo(1.0);
+
+    // Panning: the module pans only when wider than the screen.
+    window.setScreenSizeOverride(QSize(800, 600));
+    CanvasSurface *surface = canvas->surface();
+    const QPoint grab = canvas->backgroundPos() + QPoint(400, 300);
+    QTest::mousePress(surface, Qt::LeftButton, {}, grab);
     QElapsedTimer timer;
+    timer.start();
+    for (int i = 1; i <= moves; ++i) {
+        sendMove(surface, grab + QPoint(i % 2 ? 3 : -3, 0));
+        QCoreApplication::processEvents();
+    }
+    const double panUs = timer.nsecsElapsed() / 1e3 / moves;
+    timer.restart();
+    for (int i = 1; i <= moves; ++i)
+        sendMove(surface, grab + QPoint(i % 2 ? 3 : -3, 0));
+    const double panMoveUs = timer.nsecsElapsed() / 1e3 / moves;
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, grab);
+    QCoreApplication::processEvents();
+    // Baseline: the same pan steps moving every object, as panning once did.
+    const QList<QWidget *> objects = canvas->allObjects();
+    timer.restart();
+    for (int i = 1; i <= moves; ++i) {
+        const QPoint delta(i % 2 ? 3 : -3, 0);
+        canvas->moveBackground(canvas->backgroundPos() + delta);
+        for (QWidget *each : objects)
+            each->move(each->pos() + delta);
+        QCoreApplication::processEvents();
+    }
+    const double panEachUs = timer.nsecsElapsed() / 1e3 / moves;
+    timer.restart();
+    for (int i = 1; i <= moves; ++i) {
+        const QPoint delta(i % 2 ? 3 : -3, 0);
+        canvas->moveBackground(canvas->backgroundPos() + delta);
+        for (QWidget *each : objects)
+            each->move(each->pos() + delta);
+    }
+    const double panEachMoveUs = timer.nsecsElapsed() / 1e3 / moves;
+    QCoreApplication::processEvents();
+    window.setScreenSizeOverride(QSize(1366, 768));
+    
     timer.start();
     for (int i = 1; i <= moves; ++i) {
         scroller->scrollTo(QPoint(0, 100 + (i % 2 ? 3 : -3)));
@@ -106,6 +207,27 @@ int main(int argc, char **argv)
     }
     const double bareUs = timer.nsecsElapsed() / 1e3 / moves;
 
+    scroller->scrollTo(QPoint(0, 0));
+    const BandFigures band1000 = rubberBand(canvas, moves);
+    addPictures(canvas, 1000, 5000);
+    window.scroller()->fit();
+    const BandFigures band5000 = rubberBand(canvas, moves);
+    // Baseline for the release: selecting as many components at once without a band.
+    timer.restart();
+    canvas->selectObjects(canvas->allObjects().mid(0, band5000.selected));
+    const double selectMs = timer.nsecsElapsed() / 1e6;
+    // Baseline of a zoom change: the same module without components.
+    MainWindow empty;
+    empty.fileMenu()->setDataDir(settings.path());
+    empty.show();
+    if (!QTest::qWaitForWindowExposed(&empty))
+        return 1;
+    empty.table()->setCell(0, ComponentTable::Width, QStringLiteral("950"));
+    empty.table()->setCell(0, ComponentTable::Height, QStringLiteral("3000"));
+    empty.canvas()->setBackgroundPicture(makeFramePicture(950, 3000, 0x8445952, 0x8445952));
+    empty.canvas()->centreBackground(950);
+    const double emptyZoomUs = zoomChangeUs(empty.scroller(), 2.0, changes);
+
     std::printf("pointer move while dragging with snapping, 1000 components: %.1f us (without: %.1f us)\n",
                 snapUs, plainUs);
     std::printf("scroll step, 1000 components: %.1f us\n", scrollUs);
@@ -115,5 +237,22 @@ int main(int argc, char **argv)
                 scrollUs, bareUs);
     std::printf("BENCH|scroll step, paint excluded, 1000 components|%.1f us|bare widget move %.1f us\n",
                 scrollMoveUs, bareUs);
+    std::printf("rubber band: %.1f us a move over 1000 components (%d selected in %.1f ms), "
+                "%.1f us over 5000 (%d selected in %.1f ms)\n",
+                band1000.moveUs, band1000.selected, band1000.releaseMs, band5000.moveUs,
+                band5000.selected, band5000.releaseMs);
+    std::printf("BENCH|pointer move while rubber-banding, 1000 components|%.1f us|bare widget move %.1f us\n",
+                band1000.moveUs, bareUs);
+    std::printf("BENCH|pointer move while rubber-banding, 5000 components|%.1f us|bare widget move %.1f us\n",
+                band5000.moveUs, bareUs);
+    std::printf("BENCH|releasing a band over 5000 components, %d selected|%.1f ms|selecting them "
+                "without a band %.1f ms\n",
+                band5000.selected, band5000.releaseMs, selectMs);
+    std::printf("BENCH|pointer move while panning, 1000 components|%.1f us|moving every object %.1f us\n",
+                panUs, panEachUs);
+    std::printf("BENCH|pointer move while panning, paint excluded, 1000 components|%.1f us|"
+                "moving every object %.1f us\n", panMoveUs, panEachMoveUs);
+    std::printf("BENCH|zoom change 100 %% to 200 %%, 1000 components|%.0f us|no components %.0f us\n",
+                zoomUs, emptyZoomUs);
     return 0;
 }

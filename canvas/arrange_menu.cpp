@@ -83,7 +83,7 @@ void ArrangeMenu::arrange(Arrangement::Operation operation)
         return;
     QVector<QRect> frames;
     for (QWidget *object : objects)
-        frames.append(object->geometry());
+        frames.append(mCanvas->frameOf(object));
     const ComponentTable *table = mCanvas->table();
     const QRect module(mCanvas->backgroundPos(), QSize(table->cellInt(0, ComponentTable::Width),
                                                        table->cellInt(0, ComponentTable::Height)));
@@ -102,7 +102,7 @@ void ArrangeMenu::arrange(Arrangement::Operation operation)
                 locked = true;
                 continue;
             }
-            objects[i]->setGeometry(placed[i]);
+            mCanvas->setFrame(objects[i], placed[i]);
             mCanvas->storeFrame(objects[i]);
         }
     });

@@ -1,16 +1,18 @@
 #include "canvas/canvas_interaction.h"
 
+#include "canvas/band_outline.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
 #include "canvas/drag_snapper.h"
 #include "canvas/picture_object.h"
+#include "canvas/zoom_mapping.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"
 
 #include <QMouseEvent>
-#include <QRubberBand>
+#include <QSet>
 
 namespace Plumbrook {
 
@@ -28,9 +30,16 @@ CanvasInteraction::CanvasInteraction(DesignCanvas *canvas, QObject *parent)
     connect(surface, &CanvasSurface::released, this, &CanvasInteraction::surfaceReleased);
 }
 
+CanvasInteraction::~CanvasInteraction() = default;
+
 bool CanvasInteraction::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
+    if (type == QEvent::FontChange) {
+        if (auto *label = qobject_cast<QLabel *>(watched); label && !qobject_cast<PictureObject *>(watched))
+            mCanvas->followFont(label);
+        return QObject::eventFilter(watched, event);
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove
         && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
         return QObject::eventFilter(watched, event);
@@ -49,22 +58,22 @@ bool CanvasInteraction::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     if (type == QEvent::MouseMove) {
+        // The pointer travels in screen pixels; what it drags, in canvas pixels.
+        const QPoint delta = ZoomMapping::toCanvas(global - mPressGlobal, mCanvas->zoom());
         if (!mGroup.isEmpty()) {
-            const QRect bounds = mSnapper->moved(mGroupStart.translated(global - mPressGlobal),
-                                                 mouse->modifiers());
-            const QPoint delta = bounds.topLeft() - mGroupStart.topLeft();
+            const QRect bounds = mSnapper->moved(mGroupStart.translated(delta), mouse->modifiers());
+            const QPoint snapped = bounds.topLeft() - mGroupStart.topLeft();
             for (const Moving &moving : std::as_const(mGroup)) {
                 if (moving.object)
-                    moving.object->move(moving.start + delta);
+                    mCanvas->moveObject(moving.object, moving.start + snapped);
             }
             showLive(bounds);
             return true;
         }
         if (mGesture == Gesture::None || !mTarget)
             return true;
-        const QPoint delta = global - mPressGlobal;
         if (mGesture == Gesture::Move) {
-            mTarget->move(mSnapper->moved(mStartGeometry.translated(delta), mouse->modifiers()).topLeft());
+            mCanvas->moveObject(mTarget, mSnapper->moved(mStartGeometry.translated(delta), mouse->modifiers()).topLeft());
         } else {
             // The dragged edges follow the pointer; the opposite ones stay.
             const QPoint edges = SelectionHandles::edges(SelectionHandles::Handle(mHandle));
@@ -80,10 +89,10 @@ bool CanvasInteraction::eventFilter(QObject *watched, QEvent *event)
                 top = qMin(top + delta.y(), bottom);
             if (edges.y() > 0)
                 bottom = qMax(bottom + delta.y(), top);
-            mTarget->setGeometry(mSnapper->resized(QRect(left, top, right - left, bottom - top),
-                                                   edges, mouse->modifiers()));
+            mCanvas->setFrame(mTarget, mSnapper->resized(QRect(left, top, right - left, bottom - top),
+                                                         edges, mouse->modifiers()));
         }
-        showLive(mTarget->geometry());
+        showLive(mCanvas->frameOf(mTarget));
         return true;
     }
     // Release
@@ -131,7 +140,7 @@ void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
     mGesture = Gesture::Move;
     mTarget = object;
     mPressGlobal = globalPos;
-    mStartGeometry = object->geometry();
+    mStartGeometry = mCanvas->frameOf(object);
     mSnapper->begin({object});
 }
 
@@ -146,19 +155,41 @@ bool CanvasInteraction::startGroupMove(QWidget *object, const QPoint &globalPos)
         if (mCanvas->isLockedObject(selected))
             locked = true;
         else
-            mGroup.append({selected, selected->pos()});
+            mGroup.append({selected, mCanvas->frameOf(selected).topLeft()});
     }
     mPressGlobal = globalPos;
     mGroupStart = QRect();
     QList<QWidget *> moving;
     for (const Moving &each : std::as_const(mGroup)) {
-        mGroupStart = mGroupStart.united(each.object->geometry());
+        mGroupStart = mGroupStart.united(mCanvas->frameOf(each.object));
         moving.append(each.object);
     }
     mSnapper->begin(moving);
+    raiseGroup(moving);
     if (locked)
         emit mCanvas->statusMessage(ContextMenuOperations::kLockedMessage);
     return true;
+}
+
+void CanvasInteraction::raiseGroup(const QList<QWidget *> &moving)
+{
+    // As a single dragged component comes to the front, so does a group, keeping its
+    // own stacking; a carousel's arrows then go above it, moving along or not.
+    if (moving.isEmpty())
+        return;
+    const QSet<QWidget *> members(moving.cbegin(), moving.cend());
+    const QObjectList siblings = moving.constFirst()->parentWidget()->children();
+    for (QObject *sibling : siblings) {
+        auto *widget = qobject_cast<QWidget *>(sibling);
+        if (members.contains(widget))
+            widget->raise();
+    }
+    ComponentTable *table = mCanvas->table();
+    for (QWidget *object : moving) {
+        const int row = table->findRowById(DesignCanvas::tagOf(object));
+        if (KindTable::is(table->cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
+            mCanvas->liftCarouselArrows(row);
+    }
 }
 
 void CanvasInteraction::finishGroupMove()
@@ -167,7 +198,7 @@ void CanvasInteraction::finishGroupMove()
     mSnapper->end();
     bool moved = false;
     for (const Moving &moving : group)
-        moved = moved || (moving.object && moving.object->pos() != moving.start);
+        moved = moved || (moving.object && mCanvas->frameOf(moving.object).topLeft() != moving.start);
     if (moved) {
         mCanvas->document()->record(QStringLiteral("移动"), [this, &group] {
             for (const Moving &moving : group) {
@@ -195,7 +226,7 @@ void CanvasInteraction::handlePressed(int handle, const QPoint &globalPos)
     mCanvas->select(qobject_cast<PictureObject *>(object) ? DesignCanvas::Selection::Picture
                                                           : DesignCanvas::Selection::Text,
                     object);
-    mStartGeometry = object->geometry();
+    mStartGeometry = mCanvas->frameOf(object);
     const bool locked = mCanvas->table()->isLocked(
         mCanvas->table()->findRowById(DesignCanvas::tagOf(object)));
     mCanvas->selection().unlocked = !locked;
@@ -225,7 +256,7 @@ void CanvasInteraction::finishGesture()
         return;
     // The whole drag is one step, recorded when it ends; a click that moved nothing
     // only fills the cells of a component never placed, which is no step.
-    if (object->geometry() == mStartGeometry)
+    if (mCanvas->frameOf(object) == mStartGeometry)
         mCanvas->refreshSelectionDisplay(object);
     else
         mCanvas->document()->record(gesture == Gesture::Move ? QStringLiteral("移动") : QStringLiteral("调整大小"),
@@ -239,16 +270,18 @@ void CanvasInteraction::finishGesture()
 
 void CanvasInteraction::surfacePressed(Qt::MouseButton button, const QPoint &pos, int spriteId)
 {
+    mCanvas->surface()->setFocus(Qt::MouseFocusReason);
     emit selectionAboutToChange();
     auto &selection = mCanvas->selection();
     mPanning = false;
+    mCanvas->settlePan();
     if (spriteId == mCanvas->backgroundId()) {
         mCanvas->select(DesignCanvas::Selection::Background);
         selection.backgroundId = spriteId;
         if (button == Qt::LeftButton) {
-            selection.grabOffset = pos - mCanvas->backgroundPos();
+            selection.grabOffset = ZoomMapping::toCanvas(pos, mCanvas->zoom()) - mCanvas->backgroundPos();
             mPanning = true;
-            mPanPrevious = mCanvas->backgroundPos();
+            mPanStart = mCanvas->backgroundPos();
             emit mCanvas->statusMessage(mCanvas->moduleStatusText());
         }
         return;
@@ -261,7 +294,7 @@ void CanvasInteraction::surfacePressed(Qt::MouseButton button, const QPoint &pos
         emit contextMenuRequested(mCanvas->surface()->mapToGlobal(pos));
     if (button == Qt::LeftButton) {
         if (!mBand)
-            mBand = new QRubberBand(QRubberBand::Rectangle, mCanvas->surface()->parentWidget());
+            mBand = std::make_unique<BandOutline>(mCanvas->surface()->parentWidget());
         mBanding = true;
         mBandOrigin = mCanvas->surface()->mapToParent(pos);
         mBand->setGeometry(QRect(mBandOrigin, QSize()));
@@ -274,18 +307,17 @@ void CanvasInteraction::surfaceMoved(const QPoint &pos)
     if (mBanding) {
         mBand->setGeometry(QRect(mBandOrigin, mCanvas->surface()->mapToParent(pos)).normalized());
         mBand->show();
-        mBand->raise();
         return;
     }
-    if (!mPanning || mCanvas->backgroundPictureSize().width() <= mCanvas->screenWidth())
+    // Wider than the screen as shown, at the zoom it is shown at.
+    const double zoom = mCanvas->zoom();
+    if (!mPanning || ZoomMapping::toScreen(mCanvas->backgroundPictureSize().width(), zoom) <= mCanvas->screenWidth())
         return;
-    const QPoint next = pos - mCanvas->selection().grabOffset;
+    const QPoint next = ZoomMapping::toCanvas(pos, zoom) - mCanvas->selection().grabOffset;
     mCanvas->moveBackground(next);
-    const QPoint delta = next - mPanPrevious;
     mCanvas->handles().hideAll();
-    for (QWidget *object : mCanvas->allObjects())
-        object->move(object->pos() + delta);
-    mPanPrevious = next;
+    // The objects' one shared layer moves, not each object; they take their places when the pan ends.
+    mCanvas->panObjects(next - mPanStart);
 }
 
 void CanvasInteraction::surfaceReleased(Qt::MouseButton button, const QPoint &, int spriteId)
@@ -293,18 +325,22 @@ void CanvasInteraction::surfaceReleased(Qt::MouseButton button, const QPoint &, 
     if (button != Qt::LeftButton)
         return;
     mPanning = false;
+    mCanvas->settlePan();
     if (mBanding) {
         mBanding = false;
         const QRect band = mBand->isVisible() ? mBand->geometry() : QRect();
         mBand->hide();
         if (band.isEmpty())
             return;
-        // Ctrl adds what the band touches to what was selected.
+        // Ctrl adds what the band touches to what was selected. A band may touch
+        // thousands, so repeats are weeded out through a set and the selection
+        // changes once.
         QList<QWidget *> touched;
         if (mCanvas->surface()->lastModifiers() & Qt::ControlModifier)
             touched = mCanvas->selectedObjects();
+        QSet<QWidget *> already(touched.cbegin(), touched.cend());
         for (QWidget *object : mCanvas->allObjects()) {
-            if (object->isVisible() && object->geometry().intersects(band) && !touched.contains(object))
+            if (object->isVisible() && object->geometry().intersects(band) && !already.contains(object))
                 touched.append(object);
         }
         mCanvas->selectObjects(touched);

@@ -6,10 +6,11 @@
 #include <QRect>
 #include <QVector>
 
-class QRubberBand;
+#include <memory>
 
 namespace Plumbrook {
 
+class BandOutline;
 class DesignCanvas;
 class DragSnapper;
 
@@ -21,6 +22,7 @@ class CanvasInteraction : public QObject
 
 public:
     explicit CanvasInteraction(DesignCanvas *canvas, QObject *parent = nullptr);
+    ~CanvasInteraction() override;
 
     DragSnapper *snapper() const { return mSnapper; }
 
@@ -40,6 +42,7 @@ private:
     // A press on a component of a selection of several starts moving them all.
     bool startGroupMove(QWidget *object, const QPoint &globalPos);
     void finishGroupMove();
+    void raiseGroup(const QList<QWidget *> &moving);
     // The live place and size of what is dragged, in module pixels, on the status line.
     void showLive(const QRect &frame);
     void handlePressed(int handle, const QPoint &globalPos);
@@ -63,11 +66,11 @@ private:
     QVector<Moving> mGroup;
     QRect mGroupStart;
     DragSnapper *mSnapper;
-    QRubberBand *mBand = nullptr;
+    std::unique_ptr<BandOutline> mBand;
     QPoint mBandOrigin;
     bool mBanding = false;
     bool mPanning = false;
-    QPoint mPanPrevious;
+    QPoint mPanStart;   // where the background lay when the pan began
 };
 
 } // namespace Plumbrook

@@ -2,6 +2,7 @@
 
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
+#include "canvas/zoom_mapping.h"
 
 #include <QScrollBar>
 #include <QStyle>
@@ -32,6 +33,7 @@ CanvasScroller::CanvasScroller(DesignCanvas *canvas, QWidget *page, QWidget *con
         connect(bar, &QScrollBar::valueChanged, this, &CanvasScroller::placeContent);
     }
     connect(canvas, &DesignCanvas::modulePlaced, this, &CanvasScroller::fit);
+    connect(canvas, &DesignCanvas::zoomChanged, this, &CanvasScroller::fit);
 }
 
 void CanvasScroller::setBaseSize(const QSize &size)
@@ -42,10 +44,10 @@ void CanvasScroller::setBaseSize(const QSize &size)
 
 void CanvasScroller::fit()
 {
-    const QPoint at = mCanvas->backgroundPos();
-    const QSize module = mCanvas->backgroundPictureSize();
-    const QSize needed(qMax(mBase.width(), at.x() + module.width() + kMargin),
-                       qMax(mBase.height(), at.y() + module.height() + kMargin));
+    const QRect module = ZoomMapping::toScreen(
+        QRect(mCanvas->backgroundPos(), mCanvas->backgroundPictureSize()), mCanvas->zoom());
+    const QSize needed(qMax(mBase.width(), ZoomMapping::pinned(double(module.x()) + module.width() + kMargin, 0)),
+                       qMax(mBase.height(), ZoomMapping::pinned(double(module.y()) + module.height() + kMargin, 0)));
     CanvasSurface *surface = mCanvas->surface();
     if (surface->size() != needed) {
         surface->resize(needed);
@@ -94,6 +96,35 @@ void CanvasScroller::scrollByWheel(int delta, bool horizontal)
     bar->setValue(bar->value() - delta * 3 * bar->singleStep() / 120);
 }
 
+QPoint CanvasScroller::viewCentre() const
+{
+    const int width = mPage->width() - (mVertical->isVisible() ? mVertical->width() : 0);
+    const int height = mPage->height() - (mHorizontal->isVisible() ? mHorizontal->height() : 0);
+    return QPoint(width / 2, height / 2);
+}
+
+void CanvasScroller::zoomTo(double zoom)
+{
+    zoomTo(zoom, viewCentre());
+}
+
+void CanvasScroller::zoomTo(double zoom, const QPoint &anchor)
+{
+    const double before = mCanvas->zoom();
+    const QPointF canvasPoint = QPointF(anchor + offset()) / before;
+    mCanvas->setZoom(zoom);
+    const double after = mCanvas->zoom();
+    if (after == before)
+        return;
+    const QPointF shown = canvasPoint * after - QPointF(anchor);
+    scrollTo(QPoint(ZoomMapping::pinned(shown.x(), 0), ZoomMapping::pinned(shown.y(), 0)));
+}
+
+void CanvasScroller::zoomBySteps(int steps, const QPoint &anchor)
+{
+    zoomTo(ZoomMapping::stepped(mCanvas->zoom(), steps), anchor);
+}
+
 void CanvasScroller::placeContent()
 {
     const QPoint at = -offset();
@@ -110,9 +141,15 @@ bool CanvasScroller::eventFilter(QObject *watched, QEvent *event)
             fit();
         } else if (event->type() == QEvent::Wheel) {
             auto *wheel = static_cast<QWheelEvent *>(event);
-            if (wheel->modifiers() & Qt::ControlModifier)
-                return false;
             const QPoint angle = wheel->angleDelta();
+            if (wheel->modifiers() & Qt::ControlModifier) {
+                mWheelZoom += angle.y() != 0 ? angle.y() : angle.x();
+                const int notches = mWheelZoom / 120;
+                mWheelZoom -= notches * 120;
+                if (notches != 0)
+                    zoomBySteps(notches, wheel->position().toPoint());
+                return true;
+            }
             // Some systems turn a wheel with Shift into a horizontal one already.
             const bool horizontal = (wheel->modifiers() & Qt::ShiftModifier) || angle.y() == 0;
             scrollByWheel(angle.y() != 0 ? angle.y() : angle.x(), horizontal);

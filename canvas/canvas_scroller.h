@@ -11,8 +11,8 @@ namespace Plumbrook {
 
 class DesignCanvas;
 
-// Scrolls the design page over a canvas as large as the module and its margin:
-// the canvas and every object on it share one parent, which alone moves.
+// Scrolls and zooms the design page over a canvas as large as the module and its
+// margin: the canvas and every object on it share one parent, which alone moves.
 class CanvasScroller : public QObject
 {
     Q_OBJECT
@@ -29,6 +29,13 @@ public:
     void scrollTo(const QPoint &offset);
     // Scrolls by a wheel's turn: vertically, or horizontally with `horizontal`.
     void scrollByWheel(int delta, bool horizontal);
+    // Zooms so that the canvas point under `anchor` (in the page's pixels) stays
+    // under it, as far as the scroll ranges allow.
+    void zoomTo(double zoom, const QPoint &anchor);
+    void zoomTo(double zoom);   // about the middle of what the page shows
+    // Steps to the next zoom in (positive) or out (negative).
+    void zoomBySteps(int steps, const QPoint &anchor);
+    QPoint viewCentre() const;
 
 signals:
     void scrolled(const QPoint &offset);
@@ -45,6 +52,7 @@ private:
     QScrollBar *mHorizontal;
     QScrollBar *mVertical;
     QSize mBase;
+    int mWheelZoom = 0;   // a fine wheel's turn, kept until it makes a whole notch
 };
 
 } // namespace Plumbrook

@@ -1,5 +1,7 @@
 #include "canvas/canvas_surface.h"
 
+#include "canvas/zoom_mapping.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
@@ -79,8 +81,10 @@ void CanvasSurface::moveSprite(int id, const QPoint &pos)
     auto it = mSprites.find(id);
     if (it == mSprites.end() || it->pos == pos)
         return;
+    // Only what the sprite covered and covers now is drawn again.
+    const QRect before = shownRect(*it);
     it->pos = pos;
-    update();
+    update(before.united(shownRect(*it)));
 }
 
 int CanvasSurface::spriteAt(const QPoint &pos) const
@@ -88,10 +92,37 @@ int CanvasSurface::spriteAt(const QPoint &pos) const
     // Later sprites lie above earlier ones.
     for (auto it = mSprites.constEnd(); it != mSprites.constBegin();) {
         --it;
-        if (!it->image.isNull() && QRect(it->pos, it->image.size()).contains(pos))
+        if (!it->image.isNull() && shownRect(*it).contains(pos))
             return it.key();
     }
     return 0;
+}
+
+QRect CanvasSurface::shownRect(const Sprite &sprite) const
+{
+    return ZoomMapping::toScreen(QRect(sprite.pos, sprite.image.size()), mScale);
+}
+
+void CanvasSurface::setScale(double scale)
+{
+    if (scale == mScale || !(scale > 0))
+        return;
+    mScale = scale;
+    update();
+}
+
+void CanvasSurface::setObjectLayer(QWidget *layer)
+{
+    mLayer = layer;
+    if (mLayer)
+        mLayer->setGeometry(rect());
+}
+
+void CanvasSurface::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (mLayer)
+        mLayer->resize(size());
 }
 
 void CanvasSurface::drawGrid()
@@ -106,18 +137,39 @@ void CanvasSurface::paintEvent(QPaintEvent *event)
     const QRect area = event->rect();
     p.fillRect(area, QColor(250, 250, 250));
     p.setPen(QColor(228, 228, 232));
+    // The grid's lines lie every 20 canvas pixels, wherever the zoom puts them.
+    const double step = 20 * mScale;
     const int w = width();
     const int h = height();
     // Lines are counted by the width, as the grid always has, and on a canvas taller
     // than wide by its height too; only those crossing the area to paint are drawn.
-    const int rows = qMax(w, h) / 20;
-    for (int i = qMax(1, area.top() / 20); i <= qMin(rows, area.bottom() / 20 + 1); ++i)
-        p.drawLine(area.left(), 20 * i, area.right() + 1, 20 * i);
-    for (int i = qMax(1, area.left() / 20); i <= qMin(w / 20, area.right() / 20 + 1); ++i)
-        p.drawLine(20 * i, area.top(), 20 * i, qMin(h, area.bottom() + 1));
+    const int rows = int(qMax(w, h) / step);
+    const int columns = int(w / step);
+    for (int i = qMax(1, int(area.top() / step)); i <= qMin(rows, int(area.bottom() / step) + 1); ++i) {
+        const int y = int(std::lround(i * step));
+        p.drawLine(area.left(), y, area.right() + 1, y);
+    }
+    for (int i = qMax(1, int(area.left() / step)); i <= qMin(columns, int(area.right() / step) + 1); ++i) {
+        const int x = int(std::lround(i * step));
+        p.drawLine(x, area.top(), x, qMin(h, area.bottom() + 1));
+    }
     for (const Sprite &sprite : mSprites) {
-        if (!sprite.image.isNull() && QRect(sprite.pos, sprite.image.size()).intersects(area))
-            p.drawImage(sprite.pos, sprite.image);
+        if (sprite.image.isNull())
+            continue;
+        const QRect shown = shownRect(sprite);
+        const QRect visible = shown.intersected(area);
+        if (visible.isEmpty())
+            continue;
+        if (mScale == 1.0) {
+            p.drawImage(shown.topLeft(), sprite.image);
+            continue;
+        }
+        // Only the part of the picture that is exposed is scaled, however large the zoom makes it.
+        const double sx = double(sprite.image.width()) / shown.width();
+        const double sy = double(sprite.image.height()) / shown.height();
+        const QRectF source((visible.x() - shown.x()) * sx, (visible.y() - shown.y()) * sy,
+                            visible.width() * sx, visible.height() * sy);
+        p.drawImage(QRectF(visible), sprite.image, source);
     }
 }
 

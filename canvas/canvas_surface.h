@@ -8,6 +8,8 @@ namespace Plumbrook {
 
 // The design page's sprite surface: a grid drawn on its background and sprites
 // with ids, positions and pictures; pointer events name the sprite under them.
+// Sprites and the grid live in canvas pixels and are drawn at the surface's scale;
+// pointer events carry the surface's own (screen) pixels.
 class CanvasSurface : public QWidget
 {
     Q_OBJECT
@@ -23,6 +25,13 @@ public:
     QPoint spritePos(int id) const;
     void moveSprite(int id, const QPoint &pos);
     int spriteAt(const QPoint &pos) const;   // 0 when none
+
+    // Screen pixels per canvas pixel.
+    double scale() const { return mScale; }
+    void setScale(double scale);
+    // The layer the canvas objects share, kept as large as the surface.
+    void setObjectLayer(QWidget *layer);
+    QWidget *objectLayer() const { return mLayer; }
 
     void drawGrid();
     // The keys held at the last pointer press or release on the surface.
@@ -41,12 +50,17 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct Sprite {
         QPoint pos;
         QImage image;
     };
+    QRect shownRect(const Sprite &sprite) const;
+
+    double mScale = 1.0;
+    QWidget *mLayer = nullptr;
     QMap<int, Sprite> mSprites;
     int mNextId = 1;
     QSize mGridSize;

@@ -187,7 +187,7 @@ void CanvasSync::showModule()
         const QString left = table->cell(row, T::Left);
         const QString top = table->cell(row, T::Top);
         if (object && !left.isEmpty() && !top.isEmpty())
-            object->move(origin + QPoint(TextOps::toInt(left), TextOps::toInt(top)));
+            mCanvas->moveObject(object, origin + QPoint(TextOps::toInt(left), TextOps::toInt(top)));
     }
 }
 

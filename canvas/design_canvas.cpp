@@ -1,5 +1,6 @@
 #include "canvas/design_canvas.h"
 
+#include "canvas/canvas_repaint.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/design_loader.h"
 #include "components/carousel_settings.h"
@@ -11,8 +12,13 @@
 #include "model/design_selection.h"
 #include "model/kind_table.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSet>
+
+#include <algorithm>
+#include <functional>
 
 namespace Plumbrook {
 
@@ -26,8 +32,9 @@ DesignCanvas::DesignCanvas(DesignDocument *document, CanvasSurface *surface,
     , mPictureTemplate(pictureTemplate)
     , mLabelTemplate(labelTemplate)
     , mHandles(handles)
-    , mFrame(new SelectionFrame(pictureTemplate->parentWidget()))
+    , mFrame(new SelectionFrame(surface->parentWidget()))
 {
+    mSurface->setObjectLayer(pictureTemplate->parentWidget());
     connect(document->selection(), &DesignSelection::selectionChanged, this, [this] {
         if (mDocument->selection()->ids().size() < 2)
             mFrame->hide();
@@ -41,10 +48,11 @@ DesignCanvas::DesignCanvas(DesignDocument *document, CanvasSurface *surface,
 PictureObject *DesignCanvas::createPictureObject(const QString &id)
 {
     auto *object = new PictureObject(mPictureTemplate->parentWidget());
-    object->setGeometry(mPictureTemplate->geometry());
+    setFrame(object, mPictureTemplate->geometry());
     object->setCursor(mPictureTemplate->cursor());
     if (mObjectFilter)
         object->installEventFilter(mObjectFilter);
+    object->installEventFilter(this);
     mPictures.append(object);
     mPictureById.insert(id, object);
     object->setProperty("tag", id);
@@ -54,9 +62,9 @@ PictureObject *DesignCanvas::createPictureObject(const QString &id)
 QLabel *DesignCanvas::createTextLabel(const QString &id)
 {
     auto *label = new QLabel(mLabelTemplate->parentWidget());
-    label->setGeometry(mLabelTemplate->geometry());
+    setFrame(label, mLabelTemplate->geometry());
     label->setText(mLabelTemplate->text());
-    label->setFont(mLabelTemplate->font());
+    setLabelFont(label, mLabelTemplate->font());
     label->setAlignment(mLabelTemplate->alignment());
     label->setStyleSheet(mLabelTemplate->styleSheet());
     label->setPalette(mLabelTemplate->palette());
@@ -64,6 +72,7 @@ QLabel *DesignCanvas::createTextLabel(const QString &id)
     label->setCursor(mLabelTemplate->cursor());
     if (mObjectFilter)
         label->installEventFilter(mObjectFilter);
+    label->installEventFilter(this);
     mLabels.append(label);
     mLabelById.insert(id, label);
     label->setProperty("tag", id);
@@ -75,19 +84,20 @@ int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &pic
 {
     const int id = mTable->takeNextId();
     PictureObject *object = createPictureObject(QString::number(id));
-    if (sourceRow >= 1)
-        object->resize(mTable->cellInt(sourceRow, ComponentTable::Width),
-                       mTable->cellInt(sourceRow, ComponentTable::Height));
-    else
-        object->resize(width, height);
+    if (sourceRow >= 1) {
+        width = mTable->cellInt(sourceRow, ComponentTable::Width);
+        height = mTable->cellInt(sourceRow, ComponentTable::Height);
+    }
+    setFrame(object, QRect(frameOf(object).topLeft(), QSize(width, height)));
     if (!picture.isEmpty())
         object->setPictureData(picture);
     object->show();
     object->raise();
 
     const int row = mTable->appendRow(QString::number(id), kind);
-    mTable->setCell(row, ComponentTable::Width, QString::number(object->width()));
-    mTable->setCell(row, ComponentTable::Height, QString::number(object->height()));
+    const QRect frame = frameOf(object);
+    mTable->setCell(row, ComponentTable::Width, QString::number(frame.width()));
+    mTable->setCell(row, ComponentTable::Height, QString::number(frame.height()));
     writePlace(row, object);
     return row;
 }
@@ -111,18 +121,46 @@ void DesignCanvas::writePlace(int row, const QWidget *object)
 {
     // Where the object is shown, as its first selection would write it: code generated
     // before that selection must not place the component at empty coordinates.
-    const QPoint origin = backgroundPos();
-    mTable->setCell(row, ComponentTable::Left, QString::number(object->x() - origin.x()));
-    mTable->setCell(row, ComponentTable::Top, QString::number(object->y() - origin.y()));
+    const QPoint at = frameOf(object).topLeft() - backgroundPos();
+    mTable->setCell(row, ComponentTable::Left, QString::number(at.x()));
+    mTable->setCell(row, ComponentTable::Top, QString::number(at.y()));
 }
 
 void DesignCanvas::deleteComponent(QWidget *object)
 {
-    if (!object)
-        return;
-    const QString id = tagOf(object);
-    mTable->deleteRow(mTable->findRowById(id));
-    destroyObject(object);
+    deleteComponents({object});
+}
+
+void DesignCanvas::deleteComponents(const QList<QWidget *> &objects)
+{
+    // A band may have selected thousands. They leave the selection in one change;
+    // the rows go from the last up, so that the row each was found at stays its row
+    // while the others go and the table's index of ids is built only once; the
+    // objects go in the order given, which remembers what lay above each of them.
+    QSet<QString> going;
+    QVector<int> rows;
+    QList<QWidget *> destroying;
+    for (QWidget *object : objects) {
+        const QString id = tagOf(object);
+        if (!object || going.contains(id))
+            continue;
+        going.insert(id);
+        rows.append(mTable->findRowById(id));
+        destroying.append(object);
+    }
+    DesignSelection *selection = mDocument->selection();
+    QStringList staying;
+    for (const QString &id : selection->ids()) {
+        if (!going.contains(id))
+            staying.append(id);
+    }
+    if (staying.size() != selection->ids().size())
+        selection->setIds(staying);
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    for (int row : std::as_const(rows))
+        mTable->deleteRow(row);
+    for (QWidget *object : std::as_const(destroying))
+        destroyObject(object);
 }
 
 void DesignCanvas::destroyObject(QWidget *object, bool remember)
@@ -143,6 +181,7 @@ void DesignCanvas::destroyObject(QWidget *object, bool remember)
             mLabelById.remove(id);
     }
     object->setProperty("tag", QVariant());
+    mPlaced.remove(object);
     object->hide();
     object->deleteLater();
     // The pointer goes stale at once, not only when the event loop deletes it.
@@ -160,7 +199,7 @@ void DesignCanvas::rememberGone(QWidget *object)
     else if (auto *label = qobject_cast<QLabel *>(object))
         remember(QStringLiteral("gone ") + id, label);
     mAbove.remove(id);
-    mGoneFrames.insert(id, object->geometry().translated(-backgroundPos()));
+    mGoneFrames.insert(id, frameOf(object).translated(-backgroundPos()));
     const QObjectList siblings = object->parentWidget()->children();
     for (qsizetype i = siblings.indexOf(object) + 1; i < siblings.size(); ++i) {
         const QString above = tagOf(siblings.at(i));
@@ -169,6 +208,17 @@ void DesignCanvas::rememberGone(QWidget *object)
             break;
         }
     }
+}
+
+bool DesignCanvas::eventFilter(QObject *watched, QEvent *event)
+{
+    // An object shown asks for its own repaint later; opening a design shows
+    // thousands at once, which the canvas repaints as one.
+    if (event->type() == QEvent::UpdateLater && watched->isWidgetType()) {
+        CanvasRepaint::objectArea(static_cast<QWidget *>(watched));
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QWidget *DesignCanvas::objectById(const QString &id) const
@@ -196,6 +246,15 @@ bool DesignCanvas::setObjectPicture(const QString &id, const QByteArray &bytes)
     const bool decoded = picture->setPictureData(bytes);
     emit objectPictureChanged(id);
     return decoded;
+}
+
+void DesignCanvas::setObjectPicture(const QString &id, const QByteArray &bytes, const QImage &decoded,
+                                    const QImage &scaled)
+{
+    if (PictureObject *picture = pictureById(id)) {
+        picture->setPictureData(bytes, decoded, scaled);
+        emit objectPictureChanged(id);
+    }
 }
 
 QList<PictureObject *> DesignCanvas::pictureObjects() const
@@ -272,7 +331,7 @@ bool DesignCanvas::restoreGone(QWidget *object) const
     const auto frame = mGoneFrames.constFind(id);
     if (frame == mGoneFrames.constEnd())
         return false;
-    object->setGeometry(frame->translated(backgroundPos()));
+    setFrame(object, frame->translated(backgroundPos()));
     return true;
 }
 
@@ -291,7 +350,7 @@ QString lookKey(const QLabel *label, const QStringList &cells)
 
 void DesignCanvas::remember(const QString &key, const QLabel *label)
 {
-    mLooks.insert(key, {label->text(), label->font(), label->alignment(), label->styleSheet()});
+    mLooks.insert(key, {label->text(), labelFont(label), label->alignment(), label->styleSheet()});
 }
 
 bool DesignCanvas::restore(const QString &key, QLabel *label) const
@@ -300,7 +359,7 @@ bool DesignCanvas::restore(const QString &key, QLabel *label) const
     if (look == mLooks.constEnd())
         return false;
     label->setText(look->text);
-    label->setFont(look->font);
+    setLabelFont(label, look->font);
     label->setAlignment(look->alignment);
     label->setStyleSheet(look->styleSheet);
     return true;
@@ -405,8 +464,8 @@ void DesignCanvas::refreshSelectionDisplay(QWidget *object)
 {
     if (!object)
         return;
-    const QRect frame = object->geometry();
-    mHandles.place(frame);
+    const QRect frame = frameOf(object);
+    mHandles.place(shownFrame(object));
     mHandlesTarget = object;
 
     const QPoint origin = backgroundPos();
@@ -445,9 +504,17 @@ void DesignCanvas::selectObjects(const QList<QWidget *> &objects)
         return;
     }
     QWidget *first = objects.constFirst();
-    select(qobject_cast<PictureObject *>(first) ? Selection::Picture : Selection::Text, first);
+    // The document's selection changes once, to all of them, not first to the first.
+    if (auto *picture = qobject_cast<PictureObject *>(first)) {
+        mSelection.kind = Selection::Picture;
+        mSelection.picture = picture;
+    } else {
+        mSelection.kind = Selection::Text;
+        mSelection.text = qobject_cast<QLabel *>(first);
+    }
     mSelection.unlocked = !isLockedObject(first);
     QStringList ids;
+    ids.reserve(objects.size());
     for (QWidget *object : objects)
         ids.append(tagOf(object));
     mDocument->selection()->setIds(ids);
@@ -468,7 +535,7 @@ QRect DesignCanvas::selectionBounds() const
 {
     QRect bounds;
     for (QWidget *object : selectedObjects())
-        bounds = bounds.united(object->geometry());
+        bounds = bounds.united(frameOf(object));
     return bounds;
 }
 
@@ -484,7 +551,10 @@ void DesignCanvas::showSelection()
     refreshSelectionDisplay(first);
     if (objects.size() > 1) {
         mHandles.hideAll();
-        mFrame->showAround(selectionBounds());
+        QRect shown;
+        for (QWidget *object : objects)
+            shown = shown.united(shownFrame(object));
+        mFrame->showAround(shown);
     } else {
         mFrame->hide();
     }
@@ -493,7 +563,7 @@ void DesignCanvas::showSelection()
 void DesignCanvas::storeFrame(QWidget *object)
 {
     const int row = mTable->findRowById(tagOf(object));
-    const QRect frame = object->geometry().translated(-backgroundPos());
+    const QRect frame = frameOf(object).translated(-backgroundPos());
     mTable->setCell(row, ComponentTable::Left, QString::number(frame.x()));
     mTable->setCell(row, ComponentTable::Top, QString::number(frame.y()));
     mTable->setCell(row, ComponentTable::Width, QString::number(frame.width()));

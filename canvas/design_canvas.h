@@ -55,6 +55,7 @@ public:
     int addTextComponent();
     // Removes a component's row and destroys its canvas object.
     void deleteComponent(QWidget *object);
+    void deleteComponents(const QList<QWidget *> &objects);
     // Destroys a canvas object whose row is gone already (undo, a design put in place),
     // remembering its picture or look and its place in the stacking unless told not to.
     void destroyObject(QWidget *object, bool remember = true);
@@ -67,6 +68,9 @@ public:
     PictureObject *pictureById(const QString &id) const;
     QLabel *labelById(const QString &id) const;
     bool setObjectPicture(const QString &id, const QByteArray &bytes);
+    // The same with the bytes decoded, and maybe scaled, on another thread.
+    void setObjectPicture(const QString &id, const QByteArray &bytes, const QImage &decoded,
+                          const QImage &scaled);
     // The picture a component showed when its object went, for when undo brings it back.
     QByteArray rememberedPicture(const QString &id) const { return mPictureMemory.value(id); }
     // Puts a component brought back where it lay among the others when it went, with
@@ -129,6 +133,30 @@ public:
     bool isLockedObject(const QWidget *object) const;
     void liftCarouselArrows(int carouselRow);
 
+    // The zoom, in screen pixels per canvas pixel. Every place and size the design
+    // keeps is in canvas pixels; the objects' widgets show them scaled.
+    double zoom() const { return mZoom; }
+    // Clamps to what can be shown and places every object and the selection for it.
+    void setZoom(double zoom);
+    // An object's frame in canvas pixels (the module's corner lies at backgroundPos()).
+    QRect frameOf(const QWidget *object) const;
+    QVector<QRect> framesOf(const QList<QWidget *> &objects) const;
+    void setFrame(QWidget *object, const QRect &frame) const;
+    void moveObject(QWidget *object, const QPoint &topLeft) const;
+    // A text label's font at 100 %, whatever the zoom shows it at.
+    QFont labelFont(const QLabel *label) const;
+    void setLabelFont(QLabel *label, const QFont &font) const;
+    // A label whose font was set from elsewhere shows it at the zoom.
+    void followFont(QLabel *label) const;
+    // Where an object is shown, in the coordinates of the canvas's container.
+    QRect shownFrame(const QWidget *object) const;
+    // The layer every object lies on, which alone moves while the module is panned.
+    QWidget *objectLayer() const;
+    // Pans every object by `canvasDelta` since the pan began, by moving their layer.
+    void panObjects(const QPoint &canvasDelta);
+    // Folds the layer's pan into the objects' own places, when the pan ends.
+    void settlePan();
+
     QString moduleStatusText() const;
     QString selectionStatusText(int row) const;
 
@@ -142,6 +170,10 @@ signals:
     void objectPictureChanged(const QString &id);
     // The module background was put in its place for its size.
     void modulePlaced();
+    void zoomChanged(double zoom);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void writePlace(int row, const QWidget *object);
@@ -161,6 +193,17 @@ private:
     QHash<QString, QPointer<QLabel>> mLabelById;
     int mBackgroundId = 0;
     int mLayoutWidth = 0;
+    double mZoom = 1.0;
+    QPoint mPanDelta;   // canvas pixels the layer is moved by in a pan not yet settled
+    mutable bool mSettingFont = false;
+    // The frame each object was last placed at away from 100 % and the widget geometry
+    // that shows it, so that a zoom that rounds does not lose the exact frame.
+    struct Placed
+    {
+        QRect frame;
+        QRect shown;
+    };
+    mutable QHash<const QWidget *, Placed> mPlaced;
     Selection mSelection;
     QPointer<QWidget> mHandlesTarget;
     bool mFillingBoxes = false;

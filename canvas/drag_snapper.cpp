@@ -2,6 +2,7 @@
 
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
+#include "canvas/zoom_mapping.h"
 #include "model/component_table.h"
 
 #include <QWidget>
@@ -12,9 +13,10 @@ namespace Plumbrook {
 
 namespace {
 
-QWidget *makeGuide(QWidget *parent)
+QWidget *makeGuide(QWidget *parent, const QString &name)
 {
     auto *guide = new QWidget(parent);
+    guide->setObjectName(name);
     guide->setAttribute(Qt::WA_TransparentForMouseEvents);
     guide->setAutoFillBackground(true);
     QPalette palette = guide->palette();
@@ -39,8 +41,8 @@ bool DragSnapper::active(Qt::KeyboardModifiers modifiers) const
 
 int DragSnapper::tolerance() const
 {
-    const double scale = mScale ? mScale() : 1.0;
-    return qMax(1, int(std::lround(kTolerance / (scale > 0 ? scale : 1.0))));
+    // At most the same distance on screen at any zoom: fewer canvas pixels the closer one looks.
+    return qMax(1, int(std::floor(kTolerance / mCanvas->zoom() + 1e-9)));
 }
 
 void DragSnapper::begin(const QList<QWidget *> &moving)
@@ -53,16 +55,17 @@ void DragSnapper::begin(const QList<QWidget *> &moving)
     others.reserve(all.size());
     for (QWidget *object : all) {
         if (!moving.contains(object) && object->isVisible())
-            others.append(object->geometry());
+            others.append(mCanvas->frameOf(object));
     }
     const ComponentTable *table = mCanvas->table();
     const QRect module(mCanvas->backgroundPos(), QSize(table->cellInt(0, ComponentTable::Width),
                                                        table->cellInt(0, ComponentTable::Height)));
-    mIndex.build(others, module, mCanvas->surface()->pos());
+    // Frames are in canvas pixels, whose corner is the grid's.
+    mIndex.build(others, module, QPoint(0, 0));
     if (!mGuideX) {
         QWidget *parent = mCanvas->surface()->parentWidget();
-        mGuideX = makeGuide(parent);
-        mGuideY = makeGuide(parent);
+        mGuideX = makeGuide(parent, QStringLiteral("参考线_纵向"));
+        mGuideY = makeGuide(parent, QStringLiteral("参考线_横向"));
     }
 }
 
@@ -109,14 +112,14 @@ void DragSnapper::showGuides(const SnapIndex::Snap &snap)
         return;
     const QSize area = mCanvas->surface()->size();
     if (snap.guideX != SnapIndex::kNone) {
-        mGuideX->setGeometry(snap.guideX, 0, 1, area.height());
+        mGuideX->setGeometry(ZoomMapping::toScreen(snap.guideX, mCanvas->zoom()), 0, 1, area.height());
         mGuideX->show();
         mGuideX->raise();
     } else {
         mGuideX->hide();
     }
     if (snap.guideY != SnapIndex::kNone) {
-        mGuideY->setGeometry(0, snap.guideY, area.width(), 1);
+        mGuideY->setGeometry(0, ZoomMapping::toScreen(snap.guideY, mCanvas->zoom()), area.width(), 1);
         mGuideY->show();
         mGuideY->raise();
     } else {

@@ -25,8 +25,6 @@ public:
     explicit DragSnapper(DesignCanvas *canvas, QObject *parent = nullptr);
 
     void setEnabledSource(std::function<bool()> source) { mEnabled = std::move(source); }
-    // Screen pixels per module pixel, for the tolerance.
-    void setScaleSource(std::function<double()> source) { mScale = std::move(source); }
 
     // Starts a gesture moving or resizing `moving`; the others are what it snaps to.
     void begin(const QList<QWidget *> &moving);
@@ -44,7 +42,6 @@ private:
 
     DesignCanvas *mCanvas;
     std::function<bool()> mEnabled;
-    std::function<double()> mScale;
     SnapIndex mIndex;
     bool mBuilt = false;
     QWidget *mGuideX = nullptr;

@@ -143,13 +143,15 @@ void GeometryBoxes::apply(Box box)
     if (!object)
         return;
     const QPoint origin = mCanvas->backgroundPos();
+    QRect frame = mCanvas->frameOf(object);
     // Negative sizes are no size at all; the row keeps the typed text.
     switch (box) {
-    case Width: object->resize(pinned(value(Width), 0), object->height()); break;
-    case Height: object->resize(object->width(), pinned(value(Height), 0)); break;
-    case X: object->move(pinned(qint64(origin.x()) + value(X), -QWIDGETSIZE_MAX), object->y()); break;
-    case Y: object->move(object->x(), pinned(qint64(origin.y()) + value(Y), -QWIDGETSIZE_MAX)); break;
+    case Width: frame.setWidth(pinned(value(Width), 0)); break;
+    case Height: frame.setHeight(pinned(value(Height), 0)); break;
+    case X: frame.moveLeft(pinned(qint64(origin.x()) + value(X), -QWIDGETSIZE_MAX)); break;
+    case Y: frame.moveTop(pinned(qint64(origin.y()) + value(Y), -QWIDGETSIZE_MAX)); break;
     }
+    mCanvas->setFrame(object, frame);
 }
 
 } // namespace Plumbrook

@@ -2,6 +2,7 @@
 
 #include "canvas/arrange_menu.h"
 #include "canvas/canvas_interaction.h"
+#include "canvas/canvas_ruler.h"
 #include "canvas/canvas_scroller.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/canvas_sync.h"
@@ -13,6 +14,7 @@
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
 #include "canvas/selection_operations.h"
+#include "canvas/zoom_controls.h"
 #include "codegen/code_output_window.h"
 #include "components/editor_registry.h"
 #include "components/editors.h"
@@ -118,12 +120,16 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->超级按钮_背景, &QPushButton::clicked, this, &MainWindow::openPalette);
     connect(ui->超级按钮_背景1, &QPushButton::clicked, this, &MainWindow::openModuleSettings);
 
-    // The ruler's marks travel with the canvas as it scrolls.
-    const QPixmap ruler = ui->图片框_刻度->pixmap();
-    connect(mScroller, &CanvasScroller::scrolled, this, [this, ruler](const QPoint &offset) {
-        const int from = qBound(0, offset.x(), qMax(0, ruler.width() - 1));
-        ui->图片框_刻度->setPixmap(ruler.copy(from, 0, ruler.width() - from, ruler.height()));
+    mZoomControls = new ZoomControls(mCanvas, mScroller, ui->组合框_缩放, this, this);
+    // The ruler's marks travel with the canvas as it scrolls and spread as it zooms.
+    mRuler = new CanvasRuler(ui->图片框_刻度, this);
+    connect(mScroller, &CanvasScroller::scrolled, this, [this](const QPoint &offset) {
+        mRuler->show(mCanvas->zoom(), offset.x());
     });
+    connect(mCanvas, &DesignCanvas::zoomChanged, this, [this](double zoom) {
+        mRuler->show(zoom, mScroller->offset().x());
+    });
+    mRuler->redraw();
 
     ui->动画框1->drawGrid();
     dockPalette();
@@ -206,6 +212,7 @@ void MainWindow::applyLayout(int width, int height)
     }
     ui->外形框1->move(width - ui->外形框1->width() - 2, ui->外形框1->y());
     ui->图片框_刻度->resize(width - 4, ui->图片框_刻度->height());
+    mRuler->redraw();
     ui->高级选择夹1->resize(width - 4, height - 74);
     ui->动画框1->resize(width - 4, height - 74);
     mCanvas->setLayoutWidth(width - 4);
@@ -214,6 +221,7 @@ void MainWindow::applyLayout(int width, int height)
     ui->外形框2->move(width - ui->外形框2->width(), ui->外形框2->y());
     ui->标签_提示->move(ui->标签_提示->x(), height - 23);
     ui->外形框2->move(ui->外形框2->x(), height - 23);
+    ui->组合框_缩放->move(ui->外形框2->x() - ui->组合框_缩放->width() - 5, height - 23);
 
     mCanvas->centreBackground(mTable->cellInt(0, ComponentTable::Width));
     mTable->setCell(0, ComponentTable::Left, QStringLiteral("0"));

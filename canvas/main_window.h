@@ -16,6 +16,7 @@ namespace Plumbrook {
 
 class ArrangeMenu;
 class CanvasInteraction;
+class CanvasRuler;
 class CanvasScroller;
 class CanvasSync;
 class ComponentTable;
@@ -24,6 +25,7 @@ class DesignDocument;
 class FileMenu;
 class GeometryBoxes;
 class SelectionOperations;
+class ZoomControls;
 
 // The program's central borderless window: it owns the design and carries the
 // canvas, the title strip, the menus, the status line and the geometry boxes.
@@ -41,6 +43,7 @@ public:
     CanvasScroller *scroller() const { return mScroller; }
     SelectionOperations *selectionOperations() const { return mSelectionOperations; }
     ArrangeMenu *arrangeMenu() const { return mArrangeMenu; }
+    ZoomControls *zoomControls() const { return mZoomControls; }
     FileMenu *fileMenu() const { return mFileMenu; }
     QMenu *contextMenu() const { return mContextMenu; }
     QMenu *settingsMenu() const { return mSettingsMenu; }
@@ -119,6 +122,8 @@ private:
     ArrangeMenu *mArrangeMenu;
     GeometryBoxes *mGeometryBoxes;
     CanvasSync *mSync;
+    ZoomControls *mZoomControls;
+    CanvasRuler *mRuler;
     FileMenu *mFileMenu;
     QMenu *mContextMenu;
     QMenu *mSettingsMenu;

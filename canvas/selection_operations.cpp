@@ -27,7 +27,9 @@ SelectionOperations::SelectionOperations(DesignCanvas *canvas, QObject *parent)
     : QObject(parent)
     , mCanvas(canvas)
 {
-    canvas->surface()->setFocusPolicy(Qt::ClickFocus);
+    // Pressing the canvas gives it the focus (CanvasInteraction). A click's own focus
+    // rule would also hand it over for a right press on a component lying on it.
+    canvas->surface()->setFocusPolicy(Qt::NoFocus);
     canvas->surface()->installEventFilter(this);
 }
 
@@ -53,7 +55,7 @@ void SelectionOperations::nudge(const QPoint &delta)
     if (!moving.isEmpty()) {
         mCanvas->document()->record(QStringLiteral("移动"), [&] {
             for (QWidget *object : moving) {
-                object->move(object->pos() + delta);
+                mCanvas->moveObject(object, mCanvas->frameOf(object).topLeft() + delta);
                 mCanvas->storeFrame(object);
             }
         });
@@ -77,10 +79,7 @@ void SelectionOperations::removeSelected()
             going.append(object);
     }
     if (!going.isEmpty()) {
-        mCanvas->document()->record(QStringLiteral("删除"), [&] {
-            for (QWidget *object : going)
-                mCanvas->deleteComponent(object);
-        });
+        mCanvas->document()->record(QStringLiteral("删除"), [&] { mCanvas->deleteComponents(going); });
         mCanvas->handles().hideAll();
         mCanvas->showSelection();
     }
@@ -142,7 +141,7 @@ void SelectionOperations::placeCopies(const QString &step, const QStringList &id
             QWidget *copy = mCanvas->objectById(table->cell(copyRow, T::Id));
             if (!copy)
                 continue;
-            copy->move(source->pos() + QPoint(kCopyOffset, kCopyOffset));
+            mCanvas->moveObject(copy, mCanvas->frameOf(source).topLeft() + QPoint(kCopyOffset, kCopyOffset));
             mCanvas->storeFrame(copy);
             copies.append(copy);
         }

@@ -1,5 +1,7 @@
 #include "model/design_selection.h"
 
+#include <QSet>
+
 namespace Plumbrook {
 
 DesignSelection::DesignSelection(QObject *parent)
@@ -23,10 +25,17 @@ void DesignSelection::select(const QString &id)
 
 void DesignSelection::setIds(const QStringList &ids)
 {
+    // A band over thousands of components hands them all at once: a set keeps
+    // weeding out repeats linear.
     QStringList unique;
+    unique.reserve(ids.size());
+    QSet<QString> seen;
+    seen.reserve(ids.size());
     for (const QString &id : ids) {
-        if (!id.isEmpty() && !unique.contains(id))
+        if (!id.isEmpty() && !seen.contains(id)) {
+            seen.insert(id);
             unique.append(id);
+        }
     }
     change(unique, false);
 }

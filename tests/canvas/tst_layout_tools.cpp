@@ -6,15 +6,18 @@
 #include "canvas/file_menu.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
+#include "canvas/picture_object.h"
 #include "canvas/selection_operations.h"
 #include "components/component_creation.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_selection.h"
 #include "support/test_support.h"
 
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUndoStack>
 #include <QWheelEvent>
@@ -61,6 +64,7 @@ private slots:
     void nudge();
     void lockedComponentsStay();
     void deleteKeepsLocked();
+    void deletingManyKeepsTheRest();
     void copyPastePlacesCopiesBelowRight();
     void pasteWithNothingCopied();
     void duplicateEscapeAndSelectAll();
@@ -71,6 +75,12 @@ private slots:
     void snapSwitchIsRemembered();
     void dragSnapsUnlessSuspended_data();
     void dragSnapsUnlessSuspended();
+    void resizeSnapsUnlessSuspended_data();
+    void resizeSnapsUnlessSuspended();
+    void rubberBandOverThousands_data();
+    void rubberBandOverThousands();
+    void groupDragLeavesUnselectedArrows_data();
+    void groupDragLeavesUnselectedArrows();
 
 private:
     QWidget *create(const QString &kind, const QPoint &moduleAt);
@@ -78,6 +88,8 @@ private:
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void click(QWidget *object, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void setModule(int width, int height);
+    void drag(QWidget *widget, const QPoint &from, const QPoint &to,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     Test::TemporaryProgramDir *mDir = nullptr;
     MainWindow *mWindow = nullptr;
@@ -137,6 +149,15 @@ void TestLayoutTools::click(QWidget *object, Qt::KeyboardModifiers modifiers)
 {
     sendMouse(object, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton, modifiers);
     sendMouse(object, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton, modifiers);
+}
+
+void TestLayoutTools::drag(QWidget *widget, const QPoint &from, const QPoint &to,
+                           Qt::KeyboardModifiers modifiers)
+{
+    sendMouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(widget->mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(widget, &move);
 }
 
 void TestLayoutTools::startsWithTheModuleDrawn()
@@ -244,6 +265,47 @@ void TestLayoutTools::deleteKeepsLocked()
     QCOMPARE(mWindow->document()->undoStack()->count(), steps + 1);
     mWindow->document()->undoStack()->undo();
     QCOMPARE(mTable->componentCount(), 2);
+}
+
+void TestLayoutTools::deletingManyKeepsTheRest()
+{
+    // Every third of 300 goes, selected from the last one down, one of them locked.
+    QStringList ids;
+    for (int i = 0; i < 300; ++i) {
+        const int row = mCanvas->addPictureComponent(QStringLiteral("热点"), {}, 0, 10, 10);
+        ids.append(mTable->cell(row, T::Id));
+    }
+    mTable->setCell(mTable->findRowById(ids.at(150)), T::Locked, QStringLiteral("是"));
+    const QVector<QStringList> before = [this] {
+        QVector<QStringList> rows;
+        for (int row = 0; row < mTable->rowCount(); ++row)
+            rows.append(mTable->rowCells(row));
+        return rows;
+    }();
+    QList<QWidget *> going;
+    QStringList kept;
+    for (int i = 299; i >= 0; --i) {
+        if (i % 3 == 0)
+            going.append(mCanvas->objectById(ids.at(i)));
+        if (i % 3 != 0 || i == 150)
+            kept.prepend(ids.at(i));
+    }
+    mCanvas->selectObjects(going);
+    key(Qt::Key_Delete);
+    QStringList left;
+    for (int row = 1; row < mTable->rowCount(); ++row)
+        left.append(mTable->cell(row, T::Id));
+    QCOMPARE(left, kept);
+    QCOMPARE(mCanvas->selectedObjects(), (QList<QWidget *>{mCanvas->objectById(ids.at(150))}));
+    QCOMPARE(mCanvas->allObjects().size(), kept.size());
+
+    mWindow->document()->undoStack()->undo();
+    QCOMPARE(mTable->rowCount(), before.size());
+    for (int row = 0; row < mTable->rowCount(); ++row)
+        QCOMPARE(mTable->rowCells(row), before.at(row));
+    QCOMPARE(mCanvas->allObjects().size(), 300);
+    mWindow->document()->undoStack()->redo();
+    QCOMPARE(mTable->componentCount(), kept.size());
 }
 
 void TestLayoutTools::copyPastePlacesCopiesBelowRight()
@@ -412,6 +474,223 @@ void TestLayoutTools::dragSnapsUnlessSuspended()
     QCOMPARE(mWindow->statusText(), QStringLiteral("X：%1  Y：190  W：50  H：50").arg(left));
     sendMouse(object, QEvent::MouseButtonRelease, to, Qt::LeftButton);
     QCOMPARE(cellPos(object), QPoint(left, 190));
+}
+
+void TestLayoutTools::resizeSnapsUnlessSuspended_data()
+{
+    // Module pixels on a 950 × 500 module; another component lies at (400, 300), 60 × 40.
+    // Each drag ends one or two pixels short of its target and farther from any other line.
+    QTest::addColumn<int>("handle");
+    QTest::addColumn<QRect>("start");
+    QTest::addColumn<QPoint>("drag");
+    QTest::addColumn<bool>("snapping");
+    QTest::addColumn<bool>("alt");
+    QTest::addColumn<QRect>("expected");
+    QTest::addColumn<int>("guideX");   // module pixels, -1 for no guide
+    QTest::addColumn<int>("guideY");
+    using H = SelectionHandles;
+    const QRect far(800, 100, 100, 100);
+    const QRect near(200, 100, 100, 100);
+    QTest::newRow("right edge to the module's right edge")
+        << int(H::Right) << far << QPoint(48, 0) << true << false << QRect(800, 100, 150, 100) << 950 << -1;
+    QTest::newRow("left edge to the module's left edge")
+        << int(H::Left) << QRect(50, 100, 100, 100) << QPoint(-49, 0) << true << false
+        << QRect(0, 100, 150, 100) << 0 << -1;
+    QTest::newRow("top edge to the module's top edge")
+        << int(H::Top) << near << QPoint(0, -99) << true << false << QRect(200, 0, 100, 200) << -1 << 0;
+    QTest::newRow("bottom edge to the module's middle")
+        << int(H::Bottom) << near << QPoint(0, 49) << true << false << QRect(200, 100, 100, 150) << -1 << 250;
+    QTest::newRow("right edge to another's right edge")
+        << int(H::Right) << near << QPoint(159, 0) << true << false << QRect(200, 100, 260, 100) << 460 << -1;
+    QTest::newRow("right edge to another's centre")
+        << int(H::Right) << near << QPoint(129, 0) << true << false << QRect(200, 100, 230, 100) << 430 << -1;
+    QTest::newRow("bottom edge to another's top edge")
+        << int(H::Bottom) << near << QPoint(0, 99) << true << false << QRect(200, 100, 100, 200) << -1 << 300;
+    // The grid is the one drawn on the canvas, whose lines start at the canvas's corner.
+    QTest::newRow("corner to the grid both ways")
+        << int(H::BottomRight) << near << QPoint(318, 34) << true << false
+        << QRect(200, 100, 417, 135) << 617 << 235;
+    QTest::newRow("suspended with Alt")
+        << int(H::Right) << far << QPoint(48, 0) << true << true << QRect(800, 100, 148, 100) << -1 << -1;
+    QTest::newRow("snapping off")
+        << int(H::Right) << far << QPoint(48, 0) << false << false << QRect(800, 100, 148, 100) << -1 << -1;
+}
+
+void TestLayoutTools::resizeSnapsUnlessSuspended()
+{
+    QFETCH(int, handle);
+    QFETCH(QRect, start);
+    QFETCH(QPoint, drag);
+    QFETCH(bool, snapping);
+    QFETCH(bool, alt);
+    QFETCH(QRect, expected);
+    QFETCH(int, guideX);
+    QFETCH(int, guideY);
+    setModule(950, 500);
+    QCOMPARE(mCanvas->surface()->pos(), QPoint(0, 0));   // frames and guides share its corner
+    mWindow->arrangeMenu()->snapAction()->setChecked(snapping);
+    QWidget *other = create(QStringLiteral("热点"), QPoint(400, 300));
+    other->resize(60, 40);
+    mCanvas->storeFrame(other);
+    QWidget *object = create(QStringLiteral("图片"), start.topLeft());
+    object->resize(start.size());
+    mCanvas->storeFrame(object);
+    click(object);
+    const QPoint origin = mCanvas->backgroundPos();
+    QCOMPARE(origin, QPoint((996 - 950) / 2, 5));
+
+    QLabel *label = mCanvas->handles().label(SelectionHandles::Handle(handle));
+    QVERIFY(label->isVisible());
+    QUndoStack *stack = mWindow->document()->undoStack();
+    const int steps = stack->count();
+    const QPoint grab(1, 1);
+    this->drag(label, grab, grab + drag, alt ? Qt::AltModifier : Qt::NoModifier);
+    QCOMPARE(mWindow->statusText(), QStringLiteral("X：%1  Y：%2  W：%3  H：%4")
+                                        .arg(expected.x()).arg(expected.y())
+                                        .arg(expected.width()).arg(expected.height()));
+    auto *vertical = mWindow->findChild<QWidget *>(QStringLiteral("参考线_纵向"));
+    auto *horizontal = mWindow->findChild<QWidget *>(QStringLiteral("参考线_横向"));
+    if (snapping) {
+        QVERIFY(vertical && horizontal);
+        QCOMPARE(vertical->isVisible(), guideX >= 0);
+        QCOMPARE(horizontal->isVisible(), guideY >= 0);
+        if (guideX >= 0)
+            QCOMPARE(vertical->x(), origin.x() + guideX);
+        if (guideY >= 0)
+            QCOMPARE(horizontal->y(), origin.y() + guideY);
+    }
+    sendMouse(label, QEvent::MouseButtonRelease, grab + drag, Qt::LeftButton);
+    if (vertical)
+        QVERIFY(!vertical->isVisible() && !horizontal->isVisible());
+    const int row = mTable->findRowById(DesignCanvas::tagOf(object));
+    QCOMPARE(QRect(mTable->cellInt(row, T::Left), mTable->cellInt(row, T::Top),
+                   mTable->cellInt(row, T::Width), mTable->cellInt(row, T::Height)),
+             expected);
+    QCOMPARE(object->geometry(), expected.translated(origin));
+    QCOMPARE(stack->count(), steps + 1);
+    QCOMPARE(stack->undoText(), QStringLiteral("调整大小"));
+}
+
+void TestLayoutTools::rubberBandOverThousands_data()
+{
+    // 3,000 components of 10 × 10 on a 12-pixel pitch, 60 to a row; the band in
+    // surface pixels; every tenth one hidden, as a carousel's arrows can be.
+    QTest::addColumn<QRect>("band");
+    QTest::addColumn<bool>("ctrl");
+    QTest::newRow("most of them") << QRect(3, 3, 690, 560) << false;
+    QTest::newRow("edges just touched") << QRect(109, 109, 120, 120) << false;
+    QTest::newRow("in the gaps between them") << QRect(128, 128, 2, 2) << false;
+    QTest::newRow("with Ctrl, added to the selection") << QRect(3, 3, 300, 300) << true;
+}
+
+void TestLayoutTools::rubberBandOverThousands()
+{
+    QFETCH(QRect, band);
+    QFETCH(bool, ctrl);
+    constexpr int kCount = 3000;
+    constexpr int kPitch = 12;
+    QVector<QWidget *> objects;
+    objects.reserve(kCount);
+    for (int i = 0; i < kCount; ++i) {
+        mCanvas->addPictureComponent(QStringLiteral("热点"), {}, 0, 10, 10);
+        QWidget *object = mCanvas->pictureObjects().constLast();
+        object->move(10 + i % 60 * kPitch, 10 + i / 60 * kPitch);
+        object->setVisible(i % 10 != 9);
+        objects.append(object);
+    }
+    // With Ctrl the band adds to these: one it covers too, one far from it.
+    const QList<QWidget *> before{objects.at(0), objects.at(kCount - 2)};
+    if (ctrl)
+        mCanvas->selectObjects(before);
+    QSet<QWidget *> expected;
+    if (ctrl)
+        expected = QSet<QWidget *>(before.cbegin(), before.cend());
+    for (int i = 0; i < kCount; ++i) {
+        const QRect frame(10 + i % 60 * kPitch, 10 + i / 60 * kPitch, 10, 10);
+        if (i % 10 != 9 && frame.intersects(band))
+            expected.insert(objects.at(i));
+    }
+
+    QSignalSpy changes(mWindow->document()->selection(), &DesignSelection::selectionChanged);
+    CanvasSurface *surface = mCanvas->surface();
+    const Qt::KeyboardModifiers modifiers = ctrl ? Qt::ControlModifier : Qt::NoModifier;
+    sendMouse(surface, QEvent::MouseButtonPress, band.topLeft(), Qt::LeftButton, modifiers);
+    const int pressChanges = int(changes.count());
+    for (const QPoint &at : {band.center(), band.bottomRight() + QPoint(40, 40), band.bottomRight()}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(surface->mapToGlobal(at)),
+                         Qt::NoButton, Qt::LeftButton, modifiers);
+        QCoreApplication::sendEvent(surface, &move);
+    }
+    QCOMPARE(changes.count(), pressChanges);   // the band selects when it is let go
+    const QList<QWidget *> edges = mWindow->findChildren<QWidget *>(QStringLiteral("选取框"));
+    QCOMPARE(edges.size(), 4);
+    QRect drawn;
+    for (QWidget *edge : edges) {
+        QVERIFY(edge->isVisible());
+        drawn = drawn.united(edge->geometry());
+    }
+    QCOMPARE(drawn, band);
+    sendMouse(surface, QEvent::MouseButtonRelease, band.bottomRight(), Qt::LeftButton, modifiers);
+    for (QWidget *edge : edges)
+        QVERIFY(!edge->isVisible());
+
+    const QList<QWidget *> selected = mCanvas->selectedObjects();
+    QCOMPARE(QSet<QWidget *>(selected.cbegin(), selected.cend()), expected);
+    QCOMPARE(selected.size(), expected.size());   // none twice
+    QCOMPARE(changes.count(), pressChanges + (expected.isEmpty() ? 0 : 1));
+    if (ctrl)
+        QCOMPARE(selected.mid(0, 2), before);
+    if (!expected.isEmpty()) {
+        QCOMPARE(mCanvas->selectedObject(), selected.constFirst());
+        auto *frame = mWindow->findChild<QWidget *>(QStringLiteral("选择框"));
+        QCOMPARE(frame->isVisible(), expected.size() > 1);
+    }
+}
+
+void TestLayoutTools::groupDragLeavesUnselectedArrows_data()
+{
+    QTest::addColumn<bool>("byCarousel");   // pressed on the carousel or on the other one
+    QTest::newRow("pressed on the carousel") << true;
+    QTest::newRow("pressed on the other component") << false;
+}
+
+void TestLayoutTools::groupDragLeavesUnselectedArrows()
+{
+    QFETCH(bool, byCarousel);
+    QWidget *carousel = create(QStringLiteral("轮播"), QPoint(20, 20));
+    const int carouselRow = mTable->findRowById(DesignCanvas::tagOf(carousel));
+    QWidget *left = mCanvas->objectById(mTable->cell(carouselRow + 1, T::Id));
+    QWidget *right = mCanvas->objectById(mTable->cell(carouselRow + 2, T::Id));
+    left->move(mCanvas->backgroundPos() + QPoint(30, 100));
+    right->move(mCanvas->backgroundPos() + QPoint(300, 100));
+    mCanvas->storeFrame(left);
+    mCanvas->storeFrame(right);
+    QWidget *other = create(QStringLiteral("图片"), QPoint(600, 20));
+    // A cover over all of them, and the carousel put above its own arrows.
+    QWidget *cover = create(QStringLiteral("图片"), QPoint(0, 0));
+    cover->resize(900, 400);
+    mCanvas->storeFrame(cover);
+    carousel->raise();
+
+    mCanvas->selectObjects({carousel, other});
+    QUndoStack *stack = mWindow->document()->undoStack();
+    const int steps = stack->count();
+    QWidget *pressed = byCarousel ? carousel : other;
+    drag(pressed, QPoint(5, 5), QPoint(5 + 40, 5 + 30));
+    sendMouse(pressed, QEvent::MouseButtonRelease, QPoint(45, 35), Qt::LeftButton);
+
+    QCOMPARE(cellPos(carousel), QPoint(60, 50));
+    QCOMPARE(cellPos(other), QPoint(640, 50));
+    QCOMPARE(cellPos(left), QPoint(30, 100));
+    QCOMPARE(cellPos(right), QPoint(300, 100));
+    QCOMPARE(left->pos(), mCanvas->backgroundPos() + QPoint(30, 100));
+    QCOMPARE(stack->count(), steps + 1);
+    // Stacked as after a single drag: the dragged ones in front, the arrows above the carousel.
+    const QObjectList stacking = carousel->parentWidget()->children();
+    QVERIFY(stacking.indexOf(carousel) > stacking.indexOf(cover));
+    QVERIFY(stacking.indexOf(other) > stacking.indexOf(cover));
+    QVERIFY(stacking.indexOf(left) > stacking.indexOf(carousel));
+    QVERIFY(stacking.indexOf(right) > stacking.indexOf(carousel));
 }
 
 QTEST_MAIN(TestLayoutTools)

@@ -44,6 +44,7 @@ public:
     DesignerWindow();
     ~DesignerWindow();
     MainWindow *window() const { return mWindow.get(); }
+    QString dirPath() const { return mDir.path(); }
 
 private:
     TemporaryProgramDir mDir;
