@@ -136,7 +136,9 @@ void CanvasSurface::paintEvent(QPaintEvent *event)
     QPainter p(this);
     const QRect area = event->rect();
     p.fillRect(area, QColor(250, 250, 250));
-    p.setPen(QColor(228, 228, 232));
+    // One-pixel fills rather than lines: the same pixels for a fraction of the cost, which
+    // the first paint of an empty design and every pan pay.
+    const QColor line(228, 228, 232);
     // The grid's lines lie every 20 canvas pixels, wherever the zoom puts them.
     const double step = 20 * mScale;
     const int w = width();
@@ -147,11 +149,11 @@ void CanvasSurface::paintEvent(QPaintEvent *event)
     const int columns = int(w / step);
     for (int i = qMax(1, int(area.top() / step)); i <= qMin(rows, int(area.bottom() / step) + 1); ++i) {
         const int y = int(std::lround(i * step));
-        p.drawLine(area.left(), y, area.right() + 1, y);
+        p.fillRect(QRect(area.left(), y, area.width() + 1, 1), line);
     }
     for (int i = qMax(1, int(area.left() / step)); i <= qMin(columns, int(area.right() / step) + 1); ++i) {
         const int x = int(std::lround(i * step));
-        p.drawLine(x, area.top(), x, qMin(h, area.bottom() + 1));
+        p.fillRect(QRect(x, area.top(), 1, qMin(h, area.bottom() + 1) - area.top() + 1), line);
     }
     for (const Sprite &sprite : mSprites) {
         if (sprite.image.isNull())

@@ -6,40 +6,10 @@
 #include "program_icons.h"
 
 #include <QDir>
-#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <cstdio>
-
-namespace {
-
-QFont uiFont(int pixelSize, bool bold = false)
-{
-    QFont f(QStringLiteral("WenQuanYi Micro Hei"));
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
-QImage ruler()
-{
-    QImage img(950, 18, QImage::Format_RGB32);
-    img.fill(QColor(48, 52, 58));
-    QPainter p(&img);
-    p.setPen(QColor(200, 205, 210));
-    p.setFont(uiFont(10));
-    for (int x = 0; x < 950; x += 5) {
-        const int len = x % 50 == 0 ? 18 : (x % 10 == 0 ? 6 : 3);
-        p.drawLine(x, 18 - len, x, 17);
-        if (x % 50 == 0 && x <= 900)
-            p.drawText(QRect(x + 2, 0, 40, 12), Qt::AlignLeft | Qt::AlignTop, QString::number(x));
-    }
-    return img;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -54,7 +24,6 @@ int main(int argc, char **argv)
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(out.path());
     bool ok = true;
-    ok &= ruler().save(out.filePath(QStringLiteral("ruler.png")));
     ok &= programIcon(64).save(out.filePath(QStringLiteral("icon.png")));
     ok &= drawComponentPictures(out, argc >= 3 ? QString::fromLocal8Bit(argv[2]) : QString());
     return ok ? 0 : 1;
