@@ -155,6 +155,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             continue;
         PreviewDownload::start(canvas, cells.at(T::Id), url, fetch ? fetch : PreviewDownload::fetchOf(kind));
     }
+    ModuleBackgroundLayer::forgetRunning(canvas);
     ModuleBackgroundLayer::render(canvas, [canvas] { followBackground(canvas); });
 }
 

@@ -10,6 +10,7 @@
 
 #include <QCache>
 #include <QCoreApplication>
+#include <QHash>
 #include <QPointer>
 
 namespace Plumbrook {
@@ -26,9 +27,32 @@ constexpr qint64 kMaxBlockPixels = qint64(64) * 1024 * 1024;
 
 // Only touched on the user-interface thread.
 int sRunning = 0;
-// Bumped when undo or redo shows a kept picture: workers started before it are only
-// kept when they arrive. Workers among themselves land in the order they arrive.
-int sGeneration = 0;
+
+// Each canvas's count of the times its running workers were made stale (a kept picture
+// shown by undo or redo, another design taken): a worker started before the count
+// moved is only kept when it arrives. Workers among themselves land in the order they
+// arrive. Touched on the user-interface thread only.
+QHash<const DesignCanvas *, int> &generations()
+{
+    static QHash<const DesignCanvas *, int> counts;
+    return counts;
+}
+
+int generationOf(const DesignCanvas *canvas)
+{
+    return generations().value(canvas);
+}
+
+void bumpGeneration(DesignCanvas *canvas)
+{
+    auto found = generations().find(canvas);
+    if (found == generations().end()) {
+        found = generations().insert(canvas, 0);
+        QObject::connect(canvas, &QObject::destroyed, QCoreApplication::instance(),
+                         [canvas] { generations().remove(canvas); });
+    }
+    ++*found;
+}
 
 // Pictures by what they were rendered from, in bytes; touched on the UI thread only.
 QCache<QString, QImage> &pictureCache()
@@ -100,16 +124,21 @@ bool ModuleBackgroundLayer::showCached(DesignCanvas *canvas)
     const QImage *picture = pictureCache().object(keyOf(requestOf(canvas)));
     if (!picture)
         return false;
-    ++sGeneration;
+    bumpGeneration(canvas);
     apply(canvas, *picture);
     return true;
+}
+
+void ModuleBackgroundLayer::forgetRunning(DesignCanvas *canvas)
+{
+    bumpGeneration(canvas);
 }
 
 void ModuleBackgroundLayer::render(DesignCanvas *canvas, const std::function<void()> &applied)
 {
     const Request request = requestOf(canvas);
     const QString key = keyOf(request);
-    const int generation = sGeneration;
+    const int generation = generationOf(canvas);
 
     emit canvas->statusMessage(kSettingMessage);
     if (!fetchUrl(request.picture).isEmpty())
@@ -123,7 +152,7 @@ void ModuleBackgroundLayer::render(DesignCanvas *canvas, const std::function<voi
         [target, key, generation, applied](const QImage &picture) {
             --sRunning;
             keep(key, picture);
-            if (!target || generation != sGeneration)
+            if (!target || generation != generationOf(target))
                 return;
             apply(target, picture);
             if (applied)

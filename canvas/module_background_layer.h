@@ -32,6 +32,9 @@ public:
     // Shows the picture kept or rendered for the module record's cells, at once and
     // in place of any still on its way; false when there is none.
     static bool showCached(DesignCanvas *canvas);
+    // The canvas took another design: workers started for it until now are only kept
+    // when they arrive, so that the old design's module cannot land on the new one.
+    static void forgetRunning(DesignCanvas *canvas);
 
 private:
     // The module record's cells the rendering starts from.

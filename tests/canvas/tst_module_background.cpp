@@ -1,8 +1,11 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
+#include "canvas/design_loader.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
+#include "model/design_file.h"
 #include "support/loopback_server.h"
 #include "support/raw_http_server.h"
 #include "support/test_support.h"
@@ -126,6 +129,8 @@ private slots:
     void failedPictureKeepsThePreviousOne();
     void slowServerKeepsTheWindowResponsive();
     void overlappingWorkersLeaveRecordAndPictureInStep();
+    void anotherDesignTakesNoWorkerOfTheOldOne_data();
+    void anotherDesignTakesNoWorkerOfTheOldOne();
     void fetchUrl_data();
     void fetchUrl();
 
@@ -307,6 +312,39 @@ void TestModuleBackground::overlappingWorkersLeaveRecordAndPictureInStep()
     QCOMPARE(mTable->cell(0, ComponentTable::Width), QStringLiteral("750"));
     QCOMPARE(mTable->cell(0, ComponentTable::Height), QStringLiteral("300"));
     QCOMPARE(mWindow->statusText(), kDone);
+}
+
+void TestModuleBackground::anotherDesignTakesNoWorkerOfTheOldOne_data()
+{
+    QTest::addColumn<bool>("asStep");
+    QTest::newRow("opened") << false;
+    QTest::newRow("imported as a step") << true;
+}
+
+void TestModuleBackground::anotherDesignTakesNoWorkerOfTheOldOne()
+{
+    QFETCH(bool, asStep);
+    setRecord(QStringLiteral("http://%1/slow.png"), QStringLiteral("950"), QStringLiteral("500"));
+    mServer->gate.close();
+    ModuleBackgroundLayer::render(mCanvas);
+    QTRY_COMPARE(mServer->targets().size(), 1);
+
+    DesignFile::Design design;
+    QStringList module = ComponentTable::initialModuleRecord();
+    module[ComponentTable::Width] = QStringLiteral("640");
+    module[ComponentTable::Height] = QStringLiteral("200");
+    design.rows = {module};
+    if (asStep)
+        mWindow->document()->replaceDesign(QStringLiteral("导入代码"), design);
+    else
+        DesignLoader::load(mCanvas, design);
+    QTRY_COMPARE(mCanvas->backgroundPictureSize(), QSize(640, 200));
+    // The old module's picture arrives last: it must not resize the new module.
+    mServer->gate.open();
+    QTRY_COMPARE_WITH_TIMEOUT(ModuleBackgroundLayer::runningWorkers(), 0, 10000);
+    QCOMPARE(mCanvas->backgroundPictureSize(), QSize(640, 200));
+    QCOMPARE(mTable->cell(0, ComponentTable::Width), QStringLiteral("640"));
+    QCOMPARE(mTable->cell(0, ComponentTable::Height), QStringLiteral("200"));
 }
 
 void TestModuleBackground::fetchUrl_data()
