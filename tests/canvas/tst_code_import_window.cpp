@@ -35,20 +35,6 @@ using T = ComponentTable;
 
 namespace {
 
-void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
-QString generated(const ComponentTable &table, const QString &shrink = QStringLiteral("auto"))
-{
-    GenerationSources sources;
-    sources.randomDigit = [] { return 4; };
-    return ModuleGenerator(table, sources).generate(shrink);
-}
-
 QByteArray fakeFetch(const QString &url)
 {
     return makeFramePicture(int(url.size()), 7, 0x102030, 0x102030);
@@ -118,7 +104,7 @@ CodeImportWindow *TestCodeImportWindow::openWindow()
 void TestCodeImportWindow::click(const char *button)
 {
     QTest::mouseClick(mImport->findChild<QPushButton *>(QString::fromUtf8(button)), Qt::LeftButton);
-    settle();
+    Test::settle();
 }
 
 void TestCodeImportWindow::menuOpensTheWindow()
@@ -144,23 +130,23 @@ void TestCodeImportWindow::importIsOneUndoStep()
     settings.edition = 0;
     settings.save(*table);
     table->setCell(0, T::Other4, settings.buildWrapper());
-    settle();
-    const QString code = generated(*table);
+    Test::settle();
+    const QString code = Test::generated(*table);
     const int components = table->count() - 1 - 2;   // the carousel's arrows are its own
 
     mWindow->fileMenu()->newDesign();
     ComponentCreation::create(canvas, QStringLiteral("文字"));
-    settle();
+    Test::settle();
     const QVector<QStringList> before = table->rows();
     const int steps = mWindow->document()->undoStack()->index();
 
     mImport->setCode(code);
     click("超级按钮2");
     QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
-    settle();
+    Test::settle();
     QCOMPARE(mWindow->statusText(), QStringLiteral("已导入代码：识别出模块设置和 %1 个组件").arg(components));
     QTRY_VERIFY(!mImport);   // closed and gone
-    QCOMPARE(generated(*table), code);
+    QCOMPARE(Test::generated(*table), code);
     QCOMPARE(canvas->allObjects().size(), table->count() - 1);
     QVERIFY(table->creationCounter() >= DesignFile::highestId(table->rows()));
     int carousel = 1;
@@ -172,7 +158,7 @@ void TestCodeImportWindow::importIsOneUndoStep()
 
     QCOMPARE(mWindow->document()->undoStack()->undoText(), QStringLiteral("导入代码"));
     mWindow->document()->undoStack()->undo();
-    settle();
+    Test::settle();
     QCOMPARE(table->rows(), before);
     QCOMPARE(canvas->allObjects().size(), 1);
 }
@@ -182,7 +168,7 @@ void TestCodeImportWindow::shrinkAmountComesAlong()
     ComponentTable *table = mWindow->table();
     ModuleSettings settings = ModuleSettings::load(*table);
     table->setCell(0, T::Other4, settings.buildWrapper());
-    const QString code = generated(*table, QStringLiteral("-20px"));
+    const QString code = Test::generated(*table, QStringLiteral("-20px"));
 
     mImport->setCode(code);
     click("超级按钮2");
@@ -195,7 +181,7 @@ void TestCodeImportWindow::shrinkAmountComesAlong()
 
     // A new design, as the code output window always did, starts with an empty field.
     mWindow->codeOutputWindow->close();
-    settle();
+    Test::settle();
     mWindow->fileMenu()->newDesign();
     mWindow->openCodeOutput();
     QCOMPARE(mWindow->codeOutputWindow->findChild<QLineEdit *>(QStringLiteral("编辑框2"))->text(), QString());
@@ -234,7 +220,7 @@ void TestCodeImportWindow::readsFiles()
 void TestCodeImportWindow::unreadableCodeChangesNothing()
 {
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-    settle();
+    Test::settle();
     const QVector<QStringList> before = mWindow->table()->rows();
     const int steps = mWindow->document()->undoStack()->index();
     mImport->setCode(QStringLiteral("<table>\n<tr><td>x</td></tr>\n</table>"));

@@ -33,34 +33,16 @@
 #include <QUndoStack>
 
 #include <atomic>
-#ifndef Q_OS_WIN
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using namespace Plumbrook;
 using T = ComponentTable;
 
 namespace {
 
-void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
 QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString generated(const ComponentTable &table)
-{
-    GenerationSources sources;
-    sources.randomDigit = [] { return 4; };
-    return ModuleGenerator(table, sources).generate(QStringLiteral("auto"));
 }
 
 // Every preview comes from here: a picture whose size tells the URL's length.
@@ -175,7 +157,7 @@ void TestFileMenu::buildDesign()
     CarouselSettings::write(CarouselSettings::numberOf(*table, carousel),
                             {{CarouselSettings::kEasingCode, QStringLiteral("bounceIn")},
                              {CarouselSettings::kShowArrows, QStringLiteral("1")}});
-    settle();
+    Test::settle();
 }
 
 void TestFileMenu::buttonAndMenu()
@@ -221,7 +203,7 @@ void TestFileMenu::roundTripWithEveryKind()
     ComponentTable *table = mWindow->table();
     const QVector<QStringList> rows = table->rows();
     const DesignFile::Design before = DesignFile::fromTable(*table);
-    const QString code = generated(*table);
+    const QString code = Test::generated(*table);
     const QString folder = mFiles->filePath(programFolder);
     QVERIFY(QDir().mkpath(folder));
     const QString path = QDir(folder).filePath(fileName);
@@ -229,7 +211,7 @@ void TestFileMenu::roundTripWithEveryKind()
     QCOMPARE(mWindow->statusText(), QStringLiteral("已保存：") + fileName);
 
     mMenu->newDesign();
-    settle();
+    Test::settle();
     QCOMPARE(table->count(), 1);
     QVERIFY(mWindow->canvas()->allObjects().isEmpty());
     // Opening writes the carousels' settings files again from the design itself.
@@ -242,7 +224,7 @@ void TestFileMenu::roundTripWithEveryKind()
     mMenu->finishWrites();
     QVERIFY(!QDir(settingsDir).entryList({QStringLiteral("Carousel*.ini")}, QDir::Files).isEmpty());
     QCOMPARE(DesignFile::fromTable(*table).carousels, before.carousels);
-    QCOMPARE(generated(*table), code);
+    QCOMPARE(Test::generated(*table), code);
     QVERIFY(!mWindow->document()->undoStack()->canUndo());
 
     DesignCanvas *canvas = mWindow->canvas();
@@ -273,7 +255,7 @@ void TestFileMenu::roundTripWithEveryKind()
     QTRY_COMPARE(canvas->backgroundPictureSize(), QSize(800, 500));
     // A preview arriving is no step of its own.
     QTRY_COMPARE(PreviewDownload::pending(), 0);
-    settle();
+    Test::settle();
     QVERIFY(!mWindow->document()->undoStack()->canUndo());
 
     // New components continue above the highest id of the file.
@@ -326,7 +308,7 @@ void TestFileMenu::openPlacesComponentsOnTheOpenedModule()
             action->trigger();
     }
     QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
-    settle();
+    Test::settle();
 
     DesignCanvas *canvas = window->canvas();
     QCOMPARE(canvas->backgroundPictureSize().width(), moduleWidth);
@@ -350,7 +332,7 @@ void TestFileMenu::openPlacesComponentsOnTheOpenedModule()
 void TestFileMenu::badFileChangesNothing()
 {
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-    settle();
+    Test::settle();
     const auto rows = mWindow->table()->rows();
     const QString path = mFiles->filePath(QStringLiteral("bad.plbd"));
     QFile file(path);
@@ -383,7 +365,7 @@ void TestFileMenu::previewOfTheOldDesignIsDropped()
                            });
     QVERIFY(mMenu->openFile(path));
     QTRY_COMPARE(PreviewDownload::pending(), 0);
-    settle();
+    Test::settle();
     QCOMPARE(mWindow->canvas()->pictureById(id)->pictureData(), ComponentCreation::builtinPictureOf(QStringLiteral("视频")));
 }
 
@@ -422,14 +404,9 @@ void TestFileMenu::failedSaveKeepsTheOldFile()
     for (int i = 0; i < 5; ++i)
         ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
 
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit saved = limit;
-    limit.rlim_cur = old.size();   // a disk with no room for a bigger file
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const bool written = Test::saveAndWait(mMenu, path);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    bool written = true;
+    // A disk with no room for a bigger file.
+    Test::withFileSizeLimit(old.size(), [&] { written = Test::saveAndWait(mMenu, path); });
 
     QVERIFY(!written);
     QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法保存：")));
@@ -586,7 +563,7 @@ void TestFileMenu::shortcutsUndoAndRedo()
     mWindow->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(mWindow));
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-    settle();
+    Test::settle();
     QTest::keyClick(mWindow, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(mWindow->statusText(), QStringLiteral("已撤销"));
     QCOMPARE(mWindow->table()->count(), 1);
@@ -614,7 +591,7 @@ void TestFileMenu::autosaveAndRecoveryAfterACrash()
     QVERIFY(!QFile::exists(mMenu->autosavePath()));
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("轮播"));
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
-    settle();
+    Test::settle();
     QVERIFY(mMenu->autosave());
     mMenu->finishWrites();
     const QVector<QStringList> rows = mWindow->table()->rows();
@@ -634,7 +611,7 @@ void TestFileMenu::autosaveAndRecoveryAfterACrash()
     QVERIFY(mWindow->statusText().contains(QStringLiteral("恢复自动保存")));
     // This run's autosaves must not destroy what is to be restored.
     ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-    settle();
+    Test::settle();
     QVERIFY(mMenu->autosave());
     QVERIFY(mMenu->restoreAutosave());
     QCOMPARE(mWindow->statusText(), QStringLiteral("已恢复自动保存的设计"));

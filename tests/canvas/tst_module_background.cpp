@@ -6,13 +6,13 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_file.h"
+#include "support/editor_driving.h"
 #include "support/loopback_server.h"
 #include "support/raw_http_server.h"
 #include "support/test_support.h"
 
 #include <httplib.h>
 
-#include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -30,21 +30,10 @@ const QString kSetting = QStringLiteral("正在设置背景层参数，请稍候
 const QString kLoading = QStringLiteral("正在加载背景图片，请稍候");
 const QString kDone = QStringLiteral("背景层参数设置完成");
 
-QByteArray pngOf(int width, int height, const QColor &colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 // A real PNG whose header claims 60000 × 60000 pixels.
 QByteArray pngBomb()
 {
-    QByteArray bytes = pngOf(4, 4, Qt::red);
+    QByteArray bytes = Test::png(Qt::red, QSize(4, 4));
     const int ihdr = 12;   // after the signature and the chunk length
     for (int i = 0; i < 2; ++i) {
         const quint32 side = 60000;
@@ -73,7 +62,7 @@ public:
                 std::this_thread::sleep_for(300ms);
             }
             if (request.path == "/p.png" || request.path == "/slow.png") {
-                const QByteArray png = pngOf(750, 300, Qt::blue);
+                const QByteArray png = Test::png(Qt::blue, QSize(750, 300));
                 response.set_content(png.toStdString(), "image/png");
             } else if (request.path == "/bomb.png") {
                 response.set_content(pngBomb().toStdString(), "image/png");
@@ -270,7 +259,7 @@ void TestModuleBackground::failedPictureKeepsThePreviousOne()
     renderAndWait();
 
     // A server that promises more than it sends and hangs up.
-    const QByteArray png = pngOf(750, 300, Qt::blue);
+    const QByteArray png = Test::png(Qt::blue, QSize(750, 300));
     Test::RawHttpServer closing("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(png.size())
                                 + "\r\nConnection: close\r\n\r\n" + png.left(png.size() / 2));
     mTable->setCell(0, ComponentTable::Picture, closing.url(QStringLiteral("/p.png")));

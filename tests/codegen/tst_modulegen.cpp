@@ -1,8 +1,8 @@
 #include "golden_cases.h"
 
 #include "codegen/text_ops.h"
+#include "support/test_support.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,36 +25,8 @@ private slots:
     void usage();
 
 private:
-    struct Result
-    {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-    Result run(const QStringList &arguments);
-    QString writeFile(const QString &name, const QByteArray &bytes);
-
     QTemporaryDir mDir;
 };
-
-TestModulegen::Result TestModulegen::run(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(PLUMBROOK_BIN_DIR "/modulegen"), arguments);
-    if (!process.waitForFinished(30000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QString TestModulegen::writeFile(const QString &name, const QByteArray &bytes)
-{
-    const QString path = mDir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
-}
 
 void TestModulegen::goldenCases_data()
 {
@@ -67,7 +39,7 @@ void TestModulegen::goldenCases()
 {
     QFETCH(QString, name);
     const Test::GoldenCase golden = Test::GoldenCase::named(name);
-    const Result result = run(QStringList{golden.designPath()} + golden.arguments());
+    const Test::ProgramRun result = Test::runModulegen(QStringList{golden.designPath()} + golden.arguments());
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(Test::withoutRandomNames(QString::fromUtf8(result.out)),
@@ -77,7 +49,7 @@ void TestModulegen::goldenCases()
 void TestModulegen::gbkOutput()
 {
     const Test::GoldenCase golden = Test::GoldenCase::named(QStringLiteral("customer_service"));
-    const Result result = run({golden.designPath(), QStringLiteral("--gbk")});
+    const Test::ProgramRun result = Test::runModulegen({golden.designPath(), QStringLiteral("--gbk")});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out, TextOps::toGbk(QString::fromUtf8(golden.expected())));
 }
@@ -86,7 +58,7 @@ void TestModulegen::programDirOption()
 {
     // The design without its folder's settings file: the carousel degrades.
     const Test::GoldenCase golden = Test::GoldenCase::named(QStringLiteral("carousel"));
-    const Result result = run({golden.designPath(), QStringLiteral("--program-dir"), mDir.path()});
+    const Test::ProgramRun result = Test::runModulegen({golden.designPath(), QStringLiteral("--program-dir"), mDir.path()});
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.out.contains("'autoplay':{true}"));
     QVERIFY(result.out.contains("display:{block}"));
@@ -105,7 +77,7 @@ void TestModulegen::previewPage()
     QFETCH(QString, name);
     QFETCH(QByteArray, edition);
     const Test::GoldenCase golden = Test::GoldenCase::named(name);
-    const Result result = run(QStringList{golden.designPath(), QStringLiteral("--preview")} + golden.arguments());
+    const Test::ProgramRun result = Test::runModulegen(QStringList{golden.designPath(), QStringLiteral("--preview")} + golden.arguments());
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.out.startsWith("<!DOCTYPE html>"));
     const QString page = TextOps::fromGbk(result.out);
@@ -134,8 +106,8 @@ void TestModulegen::badInput()
     QFETCH(QByteArray, design);
     QFETCH(QString, message);
     const QString path = design.isEmpty() ? mDir.filePath(QStringLiteral("absent.json"))
-                                          : writeFile(QStringLiteral("bad.json"), design);
-    const Result result = run({path});
+                                          : Test::writeFile(mDir, QStringLiteral("bad.json"), design);
+    const Test::ProgramRun result = Test::runModulegen({path});
     QCOMPARE(result.exitCode, 2);
     QCOMPARE(result.out, QByteArray());
     const QString err = QString::fromLocal8Bit(result.err);
@@ -156,7 +128,7 @@ void TestModulegen::usage_data()
 void TestModulegen::usage()
 {
     QFETCH(QStringList, arguments);
-    const Result result = run(arguments);
+    const Test::ProgramRun result = Test::runModulegen(arguments);
     QCOMPARE(result.exitCode, 64);
     QCOMPARE(result.out, QByteArray());
     QVERIFY(result.err.startsWith("usage: modulegen DESIGN.json"));

@@ -1,9 +1,9 @@
 #include "golden_cases.h"
 
 #include "codegen/text_ops.h"
+#include "support/test_support.h"
 #include "model/design_file.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,36 +20,8 @@ private slots:
     void exitStatuses();
 
 private:
-    struct Result
-    {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-    Result run(const QStringList &arguments);
-    QString writeFile(const QString &name, const QByteArray &bytes);
-
     QTemporaryDir mDir;
 };
-
-TestModulegenImport::Result TestModulegenImport::run(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(PLUMBROOK_BIN_DIR "/modulegen"), arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QString TestModulegenImport::writeFile(const QString &name, const QByteArray &bytes)
-{
-    const QString path = mDir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
-}
 
 void TestModulegenImport::designFileGeneratesTheCodeAgain_data()
 {
@@ -69,10 +41,10 @@ void TestModulegenImport::designFileGeneratesTheCodeAgain()
     QStringList arguments = QStringList{golden.designPath()} + golden.arguments();
     if (gbk)
         arguments.append(QStringLiteral("--gbk"));
-    const Result code = run(arguments);
+    const Test::ProgramRun code = Test::runModulegen(arguments);
     QCOMPARE(code.exitCode, 0);
 
-    const Result imported = run({QStringLiteral("--import"), writeFile(name + QStringLiteral(".html"), code.out)});
+    const Test::ProgramRun imported = Test::runModulegen({QStringLiteral("--import"), Test::writeFile(mDir, name + QStringLiteral(".html"), code.out)});
     QCOMPARE(imported.exitCode, 0);
     QVERIFY2(imported.err.contains("已导入代码"), imported.err.constData());
     QCOMPARE(imported.err.count('\n'), 1);
@@ -82,10 +54,10 @@ void TestModulegenImport::designFileGeneratesTheCodeAgain()
     QVERIFY(imported.out.contains("\"carousels\""));
 
     // No --shrink: the design file's own amount applies.
-    QStringList again = {writeFile(name + QStringLiteral(".plbd"), imported.out)};
+    QStringList again = {Test::writeFile(mDir, name + QStringLiteral(".plbd"), imported.out)};
     if (gbk)
         again.append(QStringLiteral("--gbk"));
-    const Result regenerated = run(again);
+    const Test::ProgramRun regenerated = Test::runModulegen(again);
     QCOMPARE(regenerated.exitCode, 0);
     QCOMPARE(regenerated.out, code.out);
 }
@@ -95,10 +67,10 @@ void TestModulegenImport::exitStatuses_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("message");
-    const QString foreign = writeFile(QStringLiteral("foreign.html"), "<table><tr><td>x</td></tr></table>");
-    const QString invalid = writeFile(QStringLiteral("invalid.html"), "<div>\xFF\xFF\x80</div>");
-    const QString empty = writeFile(QStringLiteral("empty.html"), QByteArray());
-    const QString partly = writeFile(QStringLiteral("partly.html"), Test::GoldenCase::named(QStringLiteral("search")).expected()
+    const QString foreign = Test::writeFile(mDir, QStringLiteral("foreign.html"), "<table><tr><td>x</td></tr></table>");
+    const QString invalid = Test::writeFile(mDir, QStringLiteral("invalid.html"), "<div>\xFF\xFF\x80</div>");
+    const QString empty = Test::writeFile(mDir, QStringLiteral("empty.html"), QByteArray());
+    const QString partly = Test::writeFile(mDir, QStringLiteral("partly.html"), Test::GoldenCase::named(QStringLiteral("search")).expected()
                                                                   + "\r\n<table>");
     const QString flag = QStringLiteral("--import");
     QTest::newRow("missing file") << QStringList{flag, mDir.filePath(QStringLiteral("none.html"))} << 2
@@ -116,7 +88,7 @@ void TestModulegenImport::exitStatuses()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QByteArray, message);
-    const Result result = run(arguments);
+    const Test::ProgramRun result = Test::runModulegen(arguments);
     QCOMPARE(result.exitCode, exitCode);
     QVERIFY2(result.err.contains(message), result.err.constData());
     if (exitCode != 0)

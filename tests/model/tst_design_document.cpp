@@ -16,13 +16,6 @@ namespace CS = CarouselSettings;
 
 namespace {
 
-QString generated(const ComponentTable &table)
-{
-    GenerationSources sources;
-    sources.randomDigit = [] { return 4; };
-    return ModuleGenerator(table, sources).generate(QStringLiteral("auto"));
-}
-
 int addRow(ComponentTable *table, const QString &kind)
 {
     const int row = table->appendRow(QString::number(table->takeNextId()), kind);
@@ -356,7 +349,7 @@ void TestDesignDocument::randomOperationsUndoToTheStart()
     for (int i = 0; i < 4; ++i)
         mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
     const auto startRows = mTable->rows();
-    const QString startCode = generated(*mTable);
+    const QString startCode = Test::generated(*mTable);
     QUndoStack *stack = mDocument->undoStack();
     const int base = stack->index();
 
@@ -383,16 +376,16 @@ void TestDesignDocument::randomOperationsUndoToTheStart()
             stack->undo();
     }
     const auto endRows = mTable->rows();
-    const QString endCode = generated(*mTable);
+    const QString endCode = Test::generated(*mTable);
     const int end = stack->index();
     while (stack->index() > base)
         stack->undo();
     QCOMPARE(mTable->rows(), startRows);
-    QCOMPARE(generated(*mTable), startCode);
+    QCOMPARE(Test::generated(*mTable), startCode);
     while (stack->index() < end)
         stack->redo();
     QCOMPARE(mTable->rows(), endRows);
-    QCOMPARE(generated(*mTable), endCode);
+    QCOMPARE(Test::generated(*mTable), endCode);
 }
 
 QTEST_MAIN(TestDesignDocument)

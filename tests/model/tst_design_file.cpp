@@ -3,19 +3,15 @@
 #include "components/profile_file.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
+#include "support/test_support.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTest>
 
-#ifndef Q_OS_WIN
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using namespace Plumbrook;
 
@@ -175,15 +171,9 @@ void TestDesignFile::failedWriteKeepsTheOldFile()
     DesignFile::Design bigger = sampleDesign();
     bigger.rows.append(bigger.rows.at(1));
     bigger.rows.last()[T::Id] = QStringLiteral("9");
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tiny = old;
-    tiny.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &tiny);
     QString error;
-    const bool written = DesignFile::writeFile(path, bigger, &error);
-    setrlimit(RLIMIT_FSIZE, &old);
+    bool written = true;
+    Test::withFileSizeLimit(64, [&] { written = DesignFile::writeFile(path, bigger, &error); });
     QVERIFY(!written);
     QVERIFY(!error.isEmpty());
     QFile file(path);
@@ -252,15 +242,11 @@ void TestDesignFile::carouselSettingsSurviveAFullDisk()
     const QByteArray before = file.readAll();
     file.close();
 
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit tiny = old;
-    tiny.rlim_cur = 64;
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool written = ProfileFile::write(path, CarouselSettings::kSection, CarouselSettings::kTransitionCode,
-                                            QStringLiteral("fade"));
-    setrlimit(RLIMIT_FSIZE, &old);
+    bool written = true;
+    Test::withFileSizeLimit(64, [&] {
+        written = ProfileFile::write(path, CarouselSettings::kSection, CarouselSettings::kTransitionCode,
+                                     QStringLiteral("fade"));
+    });
     QVERIFY(!written);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
@@ -291,11 +277,9 @@ void TestDesignFile::modulegenUsesTheFilesCarousels()
     ProfileFile::write(dir.filePath(QStringLiteral("data/code/Carousel1.ini")), CarouselSettings::kSection,
                        CarouselSettings::pictureKey(1), QStringLiteral("http://disk.example/stale.jpg"));
 
-    QProcess process;
-    process.start(QStringLiteral(PLUMBROOK_BIN_DIR "/modulegen"), {path});
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(process.exitCode(), 0);
-    const QString code = QString::fromUtf8(process.readAllStandardOutput());
+    const Test::ProgramRun run = Test::runModulegen({path});
+    QCOMPARE(run.exitCode, 0);
+    const QString code = QString::fromUtf8(run.out);
     QVERIFY(code.contains(QStringLiteral("http://file.example/first.jpg")));
     QVERIFY(!code.contains(QStringLiteral("stale.jpg")));
 
@@ -315,10 +299,9 @@ void TestDesignFile::modulegenUsesTheFilesCarousels()
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write(R"({"format": "plumbrook-design", "version": 9, "rows": []})");
     bad.close();
-    process.start(QStringLiteral(PLUMBROOK_BIN_DIR "/modulegen"), {bad.fileName()});
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(process.exitCode(), 2);
-    QVERIFY(process.readAllStandardError().contains("newer program"));
+    const Test::ProgramRun refused = Test::runModulegen({bad.fileName()});
+    QCOMPARE(refused.exitCode, 2);
+    QVERIFY(refused.err.contains("newer program"));
 }
 
 QTEST_GUILESS_MAIN(TestDesignFile)

@@ -97,7 +97,12 @@ DesignerWindow::~DesignerWindow()
 
 QByteArray png(const QColor &colour, int size)
 {
-    QImage image(size, size, QImage::Format_RGB32);
+    return png(colour, QSize(size, size));
+}
+
+QByteArray png(const QColor &colour, const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QSize>
 #include <QStringList>
 
 #include "support/test_support.h"
@@ -34,6 +35,8 @@ void pressButton(QWidget *window, const QString &name);
 int addComponent(MainWindow *main, const QString &kind, const Cells &cells = {});
 QWidget *openEditor(MainWindow *main, int row);
 
+// A PNG of one colour.
+QByteArray png(const QColor &colour, const QSize &size);
 QByteArray png(const QColor &colour, int size = 6);
 
 // A shown designer window in a temporary program directory. Going away, it

@@ -5,7 +5,6 @@
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
-#include "codegen/module_generator.h"
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
@@ -47,20 +46,6 @@ void dragBy(QWidget *widget, const QPoint &delta, int moves)
     for (int step = 1; step <= moves; ++step)
         sendMouse(widget, QEvent::MouseMove, press + delta * step / moves, Qt::NoButton, Qt::LeftButton);
     sendMouse(widget, QEvent::MouseButtonRelease, press + delta, Qt::LeftButton, Qt::NoButton);
-}
-
-void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-}
-
-QString generated(const ComponentTable &table)
-{
-    GenerationSources sources;
-    sources.randomDigit = [] { return 4; };
-    return ModuleGenerator(table, sources).generate(QStringLiteral("auto"));
 }
 
 HistoryFixture::HistoryFixture() = default;

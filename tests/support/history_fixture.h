@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/test_support.h"
+
 #include <QPoint>
 #include <QStringList>
 
@@ -18,12 +20,8 @@ namespace Plumbrook::Test {
 
 class TemporaryProgramDir;
 
-// Lets posted work and deferred deletes run, as the event loop would between two user actions.
-void settle();
 // A press, `moves` steps to `delta` and the release, all at global positions.
 void dragBy(QWidget *widget, const QPoint &delta, int moves = 3);
-// The module code of `table`, with fixed digits where the generator takes random ones.
-QString generated(const ComponentTable &table);
 
 // A shown designer window on a 950-pixel module with an empty undo history, and the
 // user's actions the history tests take on it.
