@@ -1,17 +1,14 @@
 // Start-up time of the designer against a bare Qt window, and the cost of one
-// pointer move while panning or dragging over a design of 1,000 components.
-#include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
-#include "canvas/main_window.h"
+// pointer move while dragging over a design of 1,000 components (panning is
+// measured by bench_layout).
+#include "bench_setup.h"
 #include "canvas/canvas_surface.h"
-#include "canvas/picture_object.h"
-#include "model/component_table.h"
-#include "model/kind_table.h"
+#include "canvas/design_canvas.h"
+#include "canvas/main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QProcess>
 #include <QStringList>
 #include <QTest>
@@ -86,13 +83,6 @@ struct PaintCounter : QObject
     }
 };
 
-void sendMove(QWidget *widget, const QPoint &pos)
-{
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(widget->mapToGlobal(pos)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &move);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -117,67 +107,28 @@ int main(int argc, char **argv)
                 label, bare, label / bare);
 
     MainWindow window;
-    window.setScreenSizeOverride(QSize(1366, 768));
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    if (!BenchSetup::showOnScreen(window))
         qWarning("The window was never shown");
     DesignCanvas *canvas = window.canvas();
-    // Spread over the module as a real design would be, in a 50 × 20 grid.
-    for (int i = 0; i < 1000; ++i) {
-        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0,
-                                    50, 24);
-        canvas->pictureObjects().constLast()->move(10 + (i % 50) * 58, 10 + (i / 50) * 27);
-    }
+    BenchSetup::addPictureGrid(canvas, 1000);
     canvas->setBackgroundPicture(makeFramePicture(3000, 500, 0x8445952, 0x8445952));
     canvas->centreBackground(3000);
-    QWidget *surface = canvas->surface();
-
-    const int moves = 300;
-    const QPoint grab(200, 200);
-    QTest::mousePress(surface, Qt::LeftButton, {}, grab);
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 1; i <= moves; ++i) {
-        sendMove(surface, grab + QPoint(i % 2 ? 3 : -3, 0));
-        QCoreApplication::processEvents();
-    }
-    const double panUs = timer.nsecsElapsed() / 1e3 / moves;
-    QTest::mouseRelease(surface, Qt::LeftButton, {}, grab);
 
     // A component in plain view, so that each move repaints what it uncovers and covers.
+    const int moves = 300;
     QWidget *object = canvas->pictureObjects().constFirst();
     PaintCounter paints;
     qApp->installEventFilter(&paints);
     QTest::mousePress(object, Qt::LeftButton, {}, QPoint(5, 5));
-    timer.restart();
-    for (int i = 1; i <= moves; ++i) {
-        sendMove(object, QPoint(5 + (i % 2 ? 3 : -3), 5));
-        QCoreApplication::processEvents();
-    }
-    const double dragUs = timer.nsecsElapsed() / 1e3 / moves;
+    const double dragUs = BenchSetup::movesUs(object, moves, [](int i) { return QPoint(5, 5) + BenchSetup::jiggle(i); });
     QTest::mouseRelease(object, Qt::LeftButton, {}, QPoint(5, 5));
     qApp->removeEventFilter(&paints);
     const bool visible = object->isVisible() && canvas->surface()->rect().intersects(object->geometry());
+    const double bareUs = BenchSetup::bareWidgetMoveUs(moves);
 
-    // Baseline: the same moves delivered to a bare widget, the cost of the event itself.
-    QWidget bareWidget;
-    bareWidget.resize(400, 400);
-    bareWidget.show();
-    if (!QTest::qWaitForWindowExposed(&bareWidget))
-        qWarning("The window was never shown");
-    timer.restart();
-    for (int i = 1; i <= moves; ++i) {
-        sendMove(&bareWidget, grab + QPoint(i % 2 ? 3 : -3, 0));
-        QCoreApplication::processEvents();
-    }
-    const double bareUs = timer.nsecsElapsed() / 1e3 / moves;
-
-    std::printf("pointer move while panning, 1000 components: %.1f us\n", panUs);
     std::printf("pointer move while dragging, 1000 components: %.1f us (%s component, %.1f paints "
                 "per move)\n",
                 dragUs, visible ? "a visible" : "an unseen", double(paints.count) / moves);
-    std::printf("BENCH|pointer move while panning, 1000 components|%.1f us|bare widget %.1f us\n",
-                panUs, bareUs);
     std::printf("BENCH|pointer move while dragging, 1000 components|%.1f us|bare widget %.1f us; "
                 "%.1f paints per move\n",
                 dragUs, bareUs, double(paints.count) / moves);

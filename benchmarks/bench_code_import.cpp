@@ -1,5 +1,6 @@
 // Measures reading module code back into a design against generating that code.
 
+#include "bench_setup.h"
 #include "codegen/code_reader.h"
 #include "codegen/module_generator.h"
 #include "model/component_table.h"
@@ -14,6 +15,7 @@
 #include <cstdio>
 
 using namespace Plumbrook;
+using BenchSetup::bestOf;
 
 namespace {
 
@@ -57,19 +59,6 @@ void buildDesign(ComponentTable &table, int components)
             }
         }
     }
-}
-
-template<typename F>
-double bestOf(int runs, F &&work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, double(timer.nsecsElapsed()));
-    }
-    return best;
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 // Saving and opening designs of 1,000 and 10,000 components, the longest stall of
 // the user-interface thread while an autosave is written, and the memory the undo
 // history holds after 1,000 edits of such a design.
+#include "bench_setup.h"
 #include "stall_watch.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
-#include "components/carousel_settings.h"
 #include "components/component_creation.h"
 #include "components/creation_defaults.h"
 #include "components/preview_download.h"
@@ -50,53 +50,6 @@ void buildDesign(MainWindow &window, int components)
         table->setCell(row, ComponentTable::Left, QString::number(i % 40 * 20));
         table->setCell(row, ComponentTable::Top, QString::number(i / 40 * 20));
     }
-}
-
-// `perKind` components of every kind, a carousel with its two arrows and its settings,
-// each with a preview address; `variant` goes into every carousel's settings, so
-// that opening another variant rewrites every carousel's file.
-DesignFile::Design makeDesign(int perKind, int variant)
-{
-    using T = ComponentTable;
-    DesignFile::Design design;
-    design.rows = {ComponentTable::initialModuleRecord()};
-    int id = 1;
-    const auto add = [&](const QString &kind, int width, int height) {
-        QStringList cells(T::ColumnCount);
-        const int index = int(design.rows.size()) - 1;
-        cells[T::Id] = QString::number(++id);
-        cells[T::Kind] = kind;
-        cells[T::Width] = QString::number(width);
-        cells[T::Height] = QString::number(height);
-        cells[T::Left] = QString::number(index % 40 * 24);
-        cells[T::Top] = QString::number(index / 40 * 24);
-        design.rows.append(cells);
-        return int(design.rows.size()) - 1;
-    };
-    for (int n = 0; n < perKind; ++n) {
-        for (const KindTable::KindInfo &info : KindTable::all()) {
-            const int row = add(info.name, std::max(info.width, 20), std::max(info.height, 20));
-            for (const auto &[column, text] : info.cells)
-                design.rows[row][column] = text;
-            const QString url = QStringLiteral("http://127.0.0.1:9/p%1.png").arg(id);
-            if (info.preview == KindTable::PreviewSource::Column)
-                design.rows[row][info.previewColumn] = url;
-            if (info.kind != KindTable::Kind::Carousel)
-                continue;
-            design.rows[row][CarouselSettings::kNumberColumn] = QString::number(row);
-            add(CarouselSettings::kLeftArrowPrefix + QString::number(row), 40, 40);
-            add(CarouselSettings::kRightArrowPrefix + QString::number(row), 40, 40);
-            DesignFile::CarouselValues values = CarouselSettings::defaults();
-            for (auto &[key, value] : values) {
-                if (key == CarouselSettings::pictureKey(1))
-                    value = url;
-                else if (key == CarouselSettings::linkKey(1))
-                    value = QStringLiteral("http://shop/%1").arg(variant);
-            }
-            design.carousels.insert(row, values);
-        }
-    }
-    return design;
 }
 
 void waitForPreviews()
@@ -256,7 +209,8 @@ int main(int argc, char *argv[])
                 median(settled));
     std::printf("BENCH|save, 1000 components|%.1f ms|%.0f KB file, UI thread held %.1f ms\n", median(saves),
                 fileKb, median(held));
-    std::printf("BENCH|open, 1000 components|%.1f ms|previews shown after %.1f ms\n", median(opens),
+    std::printf("BENCH|open a 1000-component file (read and put into the window)|%.1f ms|"
+                "previews shown after %.1f ms\n", median(opens),
                 median(settled));
 
     // An autosave beside the same design written on the user-interface thread.
@@ -287,7 +241,7 @@ int main(int argc, char *argv[])
     const QString large[2] = {dir.filePath(QStringLiteral("large-a.plbd")),
                               dir.filePath(QStringLiteral("large-b.plbd"))};
     for (int variant = 0; variant < 2; ++variant) {
-        if (!DesignFile::writeFile(large[variant], makeDesign(500, variant)))
+        if (!DesignFile::writeFile(large[variant], BenchSetup::largeDesign(500, {.variant = variant})))
             return 1;
     }
     std::vector<double> largeOpens;
@@ -313,8 +267,8 @@ int main(int argc, char *argv[])
                 "(the user-interface thread held %.1f ms of it)\n",
                 window.table()->componentCount(), median(largeOpens), median(reopens), median(largeSaves),
                 median(largeHeld));
-    std::printf("BENCH|open, 10000 components|%.0f ms|the same file again %.0f ms; 1000 components %.1f ms; "
-                "goal 1000 ms\n",
+    std::printf("BENCH|open a 10000-component file (read and put into the window)|%.0f ms|"
+                "the same file again %.0f ms; 1000 components %.1f ms; goal 1000 ms\n",
                 median(largeOpens), median(reopens), median(opens));
     std::printf("BENCH|save, 10000 components|%.0f ms|UI thread held %.1f ms; 1000 components %.1f ms; "
                 "goal 200 ms\n",

@@ -1,5 +1,6 @@
 // Measures how module code generation grows with the design, against plain copying.
 
+#include "bench_setup.h"
 #include "codegen/module_generator.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
@@ -14,6 +15,7 @@
 #include <vector>
 
 using namespace Plumbrook;
+using BenchSetup::bestOf;
 
 namespace {
 
@@ -52,19 +54,6 @@ void buildDesign(ComponentTable &table, int components)
         table.setCell(row, ComponentTable::BgCode, QStringLiteral("1.3"));
         table.setCell(row, ComponentTable::Other4, QStringLiteral("微软雅黑"));
     }
-}
-
-template<typename F>
-double bestOf(int runs, F &&work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, double(timer.nsecsElapsed()));
-    }
-    return best;
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The cost of one pointer move while dragging with snapping on, while panning the
 // module, of one step of scrolling and of rubber-banding, and of a zoom change, over
 // designs of 1,000 and 5,000 components.
+#include "bench_setup.h"
 #include "canvas/arrange_menu.h"
-#include "canvas/canvas_surface.h"
 #include "canvas/canvas_scroller.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
@@ -16,46 +16,32 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
 
 using namespace Plumbrook;
+using BenchSetup::sendMove;
 
 namespace {
 
-void sendMove(QWidget *widget, const QPoint &pos)
+// A hand's wander over several pixels, so that a drag snaps and lets go in turn.
+QPoint wander(int i)
 {
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(widget->mapToGlobal(pos)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &move);
+    return QPoint((i % 13) - 6, (i % 7) - 3);
 }
 
 // Zooms back and forth between 100 % and `zoom`, painting each change; microseconds per change.
 double zoomChangeUs(CanvasScroller *scroller, double zoom, int changes)
 {
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 1; i <= changes; ++i) {
-        scroller->zoomTo(i % 2 ? zoom : 1.0, QPoint(300, 200));
-        QCoreApplication::processEvents();
-    }
-    return timer.nsecsElapsed() / 1e3 / changes;
+    return BenchSetup::perStepUs(changes, [&](int i) { scroller->zoomTo(i % 2 ? zoom : 1.0, QPoint(300, 200)); });
 }
 
 double dragMoveUs(QWidget *object, int moves)
 {
     QTest::mousePress(object, Qt::LeftButton, {}, QPoint(5, 5));
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 1; i <= moves; ++i) {
-        // Wanders over several pixels so that it snaps and lets go in turn.
-        sendMove(object, QPoint(5 + (i % 13) - 6, 5 + (i % 7) - 3));
-        QCoreApplication::processEvents();
-    }
-    const double us = timer.nsecsElapsed() / 1e3 / moves;
+    const double us = BenchSetup::movesUs(object, moves, [](int i) { return QPoint(5, 5) + wander(i); });
     QTest::mouseRelease(object, Qt::LeftButton, {}, QPoint(5, 5));
     return us;
 }
@@ -77,15 +63,10 @@ BandFigures rubberBand(DesignCanvas *canvas, int moves)
     QTest::mousePress(surface, Qt::LeftButton, {}, from);
     sendMove(surface, to);
     QCoreApplication::processEvents();
+    BandFigures figures;
+    figures.moveUs = BenchSetup::movesUs(surface, moves, [&](int i) { return to + wander(i); });
     QElapsedTimer timer;
     timer.start();
-    for (int i = 1; i <= moves; ++i) {
-        sendMove(surface, to + QPoint((i % 13) - 6, (i % 7) - 3));
-        QCoreApplication::processEvents();
-    }
-    BandFigures figures;
-    figures.moveUs = timer.nsecsElapsed() / 1e3 / moves;
-    timer.restart();
     QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
     figures.releaseMs = timer.nsecsElapsed() / 1e6;
     figures.selected = int(canvas->selectedObjects().size());
@@ -115,16 +96,10 @@ int main(int argc, char **argv)
     // The snapping switch is kept here, not in the user's own settings.
     QTemporaryDir settings;
     window.fileMenu()->setDataDir(settings.path());
-    window.setScreenSizeOverride(QSize(1366, 768));
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    if (!BenchSetup::showOnScreen(window))
         return 1;
     DesignCanvas *canvas = window.canvas();
-    ComponentTable *table = window.table();
-    table->setCell(0, ComponentTable::Width, QStringLiteral("950"));
-    table->setCell(0, ComponentTable::Height, QStringLiteral("3000"));
-    canvas->setBackgroundPicture(makeFramePicture(950, 3000, 0x8445952, 0x8445952));
-    canvas->centreBackground(950);
+    BenchSetup::setModule(window, QSize(950, 3000));
     addPictures(canvas, 0, 1000);
     window.scroller()->fit();
 
@@ -146,66 +121,33 @@ int main(int argc, char **argv)
     CanvasSurface *surface = canvas->surface();
     const QPoint grab = canvas->backgroundPos() + QPoint(400, 300);
     QTest::mousePress(surface, Qt::LeftButton, {}, grab);
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 1; i <= moves; ++i) {
-        sendMove(surface, grab + QPoint(i % 2 ? 3 : -3, 0));
-        QCoreApplication::processEvents();
-    }
-    const double panUs = timer.nsecsElapsed() / 1e3 / moves;
-    timer.restart();
-    for (int i = 1; i <= moves; ++i)
-        sendMove(surface, grab + QPoint(i % 2 ? 3 : -3, 0));
-    const double panMoveUs = timer.nsecsElapsed() / 1e3 / moves;
+    const auto panAt = [&](int i) { return grab + BenchSetup::jiggle(i); };
+    const double panUs = BenchSetup::movesUs(surface, moves, panAt);
+    const double panMoveUs = BenchSetup::movesUs(surface, moves, panAt, false);
     QTest::mouseRelease(surface, Qt::LeftButton, {}, grab);
     QCoreApplication::processEvents();
     // Baseline: the same pan steps moving every object, as panning once did.
     const QList<QWidget *> objects = canvas->allObjects();
-    timer.restart();
-    for (int i = 1; i <= moves; ++i) {
-        const QPoint delta(i % 2 ? 3 : -3, 0);
+    const auto panEach = [&](int i) {
+        const QPoint delta = BenchSetup::jiggle(i);
         canvas->moveBackground(canvas->backgroundPos() + delta);
         for (QWidget *each : objects)
             each->move(each->pos() + delta);
-        QCoreApplication::processEvents();
-    }
-    const double panEachUs = timer.nsecsElapsed() / 1e3 / moves;
-    timer.restart();
-    for (int i = 1; i <= moves; ++i) {
-        const QPoint delta(i % 2 ? 3 : -3, 0);
-        canvas->moveBackground(canvas->backgroundPos() + delta);
-        for (QWidget *each : objects)
-            each->move(each->pos() + delta);
-    }
-    const double panEachMoveUs = timer.nsecsElapsed() / 1e3 / moves;
+    };
+    const double panEachUs = BenchSetup::perStepUs(moves, panEach);
+    const double panEachMoveUs = BenchSetup::perStepUs(moves, panEach, false);
     QCoreApplication::processEvents();
     window.setScreenSizeOverride(QSize(1366, 768));
-    
-    timer.start();
-    for (int i = 1; i <= moves; ++i) {
-        scroller->scrollTo(QPoint(0, 100 + (i % 2 ? 3 : -3)));
-        QCoreApplication::processEvents();
-    }
-    const double scrollUs = timer.nsecsElapsed() / 1e3 / moves;
+
+    const auto scrollStep = [&](int i) { scroller->scrollTo(QPoint(0, 100 + (i % 2 ? 3 : -3))); };
+    const double scrollUs = BenchSetup::perStepUs(moves, scrollStep);
     // The same steps without painting them: what moving the one shared parent costs.
-    timer.restart();
-    for (int i = 1; i <= moves; ++i)
-        scroller->scrollTo(QPoint(0, 100 + (i % 2 ? 3 : -3)));
-    const double scrollMoveUs = timer.nsecsElapsed() / 1e3 / moves;
+    const double scrollMoveUs = BenchSetup::perStepUs(moves, scrollStep, false);
     QCoreApplication::processEvents();
 
-    // Baseline: the same moves delivered to a bare widget, the cost of the event itself.
-    QWidget bareWidget;
-    bareWidget.resize(400, 400);
-    bareWidget.show();
-    if (!QTest::qWaitForWindowExposed(&bareWidget))
+    const double bareUs = BenchSetup::bareWidgetMoveUs(moves);
+    if (bareUs < 0)
         return 1;
-    timer.restart();
-    for (int i = 1; i <= moves; ++i) {
-        sendMove(&bareWidget, QPoint(200 + (i % 2 ? 3 : -3), 200));
-        QCoreApplication::processEvents();
-    }
-    const double bareUs = timer.nsecsElapsed() / 1e3 / moves;
 
     scroller->scrollTo(QPoint(0, 0));
     const BandFigures band1000 = rubberBand(canvas, moves);
@@ -213,7 +155,8 @@ int main(int argc, char **argv)
     window.scroller()->fit();
     const BandFigures band5000 = rubberBand(canvas, moves);
     // Baseline for the release: selecting as many components at once without a band.
-    timer.restart();
+    QElapsedTimer timer;
+    timer.start();
     canvas->selectObjects(canvas->allObjects().mid(0, band5000.selected));
     const double selectMs = timer.nsecsElapsed() / 1e6;
     // Baseline of a zoom change: the same module without components.
@@ -222,10 +165,7 @@ int main(int argc, char **argv)
     empty.show();
     if (!QTest::qWaitForWindowExposed(&empty))
         return 1;
-    empty.table()->setCell(0, ComponentTable::Width, QStringLiteral("950"));
-    empty.table()->setCell(0, ComponentTable::Height, QStringLiteral("3000"));
-    empty.canvas()->setBackgroundPicture(makeFramePicture(950, 3000, 0x8445952, 0x8445952));
-    empty.canvas()->centreBackground(950);
+    BenchSetup::setModule(empty, QSize(950, 3000));
     const double emptyZoomUs = zoomChangeUs(empty.scroller(), 2.0, changes);
 
     std::printf("pointer move while dragging with snapping, 1000 components: %.1f us (without: %.1f us)\n",

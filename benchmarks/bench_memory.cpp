@@ -1,14 +1,13 @@
-// Peak memory of the designer holding 1,000 components, against the empty designer.
-#include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
-#include "canvas/main_window.h"
-#include "canvas/picture_object.h"
-#include "model/kind_table.h"
+// Peak memory of the designer holding 1,000 components and while opening a file of
+// 10,000 components, against the empty designer.
+#include "bench_setup.h"
+#include "canvas/file_menu.h"
+#include "components/preview_download.h"
+#include "components/program_dir.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -20,46 +19,52 @@ using namespace Plumbrook;
 
 namespace {
 
-// The process's peak resident set, in kilobytes.
-long peakKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("VmHWM:\\s*(\\d+)")).match(QString::fromLatin1(status.readAll()));
-    return match.hasMatch() ? match.captured(1).toLong() : -1;
-}
+// What a child process holds when its peak is read.
+enum class Load {
+    Empty,
+    Pictures,      // 1,000 picture components added one by one
+    LargeFile,     // a file of 10,000 components of every kind opened, its previews arrived
+};
 
 // Each figure comes from a fresh process, so that one design's peak cannot hide the other's.
-int runChild(int components, int argc, char **argv)
+int runChild(Load load, int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QTemporaryDir dir;
+    ProgramDir::setOverride(dir.path());
     MainWindow window;
-    window.setScreenSizeOverride(QSize(1366, 768));
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    window.fileMenu()->setDataDir(dir.path());
+    if (!BenchSetup::showOnScreen(window))
         return 1;
-    DesignCanvas *canvas = window.canvas();
-    for (int i = 0; i < components; ++i) {
-        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0, 50, 24);
-        canvas->pictureObjects().constLast()->move(10 + (i % 50) * 58, 10 + (i / 50) * 27);
+    if (load == Load::Pictures)
+        BenchSetup::addPictureGrid(window.canvas(), 1000);
+    if (load == Load::LargeFile) {
+        const QString path = dir.filePath(QStringLiteral("large.plbd"));
+        if (!DesignFile::writeFile(path, BenchSetup::largeDesign(500)))
+            return 1;
+        // The previews bench_scale's server sends, at once and without a server.
+        const QByteArray preview = makeFramePicture(24, 24, 0x3366CC, 0x3366CC);
+        window.fileMenu()->setPreviewFetch([preview](const QString &) { return preview; });
+        if (!window.fileMenu()->openFile(path))
+            return 1;
+        while (PreviewDownload::pending() > 0)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     for (int i = 0; i < 10; ++i) {
         QCoreApplication::processEvents();
         QTest::qWait(20);
     }
-    std::printf("%ld\n", peakKilobytes());
+    std::printf("%ld\n", BenchSetup::peakKilobytes());
     return 0;
 }
 
-double medianPeakMegabytes(const QString &self, int components)
+double medianPeakMegabytes(const QString &self, Load load)
 {
     std::vector<double> peaks;
     for (int i = 0; i < 3; ++i) {
         QProcess child;
-        child.start(self, {QStringLiteral("--child"), QString::number(components)});
-        if (!child.waitForFinished(120000) || child.exitCode() != 0)
+        child.start(self, {QStringLiteral("--child"), QString::number(int(load))});
+        if (!child.waitForFinished(300000) || child.exitCode() != 0)
             return -1;
         peaks.push_back(child.readAllStandardOutput().trimmed().toDouble() / 1024.0);
     }
@@ -72,13 +77,17 @@ double medianPeakMegabytes(const QString &self, int components)
 int main(int argc, char **argv)
 {
     if (argc >= 3 && std::strcmp(argv[1], "--child") == 0)
-        return runChild(std::atoi(argv[2]), argc, argv);
+        return runChild(Load(std::atoi(argv[2])), argc, argv);
 
     QCoreApplication app(argc, argv);
     const QString self = QCoreApplication::applicationFilePath();
-    const double full = medianPeakMegabytes(self, 1000);
-    const double empty = medianPeakMegabytes(self, 0);
-    std::printf("peak memory, 1000 components: %.1f MB (empty designer: %.1f MB)\n", full, empty);
+    const double full = medianPeakMegabytes(self, Load::Pictures);
+    const double empty = medianPeakMegabytes(self, Load::Empty);
+    const double large = medianPeakMegabytes(self, Load::LargeFile);
+    std::printf("peak memory, 1000 components: %.1f MB; opening a file of 10000 components: %.1f MB "
+                "(empty designer: %.1f MB)\n", full, large, empty);
     std::printf("BENCH|peak memory, 1000 components|%.1f MB|empty designer %.1f MB\n", full, empty);
-    return full > 0 && empty > 0 ? 0 : 1;
+    std::printf("BENCH|peak memory while opening 10000 components|%.1f MB|empty designer %.1f MB; "
+                "goal 300 MB\n", large, empty);
+    return full > 0 && empty > 0 && large > 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // The longest stall of the UI thread's event loop while an editor's preview
 // download waits on a loopback server that answers after 5 seconds, against the
 // same event loop left idle for as long.
+#include "bench_setup.h"
 #include "stall_watch.h"
 #include "canvas/design_canvas.h"
 #include "canvas/frame_picture.h"
@@ -41,9 +42,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     MainWindow window;
-    window.setScreenSizeOverride(QSize(1366, 768));
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
+    if (!BenchSetup::showOnScreen(window))
         qWarning("The window was never shown");
     DesignCanvas *canvas = window.canvas();
     const int row = canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, 0, 0),
