@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -133,6 +134,7 @@ private:
     QSize mScreenOverride;
     QString mDesignShrink;
     std::optional<bool> mTrayOverride;
+    QFuture<void> mFontWarmUp;
 };
 
 } // namespace Plumbrook
