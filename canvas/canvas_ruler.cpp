@@ -37,6 +37,9 @@ QImage CanvasRuler::drawStrip(const QSize &size, double zoom, int offset)
     p.setPen(QColor(200, 205, 210));
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(10);
+    // Unhinted, the digits need none of the font's own hinting programs, which for a
+    // font of all of Chinese cost more than the whole strip.
+    font.setHintingPreference(QFont::PreferNoHinting);
     p.setFont(font);
     // Long marks with numbers, middle ones at a fifth of that and short ones at a tenth,
     // as the strip has at 100 %: 50, 10 and 5 pixels.
