@@ -1,8 +1,5 @@
 #include "canvas/canvas_ruler.h"
 
-#include "model/background_work.h"
-
-#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -15,7 +12,6 @@ CanvasRuler::CanvasRuler(QLabel *label, QObject *parent)
     : QObject(parent)
     , mLabel(label)
 {
-    mLabel->installEventFilter(this);
 }
 
 int CanvasRuler::numberedStep(double zoom)
@@ -27,11 +23,17 @@ int CanvasRuler::numberedStep(double zoom)
     return 500;
 }
 
-QImage CanvasRuler::drawStrip(const QSize &size, double zoom, int offset)
+void CanvasRuler::show(double zoom, int offset)
 {
-    const int width = size.width();
-    const int height = size.height();
-    QImage strip(width, height, QImage::Format_RGB32);
+    zoom = zoom > 0 ? zoom : 1.0;
+    const int width = qMax(1, mLabel->width());
+    const int height = qMax(1, mLabel->height());
+    // Scrolling up and down leaves the scale as it is.
+    if (zoom == mZoom && offset == mOffset && mLabel->pixmap().size() == QSize(width, height))
+        return;
+    mZoom = zoom;
+    mOffset = offset;
+    QPixmap strip(width, height);
     strip.fill(QColor(48, 52, 58));
     QPainter p(&strip);
     p.setPen(QColor(200, 205, 210));
@@ -43,70 +45,19 @@ QImage CanvasRuler::drawStrip(const QSize &size, double zoom, int offset)
     p.setFont(font);
     // Long marks with numbers, middle ones at a fifth of that and short ones at a tenth,
     // as the strip has at 100 %: 50, 10 and 5 pixels.
-    const int numbered = numberedStep(zoom);
+    const int numbered = numberedStep(mZoom);
     const int minor = numbered / 10;
-    const qint64 first = qint64(std::floor(offset / zoom / minor)) * minor;
-    const qint64 last = qint64(std::ceil((offset + width) / zoom));
+    const qint64 first = qint64(std::floor(offset / mZoom / minor)) * minor;
+    const qint64 last = qint64(std::ceil((offset + width) / mZoom));
     for (qint64 value = qMax<qint64>(0, first); value <= last; value += minor) {
-        const int x = int(std::lround(value * zoom)) - offset;
+        const int x = int(std::lround(value * mZoom)) - offset;
         const int length = value % numbered == 0 ? height : (value % (numbered / 5) == 0 ? 6 : 3);
         p.drawLine(x, height - length, x, height - 1);
         if (value % numbered == 0)
             p.drawText(QRect(x + 2, 0, 40, 12), Qt::AlignLeft | Qt::AlignTop, QString::number(value));
     }
     p.end();
-    return strip;
-}
-
-void CanvasRuler::show(double zoom, int offset)
-{
-    zoom = zoom > 0 ? zoom : 1.0;
-    const QSize size(qMax(1, mLabel->width()), qMax(1, mLabel->height()));
-    if (mHasPending) {
-        if (zoom == mZoom && offset == mOffset && size == mPendingSize) {
-            takePending();
-            return;
-        }
-        // Drawn for a scale or a size that is no longer wanted.
-        mHasPending = false;
-    }
-    // Scrolling up and down leaves the scale as it is.
-    if (zoom == mZoom && offset == mOffset && mLabel->pixmap().size() == size)
-        return;
-    mZoom = zoom;
-    mOffset = offset;
-    mLabel->setPixmap(QPixmap::fromImage(drawStrip(size, zoom, offset)));
-}
-
-CanvasRuler::~CanvasRuler()
-{
-    // The drawing uses the application's fonts, which must outlive it.
-    mPending.waitForFinished();
-}
-
-void CanvasRuler::redrawInBackground()
-{
-    mPending.waitForFinished();
-    mPendingSize = QSize(qMax(1, mLabel->width()), qMax(1, mLabel->height()));
-    mPending = BackgroundWork::start(BackgroundWork::Lane::Requests,
-                                     [size = mPendingSize, zoom = mZoom, offset = mOffset] {
-                                         return drawStrip(size, zoom, offset);
-                                     });
-    mHasPending = true;
-}
-
-void CanvasRuler::takePending()
-{
-    mHasPending = false;
-    // Ready by the time the window shows but for the slowest of machines.
-    mLabel->setPixmap(QPixmap::fromImage(mPending.result()));
-}
-
-bool CanvasRuler::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == mLabel && event->type() == QEvent::Show && mHasPending)
-        takePending();
-    return QObject::eventFilter(watched, event);
+    mLabel->setPixmap(strip);
 }
 
 } // namespace Plumbrook

@@ -34,7 +34,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QImageReader>
 #include <QMenu>
@@ -53,22 +52,12 @@ MainWindow::MainWindow(QWidget *parent)
     , mDocument(new DesignDocument(this))
     , mTable(mDocument->table())
 {
-    // The font database's first use reads all of fontconfig's configuration, which
-    // every thread shares; a second core does that while this one reads the icon and
-    // starts on the widgets. Fonts laid out there would be wasted: each thread keeps
-    // its own font engines.
-    mFontWarmUp = BackgroundWork::start(BackgroundWork::Lane::Requests,
-                                        [] { QFontDatabase::families(); });
+    ui->setupUi(this);
     // Read as the PNG it is: a reader left to guess asks, and so loads, every image
     // plugin there is before the window can be shown.
     QImageReader iconReader(QStringLiteral(":/pictures/icon.png"), "png");
     iconReader.setAutoDetectImageFormat(false);
-    const QImage icon = iconReader.read();
-    ui->setupUi(this);
-    // Drawn on the pool while the rest of the window is built.
-    mRuler = new CanvasRuler(ui->图片框_刻度, this);
-    mRuler->redrawInBackground();
-    setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+    setWindowIcon(QIcon(QPixmap::fromImage(iconReader.read())));
     setMouseTracking(true);
     ui->外形框1->setMouseTracking(true);
     ui->外形框1->installEventFilter(this);
@@ -144,12 +133,14 @@ MainWindow::MainWindow(QWidget *parent)
 
     mZoomControls = new ZoomControls(mCanvas, mScroller, ui->组合框_缩放, this, this);
     // The ruler's marks travel with the canvas as it scrolls and spread as it zooms.
+    mRuler = new CanvasRuler(ui->图片框_刻度, this);
     connect(mScroller, &CanvasScroller::scrolled, this, [this](const QPoint &offset) {
         mRuler->show(mCanvas->zoom(), offset.x());
     });
     connect(mCanvas, &DesignCanvas::zoomChanged, this, [this](double zoom) {
         mRuler->show(zoom, mScroller->offset().x());
     });
+    mRuler->redraw();
 
     ui->动画框1->drawGrid();
     dockPalette();
@@ -157,8 +148,6 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The fonts it reads belong to the application, which may go right after the window.
-    mFontWarmUp.waitForFinished();
     delete mTray;
     delete ui;
 }

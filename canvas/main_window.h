@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFuture>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -134,7 +133,6 @@ private:
     QSize mScreenOverride;
     QString mDesignShrink;
     std::optional<bool> mTrayOverride;
-    QFuture<void> mFontWarmUp;
 };
 
 } // namespace Plumbrook
