@@ -68,7 +68,8 @@ windows-configure: deps
 	@cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-toolchain.cmake \
 	    -DPLUMBROOK_WIN64_SDK="$$(scripts/build-windows-sdk --print)" -DPLUMBROOK_BROWSER_TEST=OFF \
-	    -DPLUMBROOK_HOST_MODULEGEN=$(CURDIR)/$(BUILD)/bin/modulegen >/dev/null
+	    -DPLUMBROOK_HOST_MODULEGEN=$(CURDIR)/$(BUILD)/bin/modulegen \
+	    -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 
 windows: windows-configure
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_zip

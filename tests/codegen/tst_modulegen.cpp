@@ -110,7 +110,7 @@ void TestModulegen::badInput()
     const Test::ProgramRun result = Test::runModulegen({path});
     QCOMPARE(result.exitCode, 2);
     QCOMPARE(result.out, QByteArray());
-    const QString err = QString::fromLocal8Bit(result.err);
+    const QString err = QString::fromUtf8(result.err);
     QVERIFY2(err.contains(message), qPrintable(err));
     QCOMPARE(err.count(u'\n'), 1);
     QVERIFY(err.endsWith(u'\n'));

@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(UpdateCheck::run(), UpdateCheck::kStarted);
 
         const QString updater = dir.path() + QStringLiteral("/xz.exe");
-        QCOMPARE(readAll(updater), readAll(QStringLiteral(PLUMBROOK_BIN_DIR "/plumbrook_updater")));
+        QCOMPARE(readAll(updater), readAll(QStringLiteral(PLUMBROOK_BIN_DIR "/plumbrook_updater" PLUMBROOK_EXE_SUFFIX)));
         QVERIFY(QFileInfo(updater).isExecutable());
         QVERIFY(!QFile::exists(dir.path() + QStringLiteral("/xz.zip")));
         QCOMPARE(mStarts.size(), 1);

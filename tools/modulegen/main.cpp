@@ -19,6 +19,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
 using namespace Plumbrook;
@@ -37,7 +38,23 @@ int usage()
 
 void printError(const QString &message)
 {
-    std::fprintf(stderr, "modulegen: %s\n", message.toLocal8Bit().constData());
+    const QString line = QStringLiteral("modulegen: %1\n").arg(message);
+#ifdef _WIN32
+    // Windows' 8-bit code page holds no Chinese on most systems: a console is given the
+    // text as it is, anything else the UTF-8 the module code is written in too.
+    const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(console, &mode)) {
+        DWORD written = 0;
+        WriteConsoleW(console, reinterpret_cast<const wchar_t *>(line.utf16()), DWORD(line.size()),
+                      &written, nullptr);
+        return;
+    }
+    const QByteArray bytes = line.toUtf8();
+#else
+    const QByteArray bytes = line.toLocal8Bit();
+#endif
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
 
 // The design file of the module code in `path`, on standard output.
