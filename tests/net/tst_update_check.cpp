@@ -76,11 +76,17 @@ QString shellLinkTarget(const QString &link)
                                    IID_IShellLinkW, reinterpret_cast<void **>(&shellLink)))) {
         IPersistFile *file = nullptr;
         if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
+            // Read through the item list, as the shell follows a link: the stored path
+            // string comes back through the 8-bit code page on some systems.
             wchar_t path[MAX_PATH] = {};
+            PIDLIST_ABSOLUTE items = nullptr;
             if (SUCCEEDED(file->Load(reinterpret_cast<const wchar_t *>(
                                          QDir::toNativeSeparators(link).utf16()), STGM_READ))
-                && SUCCEEDED(shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH)))
-                target = QString::fromWCharArray(path);
+                && SUCCEEDED(shellLink->GetIDList(&items)) && items) {
+                if (SHGetPathFromIDListW(items, path))
+                    target = QString::fromWCharArray(path);
+                CoTaskMemFree(items);
+            }
             file->Release();
         }
         shellLink->Release();
