@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -42,6 +43,50 @@ Run runDesigner(const QTemporaryDir &home, const QString &workingDir, const QStr
             lines.value(0), lines.value(1)};
 }
 
+// Where the designer started by runDesigner keeps its per-user files. Windows finds
+// that folder through the shell, not the environment, so there it is the user's own.
+QString designerDataDir(const QTemporaryDir &home)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(home);
+    const QString own = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("Plumbrook"));
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QCoreApplication::setApplicationName(own);
+    return dir;
+#else
+    return home.filePath(QStringLiteral("data/Plumbrook"));
+#endif
+}
+
+// Takes a file of the user's out of the way for one test and puts it back after.
+class SetAside
+{
+public:
+    explicit SetAside(const QString &path)
+        : mPath(path)
+    {
+        QFile file(path);
+        mExisted = file.open(QIODevice::ReadOnly);
+        if (mExisted)
+            mBytes = file.readAll();
+        file.close();
+        QFile::remove(path);
+    }
+    ~SetAside()
+    {
+        QFile::remove(mPath);
+        QFile file(mPath);
+        if (mExisted && file.open(QIODevice::WriteOnly))
+            file.write(mBytes);
+    }
+
+private:
+    QString mPath;
+    bool mExisted = false;
+    QByteArray mBytes;
+};
+
 } // namespace
 
 class TestCommandLine : public QObject
@@ -79,6 +124,8 @@ private slots:
         notes.write("shopping list\n");
         notes.close();
 
+        const QString dataDir = designerDataDir(home);
+        const SetAside recentFiles(dataDir + QStringLiteral("/recent.ini"));
         const Run run = runDesigner(home, files.path(), {argument});
         QCOMPARE(run.exitCode, 0);
         // The picture layer reports on the status line once it is drawn, so only a
@@ -87,7 +134,6 @@ private slots:
         if (!opened)
             QVERIFY2(run.status.startsWith(QStringLiteral("文件无法读取：")), qPrintable(run.status));
 
-        const QString dataDir = home.filePath(QStringLiteral("data/Plumbrook"));
         QSettings recent(dataDir + QStringLiteral("/recent.ini"), QSettings::IniFormat);
         QCOMPARE(recent.value(QStringLiteral("recentFiles")).toStringList(),
                  opened ? QStringList{dir.filePath(argument)} : QStringList{});
