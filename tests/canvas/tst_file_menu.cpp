@@ -1,22 +1,19 @@
+// The 文件 button and menu: saving and opening every kind, bad files, the previews of an
+// opened design, the file dialog, recent files and the undo shortcuts.
 #include "canvas/design_canvas.h"
-#include "canvas/design_loader.h"
 #include "canvas/file_menu.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
-#include "codegen/module_generator.h"
-#include "components/carousel_settings.h"
 #include "components/component_creation.h"
-#include "components/creation_defaults.h"
 #include "components/editor_registry.h"
 #include "components/program_dir.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
-#include "model/background_work.h"
 #include "model/design_document.h"
-#include "model/kind_table.h"
 #include "model/design_file.h"
+#include "support/file_menu_fixture.h"
 #include "support/test_support.h"
 
 #include <QAction>
@@ -25,41 +22,26 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QSemaphore>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QUndoStack>
 
 #include <atomic>
+#include <memory>
 
 using namespace Plumbrook;
 using T = ComponentTable;
+using Test::contents;
+using Test::fakeFetch;
 
-namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Every preview comes from here: a picture whose size tells the URL's length.
-QByteArray fakeFetch(const QString &url)
-{
-    return makeFramePicture(int(url.size()), 7, 0x102030, 0x102030);
-}
-
-} // namespace
-
-class TestFileMenu : public QObject
+class TestFileMenu : public QObject, public Test::FileMenuFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { open(); }
+    void cleanup() { close(); }
 
     void buttonAndMenu();
     void roundTripWithEveryKind_data();
@@ -69,96 +51,10 @@ private slots:
     void openPlacesComponentsOnTheOpenedModule();
     void previewOfTheOldDesignIsDropped();
     void previewsComeAFewAtATime();
-    void failedSaveKeepsTheOldFile();
-    void writesLeaveTheUserInterfaceFree_data();
-    void writesLeaveTheUserInterfaceFree();
-    void queuedSavesLandInOrder();
-    void openingWaitsForItsFileToBeWritten();
     void saveAsksForANameOnce();
     void recentFilesKeepEight();
     void shortcutsUndoAndRedo();
-    void autosaveAndRecoveryAfterACrash();
-
-private:
-    MainWindow *newWindow(bool centred = true);
-    void buildDesign();
-
-    Test::TemporaryProgramDir *mProgramDir = nullptr;
-    QTemporaryDir *mData = nullptr;
-    QTemporaryDir *mFiles = nullptr;
-    MainWindow *mWindow = nullptr;
-    FileMenu *mMenu = nullptr;
-    QStringList mChosen;   // answers of the file dialog, first first
 };
-
-void TestFileMenu::init()
-{
-    mProgramDir = new Test::TemporaryProgramDir;
-    mData = new QTemporaryDir;
-    mFiles = new QTemporaryDir;
-    mChosen.clear();
-    mWindow = newWindow();
-    mMenu = mWindow->fileMenu();
-}
-
-void TestFileMenu::cleanup()
-{
-    EditorRegistry::closeAll();
-    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
-    QTRY_COMPARE(PreviewDownload::pending(), 0);
-    delete mWindow;
-    delete mFiles;
-    delete mData;
-    delete mProgramDir;
-}
-
-MainWindow *TestFileMenu::newWindow(bool centred)
-{
-    auto *window = new MainWindow;
-    window->fileMenu()->setDataDir(mData->path());
-    window->fileMenu()->setPreviewFetch(&fakeFetch);
-    window->fileMenu()->setChooser([this](bool, const QString &) {
-        return mChosen.isEmpty() ? QString() : mChosen.takeFirst();
-    });
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window))
-        qWarning("window not exposed");
-    if (centred) {
-        window->canvas()->setBackgroundPicture(makeFramePicture(950, 500, 0x8445952, 0x8445952));
-        window->canvas()->centreBackground(950);
-    }
-    return window;
-}
-
-void TestFileMenu::buildDesign()
-{
-    DesignCanvas *canvas = mWindow->canvas();
-    for (const KindTable::KindInfo &kind : KindTable::all())
-        ComponentCreation::create(canvas, kind.name);
-    ComponentTable *table = mWindow->table();
-    // Placed, edited and moved components beside never-selected ones.
-    for (int row = 1; row < table->count(); row += 2) {
-        QTest::mouseClick(canvas->objectById(table->cell(row, T::Id)), Qt::LeftButton, {}, QPoint(1, 1));
-        QWidget *object = canvas->objectById(table->cell(row, T::Id));
-        object->move(object->pos() + QPoint(row * 3, row));
-        canvas->refreshSelectionDisplay(object);
-    }
-    table->setCell(1, T::Link, QStringLiteral("https://shop.example/热点"));
-    table->setCell(0, T::BgCode, QStringLiteral("1"));
-    table->setCell(0, T::Width, QStringLiteral("800"));
-    int text = 1;
-    while (table->cell(text, T::Kind) != QStringLiteral("文字"))
-        ++text;
-    table->setCell(text, T::Picture, QStringLiteral("你好"));
-    table->setCell(text, T::Other1, QStringLiteral("20"));
-    int carousel = 1;
-    while (table->cell(carousel, T::Kind) != QStringLiteral("轮播"))
-        ++carousel;
-    CarouselSettings::write(CarouselSettings::numberOf(*table, carousel),
-                            {{CarouselSettings::kEasingCode, QStringLiteral("bounceIn")},
-                             {CarouselSettings::kShowArrows, QStringLiteral("1")}});
-    Test::settle();
-}
 
 void TestFileMenu::buttonAndMenu()
 {
@@ -393,131 +289,6 @@ void TestFileMenu::previewsComeAFewAtATime()
         QCOMPARE(qobject_cast<PictureObject *>(object)->image().height(), 7);
 }
 
-void TestFileMenu::failedSaveKeepsTheOldFile()
-{
-#ifdef Q_OS_WIN
-    QSKIP("a full disk is simulated with a file size limit, which Windows lacks");
-#else
-    const QString path = mFiles->filePath(QStringLiteral("kept.plbd"));
-    QVERIFY(Test::saveAndWait(mMenu, path));
-    const QByteArray old = contents(path);
-    for (int i = 0; i < 5; ++i)
-        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-
-    bool written = true;
-    // A disk with no room for a bigger file.
-    Test::withFileSizeLimit(old.size(), [&] { written = Test::saveAndWait(mMenu, path); });
-
-    QVERIFY(!written);
-    QVERIFY(mWindow->statusText().startsWith(QStringLiteral("文件无法保存：")));
-    QVERIFY(mWindow->document()->isModified());
-    QCOMPARE(contents(path), old);
-    QCOMPARE(mWindow->table()->count(), 6);
-#endif
-}
-
-void TestFileMenu::writesLeaveTheUserInterfaceFree_data()
-{
-    QTest::addColumn<bool>("autosave");
-    QTest::addColumn<bool>("editWhileWriting");
-    QTest::newRow("save") << false << false;
-    QTest::newRow("save, edited meanwhile") << false << true;
-    QTest::newRow("autosave") << true << false;
-    QTest::newRow("autosave, edited meanwhile") << true << true;
-}
-
-void TestFileMenu::writesLeaveTheUserInterfaceFree()
-{
-    QFETCH(bool, autosave);
-    QFETCH(bool, editWhileWriting);
-    buildDesign();
-    const QString path = autosave ? mMenu->autosavePath() : mFiles->filePath(QStringLiteral("held.plbd"));
-    if (autosave)
-        mMenu->startSession();
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("轮播"));
-    DesignFile::Design expected = DesignFile::fromTable(*mWindow->table());
-    expected.shrink = mWindow->designShrink();
-    QSignalSpy written(mMenu, &FileMenu::designWritten);
-
-    // The files lane is busy with an earlier write.
-    QSemaphore release;
-    BackgroundWork::start(BackgroundWork::Lane::Files, [&release] { release.acquire(); });
-    if (autosave)
-        QVERIFY(mMenu->autosave());
-    else
-        mMenu->saveTo(path);
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(written.isEmpty());
-    QVERIFY(!mWindow->statusText().startsWith(QStringLiteral("已保存")));
-    QVERIFY(mWindow->document()->isModified());
-    if (editWhileWriting)
-        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-    release.release();
-
-    QTRY_COMPARE(written.size(), 1);
-    QCOMPARE(written.at(0).at(0).toString(), path);
-    QVERIFY(written.at(0).at(1).toBool());
-    // The bytes are those a save at the moment it was asked for writes.
-    QCOMPARE(contents(path), DesignFile::serialise(expected));
-    if (autosave) {
-        QCOMPARE(mMenu->autosave(), editWhileWriting);
-        mMenu->finishWrites();
-    } else {
-        QCOMPARE(mWindow->statusText(), QStringLiteral("已保存：held.plbd"));
-        QCOMPARE(mMenu->currentPath(), path);
-        QCOMPARE(mWindow->document()->isModified(), editWhileWriting);
-    }
-}
-
-void TestFileMenu::queuedSavesLandInOrder()
-{
-    const QString first = mFiles->filePath(QStringLiteral("first.plbd"));
-    const QString second = mFiles->filePath(QStringLiteral("second.plbd"));
-    QSignalSpy written(mMenu, &FileMenu::designWritten);
-    QSemaphore release;
-    BackgroundWork::start(BackgroundWork::Lane::Files, [&release] { release.acquire(); });
-    QList<QVector<QStringList>> asked;
-    for (const QString &path : {first, second, first}) {
-        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-        asked.append(mWindow->table()->rows());
-        mMenu->saveTo(path);
-    }
-    release.release();
-    QTRY_COMPARE(written.size(), 3);
-    QCOMPARE(written.at(0).at(0).toString(), first);
-    QCOMPARE(written.at(1).at(0).toString(), second);
-    QCOMPARE(written.at(2).at(0).toString(), first);
-    QCOMPARE(DesignFile::readFile(first)->rows, asked.at(2));
-    QCOMPARE(DesignFile::readFile(second)->rows, asked.at(1));
-    QCOMPARE(mMenu->currentPath(), first);
-    QVERIFY(!mWindow->document()->isModified());
-}
-
-void TestFileMenu::openingWaitsForItsFileToBeWritten()
-{
-    const QString path = mFiles->filePath(QStringLiteral("fresh.plbd"));
-    const auto busyLane = [] { BackgroundWork::start(BackgroundWork::Lane::Files, [] { QThread::msleep(100); }); };
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
-    const QVector<QStringList> first = mWindow->table()->rows();
-    busyLane();
-    mMenu->saveTo(path);
-    // A save finishing after a new design came must not make "保存" write that one over it.
-    mMenu->newDesign();
-    mMenu->finishWrites();
-    QCOMPARE(mWindow->statusText(), QStringLiteral("已保存：fresh.plbd"));
-    QVERIFY(mMenu->currentPath().isEmpty());
-    QVERIFY(mMenu->openFile(path));
-    QCOMPARE(mWindow->table()->rows(), first);
-
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-    const QVector<QStringList> second = mWindow->table()->rows();
-    busyLane();
-    mMenu->saveTo(path);
-    QVERIFY(mMenu->openFile(path));   // read once the save is in it
-    QCOMPARE(mWindow->table()->rows(), second);
-    QVERIFY(!mWindow->document()->isModified());
-}
-
 void TestFileMenu::saveAsksForANameOnce()
 {
     mChosen = {QString()};
@@ -580,59 +351,6 @@ void TestFileMenu::shortcutsUndoAndRedo()
     QCOMPARE(mWindow->statusText(), QStringLiteral("已新建设计"));
     QCOMPARE(mWindow->table()->rows(), QVector<QStringList>{T::initialModuleRecord()});
     QVERIFY(!mWindow->document()->undoStack()->canUndo());
-}
-
-void TestFileMenu::autosaveAndRecoveryAfterACrash()
-{
-    mMenu->startSession();
-    QVERIFY(QFile::exists(mMenu->markerPath()));
-    QVERIFY(!mMenu->autosave());   // nothing changed yet, nothing written
-    mMenu->finishWrites();
-    QVERIFY(!QFile::exists(mMenu->autosavePath()));
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("轮播"));
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
-    Test::settle();
-    QVERIFY(mMenu->autosave());
-    mMenu->finishWrites();
-    const QVector<QStringList> rows = mWindow->table()->rows();
-
-    // The process dies: no end of session, and a half-written autosave's temporary file lies about.
-    QFile stray(mMenu->autosavePath() + QStringLiteral(".XyZ123"));
-    QVERIFY(stray.open(QIODevice::WriteOnly));
-    stray.write("{\"format\": \"plumbrook-des");
-    stray.close();
-    EditorRegistry::closeAll();
-    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
-    delete mWindow;
-
-    mWindow = newWindow();
-    mMenu = mWindow->fileMenu();
-    mMenu->startSession();
-    QVERIFY(mWindow->statusText().contains(QStringLiteral("恢复自动保存")));
-    // This run's autosaves must not destroy what is to be restored.
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-    Test::settle();
-    QVERIFY(mMenu->autosave());
-    QVERIFY(mMenu->restoreAutosave());
-    QCOMPARE(mWindow->statusText(), QStringLiteral("已恢复自动保存的设计"));
-    QCOMPARE(mWindow->table()->rows(), rows);
-    QCOMPARE(mWindow->canvas()->allObjects().size(), 4);
-    QVERIFY(mMenu->currentPath().isEmpty());
-
-    // A clean exit autosaves and leaves no marker: the next start offers nothing.
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
-    const QVector<QStringList> last = mWindow->table()->rows();
-    emit mWindow->exitRequested(0);
-    QVERIFY(!QFile::exists(mMenu->markerPath()));
-    QCOMPARE(DesignFile::readFile(mMenu->autosavePath())->rows, last);
-    delete mWindow;
-    mWindow = newWindow();
-    mMenu = mWindow->fileMenu();
-    const QString status = mWindow->statusText();
-    mMenu->startSession();
-    QCOMPARE(mWindow->statusText(), status);
-    QVERIFY(mMenu->restoreAutosave());
-    QCOMPARE(mWindow->table()->rows(), last);
 }
 
 QTEST_MAIN(TestFileMenu)

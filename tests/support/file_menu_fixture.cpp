@@ -1,0 +1,105 @@
+#include "support/file_menu_fixture.h"
+
+#include "canvas/design_canvas.h"
+#include "canvas/file_menu.h"
+#include "canvas/frame_picture.h"
+#include "canvas/main_window.h"
+#include "canvas/module_background_layer.h"
+#include "components/carousel_settings.h"
+#include "components/component_creation.h"
+#include "components/editor_registry.h"
+#include "components/preview_download.h"
+#include "model/component_table.h"
+#include "model/kind_table.h"
+#include "support/test_support.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace Plumbrook::Test {
+
+using T = ComponentTable;
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray fakeFetch(const QString &url)
+{
+    return makeFramePicture(int(url.size()), 7, 0x102030, 0x102030);
+}
+
+void FileMenuFixture::open()
+{
+    mProgramDir = new TemporaryProgramDir;
+    mData = new QTemporaryDir;
+    mFiles = new QTemporaryDir;
+    mChosen.clear();
+    mWindow = newWindow();
+    mMenu = mWindow->fileMenu();
+}
+
+void FileMenuFixture::close()
+{
+    EditorRegistry::closeAll();
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    QTRY_COMPARE(PreviewDownload::pending(), 0);
+    delete mWindow;
+    mWindow = nullptr;
+    delete mFiles;
+    delete mData;
+    delete mProgramDir;
+}
+
+MainWindow *FileMenuFixture::newWindow(bool centred)
+{
+    auto *window = new MainWindow;
+    window->fileMenu()->setDataDir(mData->path());
+    window->fileMenu()->setPreviewFetch(&fakeFetch);
+    window->fileMenu()->setChooser([this](bool, const QString &) {
+        return mChosen.isEmpty() ? QString() : mChosen.takeFirst();
+    });
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("window not exposed");
+    if (centred) {
+        window->canvas()->setBackgroundPicture(makeFramePicture(950, 500, 0x8445952, 0x8445952));
+        window->canvas()->centreBackground(950);
+    }
+    return window;
+}
+
+void FileMenuFixture::buildDesign()
+{
+    DesignCanvas *canvas = mWindow->canvas();
+    for (const KindTable::KindInfo &kind : KindTable::all())
+        ComponentCreation::create(canvas, kind.name);
+    ComponentTable *table = mWindow->table();
+    // Placed, edited and moved components beside never-selected ones.
+    for (int row = 1; row < table->count(); row += 2) {
+        QTest::mouseClick(canvas->objectById(table->cell(row, T::Id)), Qt::LeftButton, {}, QPoint(1, 1));
+        QWidget *object = canvas->objectById(table->cell(row, T::Id));
+        object->move(object->pos() + QPoint(row * 3, row));
+        canvas->refreshSelectionDisplay(object);
+    }
+    table->setCell(1, T::Link, QStringLiteral("https://shop.example/热点"));
+    table->setCell(0, T::BgCode, QStringLiteral("1"));
+    table->setCell(0, T::Width, QStringLiteral("800"));
+    int text = 1;
+    while (table->cell(text, T::Kind) != QStringLiteral("文字"))
+        ++text;
+    table->setCell(text, T::Picture, QStringLiteral("你好"));
+    table->setCell(text, T::Other1, QStringLiteral("20"));
+    int carousel = 1;
+    while (table->cell(carousel, T::Kind) != QStringLiteral("轮播"))
+        ++carousel;
+    CarouselSettings::write(CarouselSettings::numberOf(*table, carousel),
+                            {{CarouselSettings::kEasingCode, QStringLiteral("bounceIn")},
+                             {CarouselSettings::kShowArrows, QStringLiteral("1")}});
+    settle();
+}
+
+} // namespace Plumbrook::Test
