@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -100,6 +101,10 @@ FileMenu::FileMenu(MainWindow *main, DesignDocument *document, QObject *parent)
     mAutosaveTimer->setInterval(kAutosaveMs);
     connect(mAutosaveTimer, &QTimer::timeout, this, [this] { autosave(); });
     connect(mMain, &MainWindow::exitRequested, this, &FileMenu::endSession);
+    // However the event loop ends (a logout ends it without "退出软件"), the files asked
+    // for are on disk before the window and the workers go.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &FileMenu::finishWrites);
 
     mChooser = [this](bool forSaving, const QString &suggestion) {
         const QString filter = QStringLiteral("设计文件 (*.plbd)");

@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 using namespace Plumbrook;
 using T = ComponentTable;
@@ -40,6 +41,7 @@ private slots:
     void queuedSavesLandInOrder();
     void openingWaitsForItsFileToBeWritten();
     void autosaveAndRecoveryAfterACrash();
+    void leavingTheEventLoopWaitsForWrites();
 };
 
 void TestFileWrites::failedSaveKeepsTheOldFile()
@@ -218,6 +220,20 @@ void TestFileWrites::autosaveAndRecoveryAfterACrash()
     QCOMPARE(mWindow->statusText(), status);
     QVERIFY(mMenu->restoreAutosave());
     QCOMPARE(mWindow->table()->rows(), last);
+}
+
+void TestFileWrites::leavingTheEventLoopWaitsForWrites()
+{
+    // The lane is busy, so the save is still queued when the loop is told to end.
+    const QString path = mFiles->filePath(QStringLiteral("last.plbd"));
+    BackgroundWork::start(BackgroundWork::Lane::Files, [] { QThread::msleep(200); });
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    const QVector<QStringList> rows = mWindow->table()->rows();
+    mMenu->saveTo(path);
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(DesignFile::readFile(path)->rows, rows);
 }
 
 QTEST_MAIN(TestFileWrites)
