@@ -48,6 +48,16 @@ QList<int> carouselNumbers(const ComponentTable &table)
     return numbers;
 }
 
+// A file where the program's directory should be: no folder can be made below it.
+void blockProgramDir(const Test::TemporaryProgramDir &dir)
+{
+    const QString blocker = dir.path() + QStringLiteral("/blocker");
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    ProgramDir::setOverride(blocker);
+}
+
 } // namespace
 
 class TestCarouselSettings : public QObject
@@ -209,12 +219,7 @@ private slots:
     void failedQueuedWriteKeepsTheValue()
     {
         Test::TemporaryProgramDir dir;
-        const QString blocker = dir.path() + QStringLiteral("/blocker");
-        {
-            QFile file(blocker);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        ProgramDir::setOverride(blocker);
+        blockProgramDir(dir);
         QVERIFY(!CarouselSettings::writeChanged(6, {{CarouselSettings::kNumber, QStringLiteral("2")}}));
         BackgroundWork::waitForLane(BackgroundWork::Lane::Files);
         QVERIFY(!QFile::exists(CarouselSettings::filePath(6)));
@@ -231,13 +236,7 @@ private slots:
     void unwritableProgramDir()
     {
         Test::TemporaryProgramDir dir;
-        // A file where the program's directory should be: no folder can be made below it.
-        const QString blocker = dir.path() + QStringLiteral("/blocker");
-        {
-            QFile file(blocker);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        ProgramDir::setOverride(blocker);
+        blockProgramDir(dir);
         QVERIFY(!CarouselSettings::writeDefaults(1));
         QVERIFY(!CarouselSettings::write(1, QStringLiteral("Number"), QStringLiteral("3")));
         QCOMPARE(CarouselSettings::read(1, QStringLiteral("Number")), QString());
