@@ -11,6 +11,7 @@
 #include "canvas/drag_snapper.h"
 #include "canvas/file_menu.h"
 #include "canvas/geometry_boxes.h"
+#include "canvas/interface_fonts.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
 #include "canvas/selection_operations.h"
@@ -46,8 +47,20 @@
 
 namespace Plumbrook {
 
+namespace {
+
+// The interface's fonts are settled before the window's first widget takes its font from
+// the application: settled later, the widgets already made keep the old face.
+QWidget *withInterfaceFonts(QWidget *parent)
+{
+    InterfaceFonts::install();
+    return parent;
+}
+
+} // namespace
+
 MainWindow::MainWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    : QWidget(withInterfaceFonts(parent), Qt::Window | Qt::FramelessWindowHint)
     , ui(new Ui::MainWindow)
     , mDocument(new DesignDocument(this))
     , mTable(mDocument->table())

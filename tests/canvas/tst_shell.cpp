@@ -5,6 +5,8 @@
 #include "model/component_table.h"
 #include "support/test_support.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -25,6 +27,7 @@ private slots:
     void cleanup();
 
     void initialLayout();
+    void controlsInOneChineseFace();
     void maximiseAndRestore_data();
     void maximiseAndRestore();
     void maximiseRecentresBackgroundOnly();
@@ -96,6 +99,27 @@ void TestShell::initialLayout()
     QVERIFY(clock);
     QCOMPARE(clock->interval(), 300000);
     QVERIFY(clock->isActive());
+}
+
+// Where the controls' named face is missing, every control, named face or not, is drawn in
+// one installed face that has Chinese: not a Latin face with each line's Chinese searched
+// for, and not the old face for the widgets made before the fonts were settled.
+void TestShell::controlsInOneChineseFace()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows puts faces of its own in place of a missing one");
+#endif
+    const QStringList installed = QFontDatabase::families();
+    if (installed.contains(QStringLiteral("微软雅黑")))
+        QSKIP("the controls' face is installed");
+    QSet<QString> faces;
+    for (QWidget *widget : mWindow->findChildren<QWidget *>())
+        faces.insert(QFontInfo(widget->font()).family());
+    faces.insert(QFontInfo(mWindow->font()).family());
+    QCOMPARE(faces.size(), 1);
+    const QString face = *faces.cbegin();
+    QVERIFY2(QFontDatabase::writingSystems(face).contains(QFontDatabase::SimplifiedChinese),
+             qPrintable(face));
 }
 
 void TestShell::maximiseAndRestore_data()
