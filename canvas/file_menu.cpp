@@ -237,7 +237,6 @@ void FileMenu::newDesign()
     DesignFile::Design design;
     design.rows = {ComponentTable::initialModuleRecord()};
     DesignLoader::load(mMain->canvas(), design);
-    mMain->setDesignShrink(QString());
     ++mGeneration;
     mCurrentPath.clear();
     mMain->showStatus(QStringLiteral("已新建设计"));
@@ -271,7 +270,6 @@ bool FileMenu::loadFile(const QString &path, bool remember)
     }
     closeModuleSettings();
     DesignLoader::load(mMain->canvas(), *design);
-    mMain->setDesignShrink(design->shrink);
     ++mGeneration;
     if (remember)
         rememberRecent(path);
@@ -298,7 +296,6 @@ bool FileMenu::importCode(const QString &code)
     closeModuleSettings();
     // One step, so that undo brings the design before it back.
     mDocument->replaceDesign(QStringLiteral("导入代码"), imported.design);
-    mMain->setDesignShrink(imported.design.shrink);
     // The code came from no design file: "保存" asks for one.
     ++mGeneration;
     mCurrentPath.clear();
@@ -323,9 +320,7 @@ void FileMenu::keepStatusOverBackground(const QString &text)
 
 DesignFile::Design FileMenu::currentDesign() const
 {
-    DesignFile::Design design = DesignFile::fromTable(*mMain->table());
-    design.shrink = mMain->designShrink();
-    return design;
+    return mDocument->design();
 }
 
 bool FileMenu::save()

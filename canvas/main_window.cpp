@@ -384,11 +384,23 @@ void MainWindow::openModuleSettings()
     moduleSettingsWindow->raise();
     moduleSettingsWindow->activateWindow();
 }
+QString MainWindow::designShrink() const
+{
+    return mDocument->shrink();
+}
+
 void MainWindow::openCodeOutput()
 {
     if (!codeOutputWindow) {
         auto *window = new CodeOutputWindow(mTable, this);
-        window->setShrinkField(mDesignShrink);
+        window->setShrinkField(designShrink());
+        // The field follows the design's own amount as another design comes in or goes back.
+        const auto follow = [this, window] { window->setShrinkField(designShrink()); };
+        connect(mDocument, &DesignDocument::designReset, window, follow);
+        connect(mDocument, &DesignDocument::stepApplied, window, [follow](const DesignChange &change) {
+            if (change.replaced)
+                follow();
+        });
         codeOutputWindow = window;
         codeOutputWindow->move(frameGeometry().center() - codeOutputWindow->rect().center());
     }

@@ -61,8 +61,7 @@ public:
 
     // The shrink amount the design's code was made with, when it came from a
     // design file or module code that names one; the code output window starts with it.
-    QString designShrink() const { return mDesignShrink; }
-    void setDesignShrink(const QString &shrink) { mDesignShrink = shrink; }
+    QString designShrink() const;
 
     void applyLayout(int width, int height);
     // Draws the module background from the module record, as "确定" with its values does.
@@ -131,7 +130,6 @@ private:
     QSystemTrayIcon *mTray = nullptr;
     bool mDragAnywhere = true;
     QSize mScreenOverride;
-    QString mDesignShrink;
     std::optional<bool> mTrayOverride;
 };
 

@@ -29,7 +29,9 @@ DesignDocument::~DesignDocument()
 
 DesignFile::Design DesignDocument::design() const
 {
-    return DesignFile::fromTable(*mTable);
+    DesignFile::Design design = DesignFile::fromTable(*mTable);
+    design.shrink = mShrink;
+    return design;
 }
 
 QVector<DesignStep::Edit> *DesignDocument::journal()
@@ -162,6 +164,7 @@ void DesignDocument::putDesign(const DesignFile::Design &design)
     for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it)
         CS::writeChanged(it.key(), it.value());
     mTable->replaceRows(design.rows);
+    mShrink = design.shrink;
     mTable->setCreationCounter(qMax(mTable->creationCounter(), DesignFile::highestId(design.rows)));
 }
 
@@ -180,6 +183,8 @@ void DesignDocument::replaceDesign(const QString &name, const DesignFile::Design
     edit.rowsAfter = mTable->rows();
     edit.carouselsBefore = before.carousels;
     edit.carouselsAfter = design.carousels;
+    edit.before = before.shrink;
+    edit.after = design.shrink;
     mStack->push(new DesignStep(this, name, {std::move(edit)}));
     DesignChange change;
     change.replaced = true;

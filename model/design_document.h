@@ -31,6 +31,11 @@ public:
 
     // The design as a design file holds it.
     DesignFile::Design design() const;
+    // The shrink amount the design's code was made with, when it came from a design file
+    // or from module code; empty for none. It goes and comes back with the design.
+    QString shrink() const { return mShrink; }
+    // As a step undone or redone puts it back.
+    void setShrink(const QString &shrink) { mShrink = shrink; }
 
     // Runs `operation`, which writes the table and the carousels' settings in its own
     // order, and pushes what it changed as one step named `name`. Steps with the same
@@ -94,6 +99,7 @@ private:
     int mDepth = 0;
     int mApplying = 0;
     quint64 mRevision = 0;
+    QString mShrink;
 };
 
 } // namespace Plumbrook

@@ -90,6 +90,7 @@ void DesignStep::apply(bool forward)
             for (auto it = carousels.cbegin(); it != carousels.cend(); ++it)
                 CarouselSettings::writeChanged(it.key(), it.value());
             table->replaceRows(forward ? edit.rowsAfter : edit.rowsBefore);
+            mDocument->setShrink(forward ? edit.after : edit.before);
             change.replaced = true;
             break;
         }

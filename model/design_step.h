@@ -35,7 +35,7 @@ public:
         Kind kind = Cell;
         int row = -1;          // Cell, Insert, Remove; the number for Carousel
         int column = -1;       // Cell
-        QString before;        // Cell
+        QString before;        // Cell; the shrink amount for Replace
         QString after;
         QStringList cells;     // Insert, Remove
         QVector<QStringList> rowsBefore;   // Replace

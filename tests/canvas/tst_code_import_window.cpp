@@ -53,6 +53,7 @@ private slots:
     void menuOpensTheWindow();
     void importIsOneUndoStep();
     void shrinkAmountComesAlong();
+    void shrinkAmountGoesWithItsStep();
     void readsFiles_data();
     void readsFiles();
     void unreadableCodeChangesNothing();
@@ -185,6 +186,37 @@ void TestCodeImportWindow::shrinkAmountComesAlong()
     mWindow->fileMenu()->newDesign();
     mWindow->openCodeOutput();
     QCOMPARE(mWindow->codeOutputWindow->findChild<QLineEdit *>(QStringLiteral("编辑框2"))->text(), QString());
+}
+
+// The amount belongs to the design the import put in place: undone, the design before it
+// comes back with its own amount, in the open code window and in the file saved next.
+void TestCodeImportWindow::shrinkAmountGoesWithItsStep()
+{
+    ComponentTable *table = mWindow->table();
+    ModuleSettings settings = ModuleSettings::load(*table);
+    table->setCell(0, T::Other4, settings.buildWrapper());
+    mWindow->openCodeOutput();
+    auto *field = mWindow->codeOutputWindow->findChild<QLineEdit *>(QStringLiteral("编辑框2"));
+    QCOMPARE(field->text(), QString());
+
+    mImport->setCode(Test::generated(*table, QStringLiteral("-20px")));
+    click("超级按钮2");
+    QCOMPARE(mWindow->designShrink(), QStringLiteral("-20"));
+    QCOMPARE(field->text(), QStringLiteral("-20"));
+
+    QUndoStack *stack = mWindow->document()->undoStack();
+    stack->undo();
+    Test::settle();
+    QCOMPARE(mWindow->designShrink(), QString());
+    QCOMPARE(field->text(), QString());
+    const QString path = mData->filePath(QStringLiteral("undone.plbd"));
+    QVERIFY(Test::saveAndWait(mWindow->fileMenu(), path));
+    QCOMPARE(DesignFile::readFile(path)->shrink, QString());
+
+    stack->redo();
+    Test::settle();
+    QCOMPARE(mWindow->designShrink(), QStringLiteral("-20"));
+    QCOMPARE(field->text(), QStringLiteral("-20"));
 }
 
 void TestCodeImportWindow::readsFiles_data()
