@@ -5,16 +5,18 @@
 #include "components/carousel_settings.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
+#include "model/indented_json.h"
 #include "model/kind_table.h"
 
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace Plumbrook::DesignFile {
 
@@ -153,30 +155,69 @@ bool namesFormat(const QByteArray &bytes)
 
 QByteArray serialise(const Design &design)
 {
+    // The columns in the order a JSON object keeps its keys, found once.
+    static const QList<int> columnOrder = [] {
+        const QStringList &names = ComponentTable::columnNames();
+        QList<int> order(ComponentTable::ColumnCount);
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(),
+                  [&names](int a, int b) { return IndentedJson::keyLess(names.at(a), names.at(b)); });
+        return order;
+    }();
     const QStringList &columns = ComponentTable::columnNames();
-    QJsonArray rows;
+
+    QByteArray bytes;
+    bytes.reserve(qsizetype(design.rows.size()) * 640 + design.carousels.size() * 2048 + 256);
+    IndentedJson json(&bytes);
+    json.openObject();
+    json.key(u"carousels");
+    json.openObject();
+    // Numbered as text, "10" before "2"; a key given twice keeps its last value.
+    QList<std::pair<QString, const CarouselValues *>> carousels;
+    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it)
+        carousels.append({QString::number(it.key()), &it.value()});
+    std::sort(carousels.begin(), carousels.end(),
+              [](const auto &a, const auto &b) { return IndentedJson::keyLess(a.first, b.first); });
+    for (const auto &[number, values] : std::as_const(carousels)) {
+        json.key(number);
+        json.openObject();
+        QList<qsizetype> order(values->size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [values](qsizetype a, qsizetype b) {
+            return IndentedJson::keyLess(values->at(a).first, values->at(b).first);
+        });
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            const auto &[key, value] = values->at(order.at(i));
+            if (i + 1 < order.size() && values->at(order.at(i + 1)).first == key)
+                continue;
+            json.key(key);
+            json.string(value);
+        }
+        json.closeObject();
+    }
+    json.closeObject();
+    json.key(u"format");
+    json.string(kFormat);
+    json.key(u"rows");
+    json.openArray();
     for (const QStringList &cells : design.rows) {
-        QJsonObject object;
-        for (int column = 0; column < ComponentTable::ColumnCount; ++column)
-            object.insert(columns.at(column), cells.value(column));
-        rows.append(object);
+        json.openObject();
+        for (const int column : columnOrder) {
+            json.key(columns.at(column));
+            json.string(column < cells.size() ? QStringView(cells.at(column)) : QStringView());
+        }
+        json.closeObject();
     }
-    QJsonObject carousels;
-    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it) {
-        QJsonObject settings;
-        for (const auto &[key, value] : it.value())
-            settings.insert(key, value);
-        carousels.insert(QString::number(it.key()), settings);
+    json.closeArray();
+    if (!design.shrink.isEmpty()) {
+        json.key(u"shrink");
+        json.string(design.shrink);
     }
-    QJsonObject root{
-        {QStringLiteral("format"), kFormat},
-        {QStringLiteral("version"), kVersion},
-        {QStringLiteral("rows"), rows},
-        {QStringLiteral("carousels"), carousels},
-    };
-    if (!design.shrink.isEmpty())
-        root.insert(QStringLiteral("shrink"), design.shrink);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    json.key(u"version");
+    json.integer(kVersion);
+    json.closeObject();
+    json.finish();
+    return bytes;
 }
 
 bool writeFile(const QString &path, const Design &design, QString *error)

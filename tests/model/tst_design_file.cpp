@@ -6,8 +6,10 @@
 #include "support/test_support.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTest>
@@ -39,6 +41,77 @@ DesignFile::Design sampleDesign()
     return design;
 }
 
+// The design as a QJsonDocument writes it: the bytes every design file had so far.
+QByteArray throughQJsonDocument(const DesignFile::Design &design)
+{
+    const QStringList &columns = T::columnNames();
+    QJsonArray rows;
+    for (const QStringList &cells : design.rows) {
+        QJsonObject object;
+        for (int column = 0; column < T::ColumnCount; ++column)
+            object.insert(columns.at(column), cells.value(column));
+        rows.append(object);
+    }
+    QJsonObject carousels;
+    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it) {
+        QJsonObject settings;
+        for (const auto &[key, value] : it.value())
+            settings.insert(key, value);
+        carousels.insert(QString::number(it.key()), settings);
+    }
+    QJsonObject root{{QStringLiteral("format"), DesignFile::kFormat},
+                     {QStringLiteral("version"), DesignFile::kVersion},
+                     {QStringLiteral("rows"), rows},
+                     {QStringLiteral("carousels"), carousels}};
+    if (!design.shrink.isEmpty())
+        root.insert(QStringLiteral("shrink"), design.shrink);
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+// Text of every kind a JSON writer treats apart: escapes, control characters, one to four
+// UTF-8 bytes, halves of surrogate pairs alone.
+const QList<QString> &awkwardTexts()
+{
+    static const QList<QString> texts = {
+        QString(), QStringLiteral("plain"), QStringLiteral("说明 \"引号\"\n第二行"),
+        QStringLiteral("\\ / \b\f\n\r\t"), QString(QChar(0x01)) + QChar(0x1f) + QChar(0x7f),
+        QStringLiteral("é ß ÿ"), QStringLiteral("😀 𠀀"), QString(QChar(0xd83d)),
+        QString(QChar(0xd83d)) + u'a', QString(QChar(0xde00)) + u'b', QString(QChar(0xffff)),
+        QString(QChar(0xfffd)) + QChar(0xe000), QStringLiteral("<a href=\"x\">&amp;</a>"),
+    };
+    return texts;
+}
+
+DesignFile::Design randomDesign(quint32 seed)
+{
+    QRandomGenerator random(seed);
+    const QList<QString> &texts = awkwardTexts();
+    auto text = [&] {
+        QString value;
+        for (int n = random.bounded(3); n >= 0; --n)
+            value += texts.at(random.bounded(int(texts.size())));
+        return value;
+    };
+    DesignFile::Design design;
+    design.rows = {T::initialModuleRecord()};
+    for (int row = random.bounded(6); row > 0; --row) {
+        // Rows short of, or past, the columns there are.
+        QStringList cells;
+        for (int column = T::ColumnCount + random.bounded(-3, 3); column > 0; --column)
+            cells.append(text());
+        design.rows.append(cells);
+    }
+    for (int carousel = random.bounded(4); carousel > 0; --carousel) {
+        DesignFile::CarouselValues values;
+        for (int n = random.bounded(5); n > 0; --n)
+            values.append({random.bounded(3) ? text() : QStringLiteral("Number"), text()});
+        design.carousels.insert(random.bounded(1, 120), values);
+    }
+    if (random.bounded(2))
+        design.shrink = text();
+    return design;
+}
+
 QByteArray withRoot(const char *json)
 {
     return QByteArray(json);
@@ -52,6 +125,8 @@ class TestDesignFile : public QObject
 
 private slots:
     void roundTrip();
+    void writtenAsQJsonDocumentWritesIt_data();
+    void writtenAsQJsonDocumentWritesIt();
     void badFiles_data();
     void badFiles();
     void carouselKeysAreTheKnownOnes();
@@ -77,6 +152,43 @@ void TestDesignFile::roundTrip()
     const QJsonObject root = QJsonDocument::fromJson(DesignFile::serialise(design)).object();
     QCOMPARE(root.value(QStringLiteral("format")).toString(), QStringLiteral("plumbrook-design"));
     QCOMPARE(root.value(QStringLiteral("version")).toInt(), 1);
+}
+
+void TestDesignFile::writtenAsQJsonDocumentWritesIt_data()
+{
+    QTest::addColumn<DesignFile::Design>("design");
+    QTest::newRow("sample") << sampleDesign();
+    DesignFile::Design bare;
+    bare.rows = {T::initialModuleRecord()};
+    QTest::newRow("no carousels") << bare;
+    DesignFile::Design numbered = bare;
+    for (int number : {1, 2, 9, 10, 100, 11})
+        numbered.carousels.insert(number, {});
+    numbered.shrink = QStringLiteral("-20");
+    QTest::newRow("carousel numbers, empty settings, a shrink") << numbered;
+    DesignFile::Design keyed = bare;
+    keyed.carousels.insert(1, {{QStringLiteral("b"), QStringLiteral("1")},
+                               {QStringLiteral("中"), QStringLiteral("2")},
+                               {QStringLiteral("😀"), QStringLiteral("3")},
+                               {QString(QChar(0xfffd)), QStringLiteral("4")},
+                               {QStringLiteral("a"), QStringLiteral("5")},
+                               {QStringLiteral("A"), QStringLiteral("6")},
+                               {QStringLiteral("a"), QStringLiteral("7")},
+                               {QString(), QStringLiteral("8")}});
+    QTest::newRow("keys in every range, one given twice") << keyed;
+    DesignFile::Design awkward = bare;
+    for (const QString &text : awkwardTexts())
+        awkward.rows.append(QStringList(T::ColumnCount, text));
+    QTest::newRow("awkward texts") << awkward;
+    for (quint32 seed = 1; seed <= 200; ++seed)
+        QTest::addRow("random %u", seed) << randomDesign(seed);
+}
+
+// Design files written before keep their bytes: opening one and saving it changes nothing.
+void TestDesignFile::writtenAsQJsonDocumentWritesIt()
+{
+    QFETCH(DesignFile::Design, design);
+    QCOMPARE(DesignFile::serialise(design), throughQJsonDocument(design));
 }
 
 void TestDesignFile::badFiles_data()
