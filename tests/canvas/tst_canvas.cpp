@@ -5,6 +5,7 @@
 #include "canvas/context_menu_operations.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QLabel>
@@ -68,7 +69,7 @@ private:
     void centreModule(int width, int height);
     QLineEdit *box(const char *name) const;
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     DesignCanvas *mCanvas = nullptr;
     ComponentTable *mTable = nullptr;
@@ -76,18 +77,16 @@ private:
 
 void TestCanvas::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
     mCanvas = mWindow->canvas();
     mTable = mWindow->table();
 }
 
 void TestCanvas::cleanup()
 {
-    delete mWindow;
-    delete mDir;
+    mDesigner.reset();
+    mWindow = nullptr;
 }
 
 void TestCanvas::centreModule(int width, int height)

@@ -10,13 +10,12 @@
 #include "components/carousel_settings.h"
 #include "components/component_creation.h"
 #include "components/creation_defaults.h"
-#include "components/editor_registry.h"
-#include "components/preview_download.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_file.h"
 #include "model/kind_table.h"
 #include "model/module_settings.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QAction>
@@ -62,7 +61,7 @@ private:
     CodeImportWindow *openWindow();
     void click(const char *button);
 
-    Test::TemporaryProgramDir *mProgramDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     QTemporaryDir *mData = nullptr;
     MainWindow *mWindow = nullptr;
     QPointer<CodeImportWindow> mImport;
@@ -71,26 +70,26 @@ private:
 
 void TestCodeImportWindow::init()
 {
-    mProgramDir = new Test::TemporaryProgramDir;
     mData = new QTemporaryDir;
-    mWindow = new MainWindow;
-    mWindow->fileMenu()->setDataDir(mData->path());
-    mWindow->fileMenu()->setPreviewFetch(&fakeFetch);
+    Test::DesignerOptions options;
+    options.beforeShow = [this](MainWindow *window, const QString &) {
+        window->fileMenu()->setDataDir(mData->path());
+        window->fileMenu()->setPreviewFetch(&fakeFetch);
+    };
     CodeImportWindow::setChooser([this] { return mChosen; });
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>(std::move(options));
+    mWindow = mDesigner->window();
     mImport = openWindow();
 }
 
 void TestCodeImportWindow::cleanup()
 {
-    EditorRegistry::closeAll();
-    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
-    QTRY_COMPARE(PreviewDownload::pending(), 0);
+    const bool ended = mDesigner->closeWindow();
     CodeImportWindow::setChooser({});
-    delete mWindow;
+    mDesigner.reset();
+    mWindow = nullptr;
     delete mData;
-    delete mProgramDir;
+    QVERIFY2(ended, "work of the window was still running");
 }
 
 CodeImportWindow *TestCodeImportWindow::openWindow()

@@ -7,6 +7,7 @@
 #include "components/component_creation.h"
 #include "components/editor_registry.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QAction>
@@ -62,7 +63,7 @@ private:
     void choose(const QString &item);
     QString openEditor() const;
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     DesignCanvas *mCanvas = nullptr;
     ComponentTable *mTable = nullptr;
@@ -70,10 +71,8 @@ private:
 
 void TestContextMenu::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
     mCanvas = mWindow->canvas();
     mTable = mWindow->table();
     // Stand-in editors that only say which kind and row they were opened for.
@@ -88,11 +87,8 @@ void TestContextMenu::init()
 
 void TestContextMenu::cleanup()
 {
-    EditorRegistry::closeAll();
-    delete mWindow;
+    mDesigner.reset();
     mWindow = nullptr;
-    delete mDir;
-    mDir = nullptr;
     flushDeletes();
 }
 

@@ -13,6 +13,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_file.h"
+#include "support/editor_driving.h"
 #include "support/file_menu_fixture.h"
 #include "support/test_support.h"
 
@@ -28,7 +29,6 @@
 #include <QUndoStack>
 
 #include <atomic>
-#include <memory>
 
 using namespace Plumbrook;
 using T = ComponentTable;
@@ -92,7 +92,7 @@ void TestFileMenu::roundTripWithEveryKind()
 {
     QFETCH(QString, programFolder);
     QFETCH(QString, fileName);
-    const QString programDir = QDir(mProgramDir->path()).filePath(programFolder);
+    const QString programDir = QDir(mDesigner->dirPath()).filePath(programFolder);
     QVERIFY(QDir().mkpath(programDir));
     ProgramDir::setOverride(programDir);
     buildDesign();
@@ -174,8 +174,9 @@ void TestFileMenu::openPlacesComponentsOnTheOpenedModule()
     QFETCH(bool, rightAfterStart);
     QFETCH(int, moduleWidth);
     QFETCH(int, backgroundLeft);
-    std::unique_ptr<MainWindow> fresh(rightAfterStart ? newWindow(false) : nullptr);
-    MainWindow *window = rightAfterStart ? fresh.get() : mWindow;
+    if (rightAfterStart)
+        reopen(false);
+    MainWindow *window = mWindow;
 
     DesignFile::Design design;
     QStringList module = ComponentTable::initialModuleRecord();
@@ -219,7 +220,7 @@ void TestFileMenu::openPlacesComponentsOnTheOpenedModule()
         QCOMPARE(window->table()->cell(row, T::Left), cells->at(T::Left));
         QCOMPARE(window->table()->cell(row, T::Top), cells->at(T::Top));
     }
-    if (fresh) {
+    if (rightAfterStart) {
         EditorRegistry::closeAll();
         QTRY_COMPARE(PreviewDownload::pending(), 0);
     }

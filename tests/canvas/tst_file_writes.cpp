@@ -190,9 +190,8 @@ void TestFileWrites::autosaveAndRecoveryAfterACrash()
     stray.close();
     EditorRegistry::closeAll();
     QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
-    delete mWindow;
 
-    mWindow = newWindow();
+    reopen();
     mMenu = mWindow->fileMenu();
     mMenu->startSession();
     QVERIFY(mWindow->statusText().contains(QStringLiteral("恢复自动保存")));
@@ -212,8 +211,7 @@ void TestFileWrites::autosaveAndRecoveryAfterACrash()
     emit mWindow->exitRequested(0);
     QVERIFY(!QFile::exists(mMenu->markerPath()));
     QCOMPARE(DesignFile::readFile(mMenu->autosavePath())->rows, last);
-    delete mWindow;
-    mWindow = newWindow();
+    reopen();
     mMenu = mWindow->fileMenu();
     const QString status = mWindow->statusText();
     mMenu->startSession();

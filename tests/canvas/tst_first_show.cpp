@@ -3,6 +3,7 @@
 #include "canvas/main_window.h"
 #include "canvas/selection_handles.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QLabel>
@@ -48,23 +49,26 @@ private slots:
     void windowAndTrayIcon();
 
 private:
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
 };
 
 void TestFirstShow::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->setTrayAvailableOverride(true);
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    Test::DesignerOptions options;
+    options.beforeShow = [](MainWindow *window, const QString &) {
+        window->setTrayAvailableOverride(true);
+    };
+    // Left where it places itself, as on a real start.
+    options.position.reset();
+    mDesigner = std::make_unique<Test::DesignerWindow>(std::move(options));
+    mWindow = mDesigner->window();
 }
 
 void TestFirstShow::cleanup()
 {
-    delete mWindow;
-    delete mDir;
+    mDesigner.reset();
+    mWindow = nullptr;
 }
 
 void TestFirstShow::gridLines_data()

@@ -127,7 +127,7 @@ private:
     void setRecord(const QString &picture, const QString &width, const QString &height);
     void renderAndWait();
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     DesignCanvas *mCanvas = nullptr;
     ComponentTable *mTable = nullptr;
@@ -137,11 +137,9 @@ private:
 
 void TestModuleBackground::init()
 {
-    mDir = new Test::TemporaryProgramDir;
     mServer = new PictureServer;
-    mWindow = new MainWindow;
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
     mCanvas = mWindow->canvas();
     mTable = mWindow->table();
     mStatus = new QSignalSpy(mCanvas, &DesignCanvas::statusMessage);
@@ -150,11 +148,12 @@ void TestModuleBackground::init()
 
 void TestModuleBackground::cleanup()
 {
-    QTRY_COMPARE_WITH_TIMEOUT(ModuleBackgroundLayer::runningWorkers(), 0, 40000);
     delete mStatus;
-    delete mWindow;
+    const bool ended = mDesigner->closeWindow();
+    mDesigner.reset();
+    mWindow = nullptr;
     delete mServer;
-    delete mDir;
+    QVERIFY2(ended, "background workers were still running");
 }
 
 void TestModuleBackground::setRecord(const QString &picture, const QString &width, const QString &height)

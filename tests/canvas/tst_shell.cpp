@@ -3,6 +3,7 @@
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QFontDatabase>
@@ -44,22 +45,20 @@ private:
         return mWindow->findChild<T *>(QString::fromUtf8(name));
     }
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
 };
 
 void TestShell::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
 }
 
 void TestShell::cleanup()
 {
-    delete mWindow;
-    delete mDir;
+    mDesigner.reset();
+    mWindow = nullptr;
 }
 
 void TestShell::initialLayout()

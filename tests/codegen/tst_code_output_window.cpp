@@ -4,6 +4,7 @@
 #include "codegen/text_ops.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QClipboard>
@@ -148,8 +149,8 @@ void TestCodeOutputWindow::previewWritesTheBoxInGbk()
 
 void TestCodeOutputWindow::generateCodeOpensOneWindow()
 {
-    MainWindow main;
-    main.show();
+    Test::DesignerWindow designer;
+    MainWindow &main = *designer.window();
     auto *button = main.findChild<QPushButton *>(QStringLiteral("超级按钮_生成代码"));
     QVERIFY(button);
     button->click();

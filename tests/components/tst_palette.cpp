@@ -8,6 +8,7 @@
 #include "components/preset_urls.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -54,18 +55,15 @@ private:
     void select(int row);
     void selectAndDelete(int row);
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     ComponentTable *mTable = nullptr;
 };
 
 void TestPalette::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->move(100, 80);
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
     mTable = mWindow->table();
     QTest::mouseClick(mWindow->findChild<QPushButton *>(QStringLiteral("超级按钮_背景")),
                       Qt::LeftButton);
@@ -74,10 +72,8 @@ void TestPalette::init()
 
 void TestPalette::cleanup()
 {
-    delete mWindow;
+    mDesigner.reset();
     mWindow = nullptr;
-    delete mDir;
-    mDir = nullptr;
 }
 
 QPushButton *TestPalette::button(const QString &name) const
@@ -368,7 +364,7 @@ void TestPalette::carouselCreatesRowsFileAndArrows()
             QVERIFY(mTable->cell(row, column).isEmpty());
     }
 
-    const QString path = QDir(mDir->path()).filePath(QStringLiteral("data/code/Carousel2.ini"));
+    const QString path = QDir(mDesigner->dirPath()).filePath(QStringLiteral("data/code/Carousel2.ini"));
     QCOMPARE(CarouselSettings::filePath(2), path);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -461,7 +457,7 @@ void TestPalette::carouselOverBadFiles()
 void TestPalette::carouselWithoutWritableFolder()
 {
     // A plain file where the data folder belongs: the settings file cannot be made.
-    QFile blocker(QDir(mDir->path()).filePath(QStringLiteral("data")));
+    QFile blocker(QDir(mDesigner->dirPath()).filePath(QStringLiteral("data")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
 

@@ -6,6 +6,7 @@
 #include "components/colour_picker_button.h"
 #include "model/component_table.h"
 #include "model/module_settings_window.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QColorDialog>
@@ -48,7 +49,7 @@ private:
     void type(const char *name, const QString &text);
     void press(const char *name);
 
-    Test::TemporaryProgramDir *mDir = nullptr;
+    std::unique_ptr<Test::DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     ComponentTable *mTable = nullptr;
     QPointer<QWidget> mSettings;
@@ -56,18 +57,16 @@ private:
 
 void TestModuleSettingsWindow::init()
 {
-    mDir = new Test::TemporaryProgramDir;
-    mWindow = new MainWindow;
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<Test::DesignerWindow>();
+    mWindow = mDesigner->window();
     mTable = mWindow->table();
 }
 
 void TestModuleSettingsWindow::cleanup()
 {
-    QTRY_COMPARE_WITH_TIMEOUT(ModuleBackgroundLayer::runningWorkers(), 0, 40000);
-    delete mWindow;
-    delete mDir;
+    QVERIFY2(mDesigner->closeWindow(), "background workers were still running");
+    mDesigner.reset();
+    mWindow = nullptr;
 }
 
 QWidget *TestModuleSettingsWindow::openWindow()

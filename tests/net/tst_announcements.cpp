@@ -2,6 +2,7 @@
 #include "codegen/text_ops.h"
 #include "net/announcements.h"
 #include "net/site_addresses.h"
+#include "support/editor_driving.h"
 #include "support/loopback_server.h"
 
 #include <QLabel>
@@ -117,7 +118,8 @@ private slots:
 
     void clockTickWritesStatusLine()
     {
-        MainWindow window;
+        Test::DesignerWindow designer;
+        MainWindow &window = *designer.window();
         auto *clock = window.findChild<QTimer *>(QStringLiteral("时钟1"));
         QVERIFY(clock);
         QCOMPARE(clock->interval(), 300000);

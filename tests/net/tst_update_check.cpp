@@ -7,6 +7,7 @@
 #include "net/site_addresses.h"
 #include "net/update_check.h"
 #include "net/updater_token.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QAction>
@@ -367,8 +368,8 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QString, opened);
         QFETCH(QString, status);
-        Test::TemporaryProgramDir dir;
-        writeAll(dir.path() + QStringLiteral("/xz.exe"), "ours");
+        Test::DesignerWindow designer;
+        writeAll(designer.dirPath() + QStringLiteral("/xz.exe"), "ours");
         recordStarts();
         SiteAddresses::setSiteBase(QStringLiteral("http://www.test:9"));
         SiteAddresses::setForumBase(QStringLiteral("http://bbs.test:8/"));
@@ -377,7 +378,7 @@ private slots:
             urls << url.toString();
             return true;
         });
-        MainWindow window;
+        MainWindow &window = *designer.window();
         const QString before = window.statusText();
         for (QAction *action : window.settingsMenu()->actions()) {
             if (action->text() == item)

@@ -1,6 +1,7 @@
 #include "support/editor_driving.h"
 
 #include "canvas/main_window.h"
+#include "canvas/module_background_layer.h"
 #include "components/component_creation.h"
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
@@ -79,20 +80,48 @@ QWidget *openEditor(MainWindow *main, int row)
     return EditorRegistry::open(main, main->table()->cell(row, ComponentTable::Kind), row);
 }
 
-DesignerWindow::DesignerWindow()
-    : mWindow(std::make_unique<MainWindow>())
+DesignerWindow::DesignerWindow(DesignerOptions options)
+    : mOptions(std::move(options))
 {
-    mWindow->move(40, 30);
+    makeWindow();
+}
+
+DesignerWindow::~DesignerWindow()
+{
+    if (mWindow && !closeWindow())
+        qWarning("Preview downloads or background workers were still on their way");
+}
+
+void DesignerWindow::makeWindow()
+{
+    mWindow = std::make_unique<MainWindow>();
+    if (mOptions.beforeShow)
+        mOptions.beforeShow(mWindow.get(), mDir.path());
+    if (mOptions.position)
+        mWindow->move(*mOptions.position);
     mWindow->show();
     if (!QTest::qWaitForWindowExposed(mWindow.get()))
         qWarning("The designer window was never shown");
 }
 
-DesignerWindow::~DesignerWindow()
+MainWindow *DesignerWindow::reopen()
+{
+    closeWindow();
+    makeWindow();
+    return mWindow.get();
+}
+
+bool DesignerWindow::closeWindow()
 {
     EditorRegistry::closeAll();
-    if (!QTest::qWaitFor([] { return PreviewDownload::pending() == 0; }, 10000))
-        qWarning("Preview downloads were still on their way");
+    // Work still running would land on a deleted window or in a removed program folder.
+    const bool ended = QTest::qWaitFor(
+        [] { return PreviewDownload::pending() == 0 && ModuleBackgroundLayer::runningWorkers() == 0; },
+        40000);
+    mWindow.reset();
+    // Objects the window handed to deleteLater still belong to this program folder.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return ended;
 }
 
 QByteArray png(const QColor &colour, int size)

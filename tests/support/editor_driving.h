@@ -2,12 +2,15 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QPoint>
 #include <QSize>
 #include <QStringList>
 
 #include "support/test_support.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -39,17 +42,34 @@ QWidget *openEditor(MainWindow *main, int row);
 QByteArray png(const QColor &colour, const QSize &size);
 QByteArray png(const QColor &colour, int size = 6);
 
-// A shown designer window in a temporary program directory. Going away, it
-// closes the editors and waits for their preview downloads before the window.
+// How a fixture wants each of its designer windows made.
+struct DesignerOptions
+{
+    // Runs on every new window before it is shown, given the program folder.
+    std::function<void(MainWindow *window, const QString &programDir)> beforeShow;
+    // Where the window is put; none leaves it where it places itself.
+    std::optional<QPoint> position = QPoint(40, 30);
+};
+
+// A shown designer window in a temporary program directory. Going away, it closes
+// the editors and waits for their preview downloads and background workers before the window.
 class DesignerWindow
 {
 public:
-    DesignerWindow();
+    explicit DesignerWindow(DesignerOptions options = {});
     ~DesignerWindow();
     MainWindow *window() const { return mWindow.get(); }
     QString dirPath() const { return mDir.path(); }
 
+    // The window closed and a new one made in the same folder, as the program's next run.
+    MainWindow *reopen();
+    // Closes the window early; whether the work it and its editors started had ended.
+    bool closeWindow();
+
 private:
+    void makeWindow();
+
+    DesignerOptions mOptions;
     TemporaryProgramDir mDir;
     std::unique_ptr<MainWindow> mWindow;
 };

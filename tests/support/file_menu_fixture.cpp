@@ -4,13 +4,11 @@
 #include "canvas/file_menu.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
-#include "canvas/module_background_layer.h"
 #include "components/carousel_settings.h"
 #include "components/component_creation.h"
-#include "components/editor_registry.h"
-#include "components/preview_download.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QFile>
@@ -32,44 +30,52 @@ QByteArray fakeFetch(const QString &url)
     return makeFramePicture(int(url.size()), 7, 0x102030, 0x102030);
 }
 
+FileMenuFixture::FileMenuFixture() = default;
+FileMenuFixture::~FileMenuFixture() = default;
+
 void FileMenuFixture::open()
 {
-    mProgramDir = new TemporaryProgramDir;
     mData = new QTemporaryDir;
     mFiles = new QTemporaryDir;
     mChosen.clear();
-    mWindow = newWindow();
+    DesignerOptions options;
+    options.beforeShow = [this](MainWindow *window, const QString &) {
+        window->fileMenu()->setDataDir(mData->path());
+        window->fileMenu()->setPreviewFetch(&fakeFetch);
+        window->fileMenu()->setChooser([this](bool, const QString &) {
+            return mChosen.isEmpty() ? QString() : mChosen.takeFirst();
+        });
+    };
+    mDesigner = std::make_unique<DesignerWindow>(std::move(options));
+    mWindow = mDesigner->window();
     mMenu = mWindow->fileMenu();
+    centre();
 }
 
 void FileMenuFixture::close()
 {
-    EditorRegistry::closeAll();
-    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
-    QTRY_COMPARE(PreviewDownload::pending(), 0);
-    delete mWindow;
+    const bool ended = mDesigner->closeWindow();
+    mDesigner.reset();
     mWindow = nullptr;
+    mMenu = nullptr;
     delete mFiles;
     delete mData;
-    delete mProgramDir;
+    QVERIFY2(ended, "work of the window was still running");
 }
 
-MainWindow *FileMenuFixture::newWindow(bool centred)
+MainWindow *FileMenuFixture::reopen(bool centred)
 {
-    auto *window = new MainWindow;
-    window->fileMenu()->setDataDir(mData->path());
-    window->fileMenu()->setPreviewFetch(&fakeFetch);
-    window->fileMenu()->setChooser([this](bool, const QString &) {
-        return mChosen.isEmpty() ? QString() : mChosen.takeFirst();
-    });
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window))
-        qWarning("window not exposed");
-    if (centred) {
-        window->canvas()->setBackgroundPicture(makeFramePicture(950, 500, 0x8445952, 0x8445952));
-        window->canvas()->centreBackground(950);
-    }
-    return window;
+    mWindow = mDesigner->reopen();
+    mMenu = mWindow->fileMenu();
+    if (centred)
+        centre();
+    return mWindow;
+}
+
+void FileMenuFixture::centre()
+{
+    mWindow->canvas()->setBackgroundPicture(makeFramePicture(950, 500, 0x8445952, 0x8445952));
+    mWindow->canvas()->centreBackground(950);
 }
 
 void FileMenuFixture::buildDesign()

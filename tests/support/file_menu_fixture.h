@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <memory>
+
 class QTemporaryDir;
 
 namespace Plumbrook {
@@ -12,7 +14,7 @@ class MainWindow;
 
 namespace Plumbrook::Test {
 
-class TemporaryProgramDir;
+class DesignerWindow;
 
 // The bytes of a file; empty when it cannot be read.
 QByteArray contents(const QString &path);
@@ -23,19 +25,27 @@ QByteArray fakeFetch(const QString &url);
 // for the program, its per-user files and the user's design files.
 class FileMenuFixture
 {
+public:
+    FileMenuFixture();
+    ~FileMenuFixture();
+
 protected:
     void open();
     void close();
-    MainWindow *newWindow(bool centred = true);
+    // The window closed and made again on the same folders, as the program's next run.
+    MainWindow *reopen(bool centred = true);
     // One component of every kind, half of them selected and moved, some cells edited.
     void buildDesign();
 
-    TemporaryProgramDir *mProgramDir = nullptr;
+    std::unique_ptr<DesignerWindow> mDesigner;
     QTemporaryDir *mData = nullptr;
     QTemporaryDir *mFiles = nullptr;
     MainWindow *mWindow = nullptr;
     FileMenu *mMenu = nullptr;
     QStringList mChosen;   // answers of the file dialog, first first
+
+private:
+    void centre();
 };
 
 } // namespace Plumbrook::Test

@@ -3,12 +3,10 @@
 #include "canvas/design_canvas.h"
 #include "canvas/frame_picture.h"
 #include "canvas/main_window.h"
-#include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
-#include "components/editor_registry.h"
-#include "components/preview_download.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QLabel>
@@ -57,10 +55,8 @@ HistoryFixture::~HistoryFixture()
 
 void HistoryFixture::open()
 {
-    mDir = std::make_unique<TemporaryProgramDir>();
-    mWindow = new MainWindow;
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    mDesigner = std::make_unique<DesignerWindow>();
+    mWindow = mDesigner->window();
     mCanvas = mWindow->canvas();
     mCanvas->setPreviewFetch(&fakeFetch);
     mTable = mWindow->table();
@@ -75,12 +71,10 @@ void HistoryFixture::close()
 {
     if (!mWindow)
         return;
-    EditorRegistry::closeAll();
-    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
-    QTRY_COMPARE(PreviewDownload::pending(), 0);
-    delete mWindow;
+    const bool ended = mDesigner->closeWindow();
+    mDesigner.reset();
     mWindow = nullptr;
-    mDir.reset();
+    QVERIFY2(ended, "work of the window was still running");
 }
 
 QWidget *HistoryFixture::object(int row) const

@@ -18,7 +18,7 @@ class MainWindow;
 
 namespace Plumbrook::Test {
 
-class TemporaryProgramDir;
+class DesignerWindow;
 
 // A press, `moves` steps to `delta` and the release, all at global positions.
 void dragBy(QWidget *widget, const QPoint &delta, int moves = 3);
@@ -48,7 +48,7 @@ public:
     QStringList canvasLooks() const;
 
 private:
-    std::unique_ptr<TemporaryProgramDir> mDir;
+    std::unique_ptr<DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     DesignCanvas *mCanvas = nullptr;
     ComponentTable *mTable = nullptr;

@@ -7,6 +7,7 @@
 #include "canvas/module_background_layer.h"
 #include "components/component_creation.h"
 #include "model/component_table.h"
+#include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QMouseEvent>
@@ -46,34 +47,30 @@ LayoutFixture::~LayoutFixture()
 
 void LayoutFixture::open()
 {
-    mDir = std::make_unique<TemporaryProgramDir>();
-    makeWindow();
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow));
+    DesignerOptions options;
+    options.beforeShow = [](MainWindow *window, const QString &programDir) {
+        window->fileMenu()->setDataDir(programDir);
+    };
+    mDesigner = std::make_unique<DesignerWindow>(std::move(options));
+    takeWindow(mDesigner->window());
 }
 
-void LayoutFixture::makeWindow()
+void LayoutFixture::takeWindow(MainWindow *window)
 {
-    mWindow = new MainWindow;
-    mWindow->fileMenu()->setDataDir(mDir->path());
-    mCanvas = mWindow->canvas();
-    mTable = mWindow->table();
+    mWindow = window;
+    mCanvas = window ? window->canvas() : nullptr;
+    mTable = window ? window->table() : nullptr;
 }
 
 void LayoutFixture::reopen()
 {
-    delete mWindow;
-    makeWindow();
+    takeWindow(mDesigner->reopen());
 }
 
 void LayoutFixture::close()
 {
-    delete mWindow;
-    mWindow = nullptr;
-    mCanvas = nullptr;
-    mTable = nullptr;
-    mDir.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    takeWindow(nullptr);
+    mDesigner.reset();
 }
 
 void LayoutFixture::setModule(int width, int height)

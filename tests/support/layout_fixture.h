@@ -16,7 +16,7 @@ class MainWindow;
 
 namespace Plumbrook::Test {
 
-class TemporaryProgramDir;
+class DesignerWindow;
 
 // A mouse event at a point of `widget`; after a release no button is held.
 void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &local, Qt::MouseButton button,
@@ -50,9 +50,9 @@ public:
               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 private:
-    void makeWindow();
+    void takeWindow(MainWindow *window);
 
-    std::unique_ptr<TemporaryProgramDir> mDir;
+    std::unique_ptr<DesignerWindow> mDesigner;
     MainWindow *mWindow = nullptr;
     DesignCanvas *mCanvas = nullptr;
     ComponentTable *mTable = nullptr;
