@@ -414,7 +414,7 @@ void TestCarouselEditor::unwritableFileKeepsWindowOpen()
     QPointer<QWidget> editor = openEditor(mWindow, row);
     runSteps(editor, {"编辑框_图1:http://p/keep.jpg"});
     pressButton(editor, QStringLiteral("超级按钮_保存"));
-    QTest::qWait(50);
+    Test::settle();   // a closing editor is gone once its deferred delete has run
     QVERIFY(editor && editor->isVisible());
     QCOMPARE(child<QLineEdit>(editor, "编辑框_图1")->text(), QStringLiteral("http://p/keep.jpg"));
     QVERIFY(mWindow->statusText().contains(QStringLiteral("轮播设置未能保存")));

@@ -265,8 +265,10 @@ void TestEditorPreview::componentDeletedMeanwhileIsSkipped()
 void TestEditorPreview::latestSaveWins()
 {
     const int row = addComponent(QStringLiteral("图片"));
+    const int asked = mRequests;
     editAndSave(row, QStringLiteral("编辑框1"), url("/slow.png"));
-    QTest::qWait(50);
+    // The slow answer is on its way before the second save starts its own.
+    QTRY_COMPARE(mRequests.load(), asked + 1);
     editAndSave(row, QStringLiteral("编辑框1"), url("/red.png"));
     waitForDownloads();
     QCOMPARE(objectOf(row)->pictureData(), mRed);

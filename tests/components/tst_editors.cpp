@@ -300,7 +300,7 @@ void TestEditors::flashEffectsAndStayingOpen()
     runSteps(editor, {"编辑框1:http://my.example/a.swf"}, mWindow);
     pressButton(editor, QStringLiteral("超级按钮2"));
     QCOMPARE(mTable->cell(row, ComponentTable::Picture), QStringLiteral("http://my.example/a.swf"));
-    QTest::qWait(20);
+    Test::settle();   // a closing editor is gone once its deferred delete has run
     QVERIFY(editor && editor->isVisible());
 
     runSteps(editor, {"组合框1#2"}, mWindow);

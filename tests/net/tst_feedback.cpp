@@ -1,9 +1,11 @@
+#include "model/background_work.h"
 #include "net/feedback.h"
 #include "net/feedback_window.h"
 #include "net/http_client.h"
 #include "net/shell_links.h"
 #include "net/site_addresses.h"
 #include "support/loopback_server.h"
+#include "support/test_support.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -203,7 +205,9 @@ private slots:
         QTest::mouseClick(submit, Qt::LeftButton);
         QCOMPARE(window.focusWidget()->objectName(), focused);
         QVERIFY(submit->isEnabled());
-        QTest::qWait(100);
+        // A post, had one started, would have ended and answered by now.
+        BackgroundWork::waitForIdle();
+        Test::settle();
         QCOMPARE(forum.posts.load(), 0);
         QVERIFY(statuses.isEmpty());
     }
