@@ -56,6 +56,12 @@ QString path()
     return current().writable;
 }
 
+std::optional<Location> currentOverride()
+{
+    QMutexLocker lock(&gMutex);
+    return gOverride;
+}
+
 void setOverride(const QString &dir, const QString &bundledDir)
 {
     QMutexLocker lock(&gMutex);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace Plumbrook {
 
 // Resolves the one folder every file the program writes goes into, and the folder
@@ -31,6 +33,8 @@ Location locate(const QString &exeDir, const QString &perUserDir);
 // override it (and the bundled folder, empty by default).
 QString path();
 void setOverride(const QString &dir, const QString &bundledDir = QString());
+// The folders setOverride put in place, if any, so that a nested override can put them back.
+std::optional<Location> currentOverride();
 // The running copy's private folder, or empty.
 QString bundledDir();
 // A path inside the program's directory, e.g. filePath("data/code/Carousel1.ini").

@@ -178,8 +178,9 @@ QByteArray serialise(const Design &design)
         carousels.append({QString::number(it.key()), &it.value()});
     std::sort(carousels.begin(), carousels.end(),
               [](const auto &a, const auto &b) { return IndentedJson::keyLess(a.first, b.first); });
-    for (const auto &[number, values] : std::as_const(carousels)) {
-        json.key(number);
+    for (const auto &carousel : std::as_const(carousels)) {
+        const CarouselValues *values = carousel.second;
+        json.key(carousel.first);
         json.openObject();
         QList<qsizetype> order(values->size());
         std::iota(order.begin(), order.end(), 0);

@@ -1,4 +1,5 @@
 #include "components/program_dir.h"
+#include "support/test_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,6 +106,26 @@ private slots:
         ProgramDir::setOverride(QStringLiteral("/tmp/c"));
         QCOMPARE(ProgramDir::bundledDir(), QString());
         ProgramDir::setOverride(QString());
+    }
+
+    // A test's own folder inside a fixture's: gone, it leaves the fixture's folder, with its
+    // bundled one, in place and not the program's own.
+    void nestedFoldersPutTheOuterOneBack()
+    {
+        const QString own = ProgramDir::path();
+        ProgramDir::setOverride(QStringLiteral("/tmp/outer"), QStringLiteral("/tmp/outer-bundled"));
+        {
+            Test::TemporaryProgramDir inner;
+            QCOMPARE(ProgramDir::path(), inner.path());
+            QCOMPARE(ProgramDir::bundledDir(), QString());
+        }
+        QCOMPARE(ProgramDir::path(), QStringLiteral("/tmp/outer"));
+        QCOMPARE(ProgramDir::bundledDir(), QStringLiteral("/tmp/outer-bundled"));
+        ProgramDir::setOverride(QString());
+        {
+            Test::TemporaryProgramDir alone;
+        }
+        QCOMPARE(ProgramDir::path(), own);
     }
 };
 

@@ -18,13 +18,18 @@
 namespace Plumbrook::Test {
 
 TemporaryProgramDir::TemporaryProgramDir()
+    : mPrevious(ProgramDir::currentOverride())
 {
     ProgramDir::setOverride(mDir.path());
 }
 
 TemporaryProgramDir::~TemporaryProgramDir()
 {
-    ProgramDir::setOverride(QString());
+    // A folder set before this one, by a fixture around it, is the program's again.
+    if (mPrevious)
+        ProgramDir::setOverride(mPrevious->writable, mPrevious->bundled);
+    else
+        ProgramDir::setOverride(QString());
 }
 
 QString testDataPath(const QString &relative)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "components/program_dir.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 
 namespace Plumbrook {
 class ComponentTable;
@@ -23,6 +26,7 @@ public:
     QString path() const { return mDir.path(); }
 
 private:
+    std::optional<ProgramDir::Location> mPrevious;
     QTemporaryDir mDir;
 };
 
