@@ -18,6 +18,7 @@
 #include "support/test_support.h"
 
 #include <QAction>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -274,10 +275,19 @@ void TestFileMenu::previewsComeAFewAtATime()
     QVERIFY(Test::saveAndWait(mMenu, path));
     static std::atomic<int> running{0};
     static std::atomic<int> most{0};
+    static std::atomic<bool> alone{false};
     mMenu->setPreviewFetch([](const QString &url) {
         const int now = ++running;
         int seen = most.load();
         while (now > seen && !most.compare_exchange_weak(seen, now)) {}
+        // Held until a second one runs beside it, however slowly the machine starts them;
+        // a pool that runs one at a time makes only the first wait, and fails below.
+        QDeadlineTimer deadline(5000);
+        while (most.load() < 2 && !alone.load() && !deadline.hasExpired())
+            QThread::msleep(1);
+        if (most.load() < 2)
+            alone = true;
+        // Long enough for more to pile up if the pool let more than six run.
         QThread::msleep(30);
         --running;
         return fakeFetch(url);
