@@ -66,16 +66,21 @@ private:
     QPromise<Result> mPromise;
 };
 
+template<typename Work>
+auto makeTask(Work &&work)
+{
+    using Task = std::decay_t<Work>;
+    return new PromisedTask<Task, std::invoke_result_t<Task>>(Task(std::forward<Work>(work)));
+}
+
 } // namespace Detail
 
 // Starts `work` on the lane's pool; its future is the work's own result.
 template<typename Work>
 auto start(Lane lane, Work &&work)
 {
-    using Task = std::decay_t<Work>;
-    using Result = std::invoke_result_t<Task>;
-    auto *task = new Detail::PromisedTask<Task, Result>(Task(std::forward<Work>(work)));
-    QFuture<Result> future = task->future();
+    auto *task = Detail::makeTask(std::forward<Work>(work));
+    auto future = task->future();
     pool(lane)->start(task, priorityOf(lane)); // the pool deletes the task once it ran
     return future;
 }
@@ -87,19 +92,25 @@ auto run(Lane lane, QObject *receiver, Work &&work, Done &&done)
 {
     using Result = std::invoke_result_t<std::decay_t<Work>>;
     QPointer<QObject> guard(receiver);
-    auto future = start(lane, std::forward<Work>(work));
-    if constexpr (std::is_void_v<Result>) {
-        return future.then(deliveryContext(), [guard, done = std::forward<Done>(done)]() mutable {
-            if (guard)
-                done();
-        });
-    } else {
-        return future.then(deliveryContext(),
-                           [guard, done = std::forward<Done>(done)](Result result) mutable {
-                               if (guard)
-                                   done(std::move(result));
-                           });
-    }
+    auto *task = Detail::makeTask(std::forward<Work>(work));
+    // The delivery is arranged before the work can start. Arranged on work already done,
+    // it would run at once, inside this call and ahead of results still queued.
+    auto delivered = [&] {
+        if constexpr (std::is_void_v<Result>) {
+            return task->future().then(deliveryContext(), [guard, done = std::forward<Done>(done)]() mutable {
+                if (guard)
+                    done();
+            });
+        } else {
+            return task->future().then(deliveryContext(),
+                                       [guard, done = std::forward<Done>(done)](Result result) mutable {
+                                           if (guard)
+                                               done(std::move(result));
+                                       });
+        }
+    }();
+    pool(lane)->start(task, priorityOf(lane)); // the pool deletes the task once it ran
+    return delivered;
 }
 
 // Blocks until every lane is idle (leaving the program, tests); the deliveries of
