@@ -67,15 +67,23 @@ int threadCount()
 
 struct Watch
 {
-    double longestStallMs = 0;
+    double firstTurnMs = 0;      // the first turn after the design was put in
+    double longestStallMs = 0;   // every turn after it
     int mostThreads = 0;
 };
 
 // Runs the event loop until `done` holds (or two minutes pass), noting the longest
 // gap between two ticks of a 1 ms timer and the most threads alive.
+// The first turn of the event loop after a design is put in draws it and runs what the
+// load posted: part of opening, measured apart from the arrivals that follow.
 Watch watchUntil(const std::function<bool()> &done)
 {
     Watch watch;
+    {
+        StallWatch first([&] { watch.mostThreads = std::max(watch.mostThreads, threadCount()); });
+        first.runOneMoreTick();
+        watch.firstTurnMs = first.longestMs();
+    }
     StallWatch stalls([&] { watch.mostThreads = std::max(watch.mostThreads, threadCount()); });
     stalls.runUntil(done, 120000);
     watch.longestStallMs = stalls.longestMs();
@@ -137,14 +145,18 @@ int main(int argc, char *argv[])
     const double openMs = timer.nsecsElapsed() / 1e6;
     const Watch largeWatch = watchUntil([] { return PreviewDownload::pending() == 0; });
     const double arrivedS = timer.nsecsElapsed() / 1e9;
-    std::printf("putting %d components (%d previews) into the window: %.0f ms; the pictures arrived "
-                "within %.1f s, the UI thread stalling at most %.1f ms, %d threads at most\n",
-                int(large.rows.size() - 1), previewCount(large), openMs, arrivedS,
-                largeWatch.longestStallMs, largeWatch.mostThreads);
+    std::printf("putting %d components (%d previews) into the window: %.0f ms, its first turn of the "
+                "event loop %.1f ms; the pictures arrived within %.1f s, the UI thread stalling at "
+                "most %.1f ms after that first turn, %d threads at most\n",
+                int(large.rows.size() - 1), previewCount(large), openMs, largeWatch.firstTurnMs,
+                arrivedS, largeWatch.longestStallMs, largeWatch.mostThreads);
     std::printf("BENCH|put a 10000-component design into the window (no file read)|%.0f ms|"
                 "1000 picture components %.0f ms\n", openMs, picturesLoadMs);
     std::printf("BENCH|longest UI stall while 5000 pictures arrive|%.1f ms|1000 pictures %.1f ms\n",
                 largeWatch.longestStallMs, picturesWatch.longestStallMs);
+    std::printf("BENCH|first turn of the event loop after putting 10000 components in|%.1f ms|"
+                "1000 picture components %.1f ms\n",
+                largeWatch.firstTurnMs, picturesWatch.firstTurnMs);
     std::printf("BENCH|most threads alive while 5000 pictures arrive|%d|-\n", largeWatch.mostThreads);
 
     server.closeWriteChannel();
