@@ -172,7 +172,7 @@ QByteArray serialise(const Design &design)
     json.openObject();
     json.key(u"carousels");
     json.openObject();
-    // Numbered as text, "10" before "2"; a key given twice keeps its last value.
+    // Numbered as text, "10" before "2", as a JSON object orders its keys.
     QList<std::pair<QString, const CarouselValues *>> carousels;
     for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it)
         carousels.append({QString::number(it.key()), &it.value()});
@@ -187,6 +187,7 @@ QByteArray serialise(const Design &design)
         std::stable_sort(order.begin(), order.end(), [values](qsizetype a, qsizetype b) {
             return IndentedJson::keyLess(values->at(a).first, values->at(b).first);
         });
+        // A key given twice keeps its last value, as inserting into a JSON object does.
         for (qsizetype i = 0; i < order.size(); ++i) {
             const auto &[key, value] = values->at(order.at(i));
             if (i + 1 < order.size() && values->at(order.at(i + 1)).first == key)
