@@ -3,13 +3,13 @@
 #include "canvas/file_menu.h"
 #include "canvas/main_window.h"
 #include "codegen/code_reader.h"
+#include "components/window_drag.h"
 
 #include "ui_code_import_window.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMouseEvent>
 
 namespace Plumbrook {
 
@@ -31,6 +31,7 @@ CodeImportWindow::CodeImportWindow(MainWindow *main)
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(size());
+    WindowDrag::install(this);
     ui->编辑框1->setTabStopDistance(ui->编辑框1->fontMetrics().horizontalAdvance(u' ') * 4);
     connect(ui->超级按钮1, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->超级按钮2, &QPushButton::clicked, this, &CodeImportWindow::importCode);
@@ -90,21 +91,6 @@ bool CodeImportWindow::importCode()
         return false;
     close();
     return true;
-}
-
-void CodeImportWindow::mousePressEvent(QMouseEvent *event)
-{
-    // The window has no frame of its own: the title strip moves it.
-    if (event->button() == Qt::LeftButton)
-        mDragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    QWidget::mousePressEvent(event);
-}
-
-void CodeImportWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    if ((event->buttons() & Qt::LeftButton) && !mDragOffset.isNull())
-        move(event->globalPosition().toPoint() - mDragOffset);
-    QWidget::mouseMoveEvent(event);
 }
 
 } // namespace Plumbrook

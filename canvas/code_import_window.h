@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPoint>
 #include <QWidget>
 
 #include <functional>
@@ -36,14 +35,9 @@ public slots:
     // "导入": the design the code was made from replaces the current one.
     bool importCode();
 
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-
 private:
     Ui::CodeImportWindow *ui;
     MainWindow *mMain;
-    QPoint mDragOffset;
 };
 
 } // namespace Plumbrook

@@ -56,6 +56,7 @@ private slots:
     void readsFiles_data();
     void readsFiles();
     void unreadableCodeChangesNothing();
+    void dragsByItsSurface();
 
 private:
     CodeImportWindow *openWindow();
@@ -261,6 +262,26 @@ void TestCodeImportWindow::unreadableCodeChangesNothing()
     QCOMPARE(mWindow->table()->rows(), before);
     QCOMPARE(mWindow->document()->undoStack()->index(), steps);
     QVERIFY(mImport->isVisible());
+}
+
+void TestCodeImportWindow::dragsByItsSurface()
+{
+    QVERIFY(QTest::qWaitForWindowExposed(mImport));
+    // A spot of the window's own surface, clear of its controls.
+    QPoint grab;
+    for (int y = 1; y < mImport->height() && grab.isNull(); y += 4) {
+        for (int x = 1; x < mImport->width() && grab.isNull(); x += 4) {
+            if (!mImport->childAt(x, y))
+                grab = QPoint(x, y);
+        }
+    }
+    QVERIFY(!grab.isNull());
+    const QPoint before = mImport->pos();
+    const QPoint grabbedAt = mImport->mapToGlobal(grab);
+    QTest::mousePress(mImport, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(mImport, mImport->mapFromGlobal(grabbedAt + QPoint(-30, 45)));
+    QTest::mouseRelease(mImport, Qt::LeftButton, {}, mImport->mapFromGlobal(grabbedAt + QPoint(-30, 45)));
+    QCOMPARE(mImport->pos(), before + QPoint(-30, 45));
 }
 
 QTEST_MAIN(TestCodeImportWindow)
