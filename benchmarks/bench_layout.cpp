@@ -7,7 +7,7 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"

@@ -3,7 +3,7 @@
 #include "bench_setup.h"
 #include "canvas/file_menu.h"
 #include "components/preview_download.h"
-#include "components/program_dir.h"
+#include "model/program_dir.h"
 #include "model/background_work.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "bench_setup.h"
 #include "stall_watch.h"
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"

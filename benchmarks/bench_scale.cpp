@@ -7,10 +7,10 @@
 #include "stall_watch.h"
 #include "canvas/design_canvas.h"
 #include "canvas/design_loader.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "components/preview_download.h"
-#include "components/program_dir.h"
+#include "model/program_dir.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
-#include "components/carousel_settings.h"
+#include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
 #include "model/kind_table.h"

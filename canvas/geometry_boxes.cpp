@@ -1,8 +1,8 @@
 #include "canvas/geometry_boxes.h"
 
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
-#include "codegen/text_ops.h"
+#include "model/frame_picture.h"
+#include "model/text_ops.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 

@@ -2,8 +2,8 @@
 
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
-#include "codegen/text_ops.h"
+#include "model/frame_picture.h"
+#include "model/text_ops.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
 #include "net/http_client.h"

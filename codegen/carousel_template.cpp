@@ -1,7 +1,7 @@
 #include "codegen/fill_context.h"
 #include "codegen/template_filler.h"
-#include "codegen/text_ops.h"
-#include "components/carousel_settings.h"
+#include "model/text_ops.h"
+#include "model/carousel_settings.h"
 
 #include <algorithm>
 

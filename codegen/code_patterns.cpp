@@ -2,8 +2,8 @@
 
 #include "codegen/canonical_text.h"
 #include "codegen/module_generator.h"
-#include "codegen/text_ops.h"
-#include "components/carousel_settings.h"
+#include "model/text_ops.h"
+#include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 #include "model/module_settings.h"

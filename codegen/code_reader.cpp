@@ -4,7 +4,7 @@
 #include "codegen/code_patterns.h"
 #include "codegen/code_recovery.h"
 #include "codegen/module_generator.h"
-#include "components/carousel_settings.h"
+#include "model/carousel_settings.h"
 #include "model/component_table.h"
 
 #include <QStringDecoder>

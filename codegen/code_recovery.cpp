@@ -1,7 +1,7 @@
 #include "codegen/code_recovery.h"
 
-#include "codegen/text_ops.h"
-#include "components/carousel_settings.h"
+#include "model/text_ops.h"
+#include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 

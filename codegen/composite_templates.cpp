@@ -1,7 +1,7 @@
 #include "codegen/fill_context.h"
 #include "codegen/module_generator.h"
 #include "codegen/template_filler.h"
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 namespace Plumbrook::FillRules {
 

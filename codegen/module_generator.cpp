@@ -1,8 +1,8 @@
 #include "codegen/module_generator.h"
 
 #include "codegen/fill_context.h"
-#include "codegen/text_ops.h"
-#include "components/carousel_settings.h"
+#include "model/text_ops.h"
+#include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 

@@ -1,6 +1,6 @@
 #include "codegen/fill_context.h"
 #include "codegen/template_filler.h"
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 namespace Plumbrook::FillRules {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "codegen/templates.h"
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 namespace Plumbrook {
 

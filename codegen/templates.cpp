@@ -1,7 +1,7 @@
 #include "codegen/templates.h"
 
-#include "codegen/service_addresses.h"
-#include "codegen/text_ops.h"
+#include "model/service_addresses.h"
+#include "model/text_ops.h"
 
 #include <QDir>
 #include <QFile>

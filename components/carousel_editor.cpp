@@ -2,8 +2,8 @@
 
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
-#include "codegen/text_ops.h"
-#include "components/carousel_settings.h"
+#include "model/text_ops.h"
+#include "model/carousel_settings.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
 #include "model/component_table.h"

@@ -1,6 +1,6 @@
 #include "components/colour_picker_button.h"
 
-#include "components/colour_conversion.h"
+#include "model/colour_conversion.h"
 
 #include <QColorDialog>
 

@@ -1,9 +1,9 @@
 #include "components/component_creation.h"
 
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
-#include "components/carousel_settings.h"
-#include "components/creation_defaults.h"
+#include "model/frame_picture.h"
+#include "model/carousel_settings.h"
+#include "model/creation_defaults.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"

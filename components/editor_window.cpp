@@ -2,9 +2,9 @@
 
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
-#include "codegen/text_ops.h"
-#include "components/carousel_settings.h"
-#include "components/colour_conversion.h"
+#include "model/text_ops.h"
+#include "model/carousel_settings.h"
+#include "model/colour_conversion.h"
 #include "components/colour_picker_button.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"

@@ -1,9 +1,9 @@
 #include "components/link_editors.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
-#include "components/preset_urls.h"
+#include "model/preset_urls.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 

@@ -1,7 +1,7 @@
 #include "components/text_editors.h"
 
 #include "canvas/design_canvas.h"
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
 #include "model/component_table.h"

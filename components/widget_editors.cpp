@@ -1,10 +1,10 @@
 #include "components/widget_editors.h"
 
 #include "canvas/main_window.h"
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
-#include "components/preset_urls.h"
+#include "model/preset_urls.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 #include "net/pattern_matcher.h"

@@ -1,6 +1,6 @@
 #include "model/component_table.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "model/design_document.h"
 
-#include "components/carousel_settings.h"
+#include "model/carousel_settings.h"
 #include "model/design_selection.h"
 
 #include <QUndoStack>

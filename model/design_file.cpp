@@ -1,8 +1,8 @@
 #include "model/design_file.h"
 
-#include "codegen/design_json.h"
-#include "codegen/text_ops.h"
-#include "components/carousel_settings.h"
+#include "model/design_json.h"
+#include "model/text_ops.h"
+#include "model/carousel_settings.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
 #include "model/indented_json.h"

@@ -1,6 +1,6 @@
 #include "model/design_step.h"
 
-#include "components/carousel_settings.h"
+#include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 

@@ -1,8 +1,8 @@
 #include "model/kind_table.h"
 
-#include "components/carousel_settings.h"
-#include "components/creation_defaults.h"
-#include "components/preset_urls.h"
+#include "model/carousel_settings.h"
+#include "model/creation_defaults.h"
+#include "model/preset_urls.h"
 #include "model/component_table.h"
 
 #include <QHash>

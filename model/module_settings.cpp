@@ -1,7 +1,7 @@
 #include "model/module_settings.h"
 
-#include "codegen/text_ops.h"
-#include "components/colour_conversion.h"
+#include "model/text_ops.h"
+#include "model/colour_conversion.h"
 #include "model/component_table.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "net/announcements.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "model/background_work.h"
 #include "net/http_client.h"
 #include "net/pattern_matcher.h"

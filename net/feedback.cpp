@@ -1,6 +1,6 @@
 #include "net/feedback.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "net/http_client.h"
 #include "net/site_addresses.h"
 

@@ -2,7 +2,7 @@
 
 #include "net/http_client.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 #include <QSet>
 

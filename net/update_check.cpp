@@ -1,7 +1,7 @@
 #include "net/update_check.h"
 
-#include "components/profile_file.h"
-#include "components/program_dir.h"
+#include "model/profile_file.h"
+#include "model/program_dir.h"
 #include "net/site_addresses.h"
 #include "net/updater_token.h"
 

@@ -1,7 +1,7 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
 #include "components/component_creation.h"

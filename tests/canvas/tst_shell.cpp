@@ -1,6 +1,6 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "model/component_table.h"
 #include "support/editor_driving.h"

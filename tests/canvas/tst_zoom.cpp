@@ -4,7 +4,7 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
 #include "components/component_creation.h"

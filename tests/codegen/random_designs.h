@@ -1,9 +1,9 @@
 #pragma once
 
 #include "codegen/module_generator.h"
-#include "codegen/text_ops.h"
-#include "components/colour_conversion.h"
-#include "components/carousel_settings.h"
+#include "model/text_ops.h"
+#include "model/colour_conversion.h"
+#include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 #include "model/design_file.h"

@@ -3,9 +3,9 @@
 
 #include "codegen/canonical_text.h"
 #include "codegen/code_reader.h"
-#include "codegen/design_json.h"
-#include "codegen/text_ops.h"
-#include "components/program_dir.h"
+#include "model/design_json.h"
+#include "model/text_ops.h"
+#include "model/program_dir.h"
 
 #include <QtTest>
 

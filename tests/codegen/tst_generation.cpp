@@ -1,10 +1,10 @@
 #include "golden_cases.h"
 
-#include "codegen/design_json.h"
+#include "model/design_json.h"
 #include "codegen/module_generator.h"
 #include "codegen/templates.h"
-#include "codegen/text_ops.h"
-#include "components/program_dir.h"
+#include "model/text_ops.h"
+#include "model/program_dir.h"
 #include "model/component_table.h"
 #include "model/module_settings.h"
 #include "support/test_support.h"

@@ -1,6 +1,6 @@
 #include "golden_cases.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "support/test_support.h"
 
 #include <QTemporaryDir>

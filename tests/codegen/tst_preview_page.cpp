@@ -1,5 +1,5 @@
 #include "codegen/preview_page.h"
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "model/component_table.h"
 
 #include <QRegularExpression>

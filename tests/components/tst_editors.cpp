@@ -1,7 +1,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
 #include "components/editor_registry.h"
-#include "components/preset_urls.h"
+#include "model/preset_urls.h"
 #include "model/component_table.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"

@@ -2,7 +2,7 @@
 // write and read again unchanged and generates.
 #include "generation_check.h"
 
-#include "codegen/design_json.h"
+#include "model/design_json.h"
 
 using namespace Plumbrook;
 

@@ -1,7 +1,7 @@
 // Reading and writing single keys of settings files of arbitrary content.
 #include "fuzz_input.h"
 
-#include "components/profile_file.h"
+#include "model/profile_file.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // pages over arbitrary texts.
 #include "fuzz_input.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,5 +1,5 @@
 #include "codegen/module_generator.h"
-#include "components/carousel_settings.h"
+#include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_selection.h"

@@ -1,6 +1,6 @@
 #include "codegen/module_generator.h"
-#include "components/carousel_settings.h"
-#include "components/profile_file.h"
+#include "model/carousel_settings.h"
+#include "model/profile_file.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
 #include "support/test_support.h"

@@ -1,4 +1,4 @@
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "model/component_table.h"
 #include "model/module_settings.h"
 #include "support/test_support.h"

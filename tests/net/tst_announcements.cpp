@@ -1,5 +1,5 @@
 #include "canvas/main_window.h"
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 #include "net/announcements.h"
 #include "net/site_addresses.h"
 #include "support/editor_driving.h"

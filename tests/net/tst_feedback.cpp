@@ -1,6 +1,6 @@
 #include "model/background_work.h"
 #include "net/feedback.h"
-#include "net/feedback_window.h"
+#include "canvas/feedback_window.h"
 #include "net/http_client.h"
 #include "net/shell_links.h"
 #include "net/site_addresses.h"

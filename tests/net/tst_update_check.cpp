@@ -1,6 +1,6 @@
 #include "canvas/main_window.h"
-#include "codegen/text_ops.h"
-#include "components/program_dir.h"
+#include "model/text_ops.h"
+#include "model/program_dir.h"
 #include "model/background_work.h"
 #include "net/desktop_shortcut.h"
 #include "net/shell_links.h"

@@ -2,9 +2,9 @@
 
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
-#include "components/carousel_settings.h"
+#include "model/carousel_settings.h"
 #include "components/component_creation.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"

@@ -1,7 +1,7 @@
 #include "support/history_fixture.h"
 
 #include "canvas/design_canvas.h"
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"

@@ -1,6 +1,6 @@
 #include "support/raw_http_server.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 #ifdef _WIN32
 #include <winsock2.h>

@@ -2,7 +2,7 @@
 
 #include "canvas/file_menu.h"
 #include "codegen/module_generator.h"
-#include "components/program_dir.h"
+#include "model/program_dir.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/program_dir.h"
+#include "model/program_dir.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
 // Command-line module code generator: a design file in, the module code out.
 
 #include "codegen/code_reader.h"
-#include "codegen/design_json.h"
+#include "model/design_json.h"
 #include "codegen/module_generator.h"
 #include "codegen/preview_page.h"
-#include "codegen/text_ops.h"
-#include "components/program_dir.h"
+#include "model/text_ops.h"
+#include "model/program_dir.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
 

@@ -1,4 +1,4 @@
-#include "codegen/design_json.h"
+#include "model/design_json.h"
 
 #include "model/component_table.h"
 

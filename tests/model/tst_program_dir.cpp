@@ -1,4 +1,4 @@
-#include "components/program_dir.h"
+#include "model/program_dir.h"
 #include "support/test_support.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "net/feedback_window.h"
+#include "canvas/feedback_window.h"
 
 #include "components/window_drag.h"
 #include "model/background_work.h"

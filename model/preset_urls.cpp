@@ -1,6 +1,6 @@
-#include "components/preset_urls.h"
+#include "model/preset_urls.h"
 
-#include "codegen/service_addresses.h"
+#include "model/service_addresses.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "components/colour_conversion.h"
+#include "model/colour_conversion.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "components/carousel_settings.h"
+#include "model/carousel_settings.h"
 
-#include "components/profile_file.h"
-#include "components/program_dir.h"
+#include "model/profile_file.h"
+#include "model/program_dir.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 

@@ -1,4 +1,4 @@
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,6 +1,6 @@
-#include "components/creation_defaults.h"
+#include "model/creation_defaults.h"
 
-#include "components/preset_urls.h"
+#include "model/preset_urls.h"
 
 namespace Plumbrook::CreationDefaults {
 

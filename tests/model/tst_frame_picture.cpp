@@ -1,4 +1,4 @@
-#include "canvas/frame_picture.h"
+#include "model/frame_picture.h"
 
 #include <QImage>
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "model/module_settings_window.h"
+#include "canvas/module_settings_window.h"
 
 #include "canvas/design_canvas.h"
 #include "canvas/module_background_layer.h"
-#include "components/colour_conversion.h"
+#include "model/colour_conversion.h"
 #include "components/window_drag.h"
 #include "model/component_table.h"
 #include "model/design_document.h"

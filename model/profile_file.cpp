@@ -1,6 +1,6 @@
-#include "components/profile_file.h"
+#include "model/profile_file.h"
 
-#include "codegen/text_ops.h"
+#include "model/text_ops.h"
 
 #include <QFile>
 #include <QList>

@@ -1,5 +1,5 @@
-#include "components/profile_file.h"
-#include "codegen/text_ops.h"
+#include "model/profile_file.h"
+#include "model/text_ops.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -5,7 +5,7 @@
 #include "codegen/module_generator.h"
 #include "components/colour_picker_button.h"
 #include "model/component_table.h"
-#include "model/module_settings_window.h"
+#include "canvas/module_settings_window.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 

@@ -1,8 +1,8 @@
-#include "codegen/code_output_window.h"
+#include "canvas/code_output_window.h"
 
 #include "codegen/module_generator.h"
 #include "codegen/preview_page.h"
-#include "components/program_dir.h"
+#include "model/program_dir.h"
 #include "components/window_drag.h"
 #include "model/component_table.h"
 
