@@ -103,12 +103,35 @@ Page custom InstallModePage InstallModeLeave
     ${EndIf}
 !macroend
 
+; A running designer holds its files, which Windows then neither replaces nor deletes:
+; the user ends it first, or the setup stops (a silent one with error level 5).
+!macro EnsureClosed DIR
+    ${If} ${FileExists} "${DIR}\${PROGRAM}"
+        ${Do}
+            ClearErrors
+            FileOpen $1 "${DIR}\${PROGRAM}" a
+            ${IfNot} ${Errors}
+                FileClose $1
+                ${Break}
+            ${EndIf}
+            ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} 正在运行，请先用“设置”菜单中的“退出软件”退出，然后点击“重试”。" /SD IDCANCEL IDCANCEL`
+                SetErrorLevel 5
+                Abort
+            ${EndIf}
+        ${Loop}
+    ${EndIf}
+!macroend
+
 Section "${PRODUCT}" SectionProgram
     SectionIn RO
     ; An earlier installation of this kind goes first, wherever it is, so that files
     ; the new version no longer has do not stay behind. Its uninstaller runs in place
     ; (_?=) so that this waits for it.
+    !insertmacro EnsureClosed "$INSTDIR"
     ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != ""
+        !insertmacro EnsureClosed "$0"
+    ${EndIf}
     ${If} $0 != ""
     ${AndIf} ${FileExists} "$0\${UNINSTALLER}"
         DetailPrint "正在移除旧版本：$0"
@@ -153,8 +176,9 @@ Section /o "桌面快捷方式" SectionDesktop
     CreateShortcut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\${PROGRAM}" "" "$INSTDIR\${PROGRAM}" 0
 SectionEnd
 
-; Options: /AllUsers (needs administrator rights), /CurrentUser, /Desktop (the desktop
-; shortcut in a silent install), /S and /D=folder as with every setup program.
+; Options: /AllUsers (needs administrator rights; the current user is the default),
+; /Desktop (the desktop shortcut in a silent install), /S and /D=folder as with every
+; setup program.
 Function .onInit
     ; $INSTDIR holds something here only when /D= gave it.
     StrCpy $ChosenDir $INSTDIR
@@ -276,6 +300,7 @@ Function un.RemoveUpdatedFiles
 FunctionEnd
 
 Section "Uninstall"
+    !insertmacro EnsureClosed "$INSTDIR"
     !include "${UNFILES}"
     Call un.RemoveUpdatedFiles
     ; What the program writes beside itself when its folder is writable: the updater,
