@@ -1,6 +1,4 @@
 # The Windows build: its zip and, in a cross build, running its programs under wine.
-# The program's icons come in a resource script (packaging/windows).
-enable_language(RC)
 if(NOT CMAKE_CROSSCOMPILING)
     return()
 endif()
