@@ -3,7 +3,8 @@
 #   STAGE     the zip's folder                 OUTFILE   the setup program to write
 #   NSI       packaging/windows/installer.nsi  MAKENSIS  the makensis to run
 #   VERSION   the version it installs          PUBLISHER the name under installed apps
-#   SITE      the maker's home page
+#   SITE      the maker's home page        COMPRESSOR (optional) zlib for a quick build
+#                                          that no user downloads, instead of LZMA
 cmake_minimum_required(VERSION 3.25)
 
 # NSIS wants Windows' separators in the paths it reads at build time as well.
@@ -53,8 +54,12 @@ file(WRITE ${files_nsh} "${install}")
 file(WRITE ${unfiles_nsh} "${uninstall}")
 
 get_filename_component(icons ${NSI} DIRECTORY)
+set(compressor "")
+if(COMPRESSOR)
+    set(compressor -DCOMPRESSOR=${COMPRESSOR})
+endif()
 execute_process(
-    COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${VERSION} -DOUTFILE=${OUTFILE}
+    COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 ${compressor} -DVERSION=${VERSION} -DOUTFILE=${OUTFILE}
         -DFILES=${files_nsh} -DUNFILES=${unfiles_nsh} -DICONS=${icons}
         -DPUBLISHER=${PUBLISHER} -DSITE=${SITE} ${NSI}
     RESULT_VARIABLE failed)

@@ -7,11 +7,15 @@
 ;   VERSION     the program's version ("1.0.0")        OUTFILE    the setup program to write
 ;   FILES       the .nsh that installs the files      UNFILES    the .nsh that removes them
 ;   ICONS       the folder of plumbrook.ico           PUBLISHER  the name under installed apps
-;   SITE        the maker's home page
+;   SITE        the maker's home page                COMPRESSOR (optional) instead of solid LZMA
 
 Unicode true
 Target amd64-unicode
-SetCompressor /SOLID lzma
+!ifdef COMPRESSOR
+    SetCompressor ${COMPRESSOR}
+!else
+    SetCompressor /SOLID lzma
+!endif
 ManifestDPIAware true
 ; Elevation is asked for only when the user chooses to install for all users.
 RequestExecutionLevel user
