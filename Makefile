@@ -61,7 +61,8 @@ fuzz: deps
 	@tests/fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 # The Windows build: the libraries it links (built once per machine into a cache, see
-# scripts/build-windows-sdk), the cross build and its zip; its tests run under wine.
+# scripts/build-windows-sdk), the cross build, its zip and its setup program; its tests
+# run under wine.
 WINDOWS_BUILD ?= build-windows
 windows-configure: deps
 	@scripts/build-windows-sdk
@@ -72,11 +73,11 @@ windows-configure: deps
 	    -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 
 windows: windows-configure
-	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_zip
+	@cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_zip windows_installer
 
 test-windows: build windows-configure
 	@cmake --build $(WINDOWS_BUILD) -j $(JOBS)
-	@cmake --build $(WINDOWS_BUILD) --target windows_zip
+	@cmake --build $(WINDOWS_BUILD) --target windows_zip windows_installer
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build

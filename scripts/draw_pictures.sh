@@ -19,3 +19,14 @@ for png in "$sources"/*.gif.png; do
     # No dithering: flat button colours stay flat.
     convert "$png" -strip -dither None -colors 128 "$out/$name"
 done
+# Windows' icons, one file per icon with every size: the program's and its design files'.
+# Windows takes the largest as PNG, the smaller ones as bitmaps (which the setup
+# program's own icon must be).
+icons="$repo/packaging/icons/hicolor"
+for pair in apps/plumbrook:plumbrook mimetypes/application-x-plumbrook-design:design-file; do
+    sizes=()
+    for size in 16 24 32 48 64 128 256; do
+        sizes+=("$icons/${size}x$size/${pair%%:*}.png")
+    done
+    /usr/bin/convert "${sizes[@]}" "$repo/packaging/windows/${pair##*:}.ico"
+done

@@ -1,5 +1,6 @@
-// The updater the designer starts from "检测更新": it checks the maker's version file and
-// points the user at the download page. It changes no file.
+// The updater the designer starts from "检测更新": it checks the maker's version file,
+// points the user at the download page and, where the program's folder may be written,
+// replaces the program with the newer version in place.
 #include "net/updater_token.h"
 #include "tools/updater/updater_window.h"
 
@@ -19,6 +20,13 @@ int main(int argc, char *argv[])
     // own folder unless the updater came installed in a folder of its own.
     const QString settingsPath = QDir::current().filePath(QStringLiteral("gx.ini"));
     Plumbrook::Updater::UpdaterWindow window(Plumbrook::Updater::readUpdateSettings(settingsPath));
+    // For shops that keep many machines up to date from a script: install what is newer,
+    // then leave with 0 when up to date or updated.
+    if (arguments.contains(QStringLiteral("--unattended"))) {
+        window.setUnattended(true);
+        QObject::connect(&window, &Plumbrook::Updater::UpdaterWindow::concluded, &app,
+                         [](bool ok) { QCoreApplication::exit(ok ? 0 : 1); });
+    }
     window.show();
     window.check();
     return app.exec();

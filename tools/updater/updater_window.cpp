@@ -1,11 +1,15 @@
 #include "tools/updater/updater_window.h"
 
+#include "tools/updater/update_installer.h"
 #include "ui_updater_window.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
 
@@ -15,6 +19,8 @@ namespace {
 
 // A version file is two short lines; anything much larger is not one.
 constexpr qint64 kMaxVersionFileBytes = 64 * 1024;
+// The program's zip is some tens of megabytes; a download far beyond that is no zip of ours.
+constexpr qint64 kMaxArchiveBytes = 1024LL * 1024 * 1024;
 
 } // namespace
 
@@ -22,6 +28,7 @@ UpdaterWindow::UpdaterWindow(const UpdateSettings &settings, QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::UpdaterWindow)
     , mSettings(settings)
+    , mProgramDir(QCoreApplication::applicationDirPath())
     , mNetwork(new QNetworkAccessManager(this))
     , mDeadline(new QTimer(this))
 {
@@ -32,7 +39,7 @@ UpdaterWindow::UpdaterWindow(const UpdateSettings &settings, QWidget *parent)
     connect(ui->按钮_关闭, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->按钮_下载, &QPushButton::clicked, this,
             [this] { QDesktopServices::openUrl(QUrl(mDownloadPage)); });
-    connect(mNetwork, &QNetworkAccessManager::finished, this, &UpdaterWindow::finished);
+    connect(ui->按钮_更新, &QPushButton::clicked, this, &UpdaterWindow::update);
     mDeadline->setSingleShot(true);
 }
 
@@ -44,12 +51,12 @@ UpdaterWindow::~UpdaterWindow()
 void UpdaterWindow::check()
 {
     if (!isVersion(mSettings.version)) {
-        showResult(QStringLiteral("更新设置 gx.ini 缺失或不完整，请从主程序的“检测更新”启动。"));
+        conclude(QStringLiteral("更新设置 gx.ini 缺失或不完整，请从主程序的“检测更新”启动。"), false);
         return;
     }
     const QUrl url(mSettings.download);
     if (!url.isValid() || url.host().isEmpty()) {
-        showResult(QStringLiteral("更新设置 gx.ini 中没有有效的版本信息地址。"));
+        conclude(QStringLiteral("更新设置 gx.ini 中没有有效的版本信息地址。"), false);
         return;
     }
     QNetworkRequest request(url);
@@ -58,6 +65,7 @@ void UpdaterWindow::check()
                          QNetworkRequest::AlwaysNetwork);
     mTooLarge = false;
     QNetworkReply *reply = mNetwork->get(request);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { finished(reply); });
     connect(reply, &QNetworkReply::downloadProgress, reply, [this, reply](qint64 received, qint64) {
         if (received > kMaxVersionFileBytes) {
             mTooLarge = true;
@@ -110,32 +118,94 @@ void UpdaterWindow::finished(QNetworkReply *reply)
     mDeadline->stop();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || (status != 0 && status != 200)) {
-        showResult(failureText(reply, mTooLarge));
+        conclude(failureText(reply, mTooLarge), false);
         return;
     }
     const QByteArray bytes = reply->readAll();
     // A large answer may arrive whole before its size can stop it.
     if (bytes.size() > kMaxVersionFileBytes) {
-        showResult(failureText(reply, true));
+        conclude(failureText(reply, true), false);
         return;
     }
     const std::optional<VersionInfo> info = parseVersionFile(bytes);
     if (!info) {
-        showResult(QStringLiteral("版本信息格式不正确，无法判断是否有新版本。"));
+        conclude(QStringLiteral("版本信息格式不正确，无法判断是否有新版本。"), false);
         return;
     }
     if (compareVersions(info->latest, mSettings.version) <= 0) {
-        showResult(QStringLiteral("已是最新版本"));
+        conclude(QStringLiteral("已是最新版本"), true);
         return;
     }
     mDownloadPage = info->downloadPage;
+    mLatest = info->latest;
+    mArchive = info->archive;
     showResult(QStringLiteral("发现新版本 %1（当前版本 %2）").arg(info->latest, mSettings.version));
     ui->按钮_下载->setVisible(true);
+    // Where the program's folder cannot be written (installed for all users), the
+    // download page is the way.
+    const bool inPlace = !mArchive.isEmpty() && UpdateInstaller::canReplace(mProgramDir);
+    ui->按钮_更新->setVisible(inPlace);
+    if (mUnattended) {
+        if (inPlace)
+            update();
+        else
+            emit concluded(false);
+    }
+}
+
+void UpdaterWindow::update()
+{
+    ui->按钮_更新->setEnabled(false);
+    showResult(QStringLiteral("正在下载新版本 %1…").arg(mLatest));
+    QNetworkRequest request{QUrl(mArchive)};
+    request.setTransferTimeout(30000);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = mNetwork->get(request);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { archiveFinished(reply); });
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > kMaxArchiveBytes)
+            reply->abort();
+    });
+}
+
+void UpdaterWindow::archiveFinished(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || (status != 0 && status != 200)) {
+        ui->按钮_更新->setEnabled(true);
+        conclude(QStringLiteral("更新失败：无法下载新版本，请稍后重试或前往下载。"), false);
+        return;
+    }
+    QTemporaryFile zip(QDir(mProgramDir).filePath(QStringLiteral(".update-XXXXXX.zip")));
+    if (!zip.open() || zip.write(reply->readAll()) < 0 || !zip.flush()) {
+        ui->按钮_更新->setEnabled(true);
+        conclude(QStringLiteral("更新失败：程序所在的文件夹不可写入。"), false);
+        return;
+    }
+    zip.close();
+    const QString failure = UpdateInstaller::replace(zip.fileName(), mProgramDir);
+    if (!failure.isEmpty()) {
+        ui->按钮_更新->setEnabled(true);
+        conclude(failure, false);
+        return;
+    }
+    UpdateInstaller::recordInstalledVersion(mProgramDir, mLatest);
+    ui->按钮_更新->setVisible(false);
+    ui->按钮_下载->setVisible(false);
+    conclude(QStringLiteral("已更新到 %1，重新启动程序后生效。").arg(mLatest), true);
 }
 
 void UpdaterWindow::showResult(const QString &text)
 {
     ui->标签_状态->setText(text);
+}
+
+void UpdaterWindow::conclude(const QString &text, bool ok)
+{
+    showResult(text);
+    emit concluded(ok);
 }
 
 } // namespace Plumbrook::Updater

@@ -18,6 +18,13 @@ QStringList versionParts(const QString &text)
     return body.split(u'.');
 }
 
+bool isWebAddress(const QString &text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty()
+        && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
 } // namespace
 
 bool isVersion(const QString &text)
@@ -59,16 +66,14 @@ std::optional<VersionInfo> parseVersionFile(const QByteArray &bytes)
         const QString trimmed = line.trimmed();
         if (!trimmed.isEmpty())
             lines.append(trimmed);
-        if (lines.size() == 2)
+        if (lines.size() == 3)
             break;
     }
-    if (lines.size() < 2 || !isVersion(lines.at(0)))
+    if (lines.size() < 2 || !isVersion(lines.at(0)) || !isWebAddress(lines.at(1)))
         return std::nullopt;
-    const QUrl page(lines.at(1), QUrl::StrictMode);
-    if (!page.isValid() || page.host().isEmpty()
-        || (page.scheme() != QLatin1String("http") && page.scheme() != QLatin1String("https")))
-        return std::nullopt;
-    return VersionInfo{lines.at(0), lines.at(1)};
+    // An archive line that is no web address is a note, as anything after it is.
+    const QString archive = lines.size() == 3 && isWebAddress(lines.at(2)) ? lines.at(2) : QString();
+    return VersionInfo{lines.at(0), lines.at(1), archive};
 }
 
 UpdateSettings readUpdateSettings(const QString &iniPath)

@@ -10,12 +10,14 @@ namespace Plumbrook::Updater {
 // Reads the maker's version file and the program's update settings, and compares versions.
 //
 // Version file (UTF-8): the first line holds the latest version ("v1.2.0"), the second
-// the page to download it from (http or https). Blank lines before them are skipped,
-// anything after them is ignored.
+// the page to download it from (http or https), the third, when there is one, the
+// address of that version's portable zip, with which the updater replaces the program's
+// files in place. Blank lines are skipped, anything after them is ignored.
 struct VersionInfo
 {
     QString latest;
     QString downloadPage;
+    QString archive;    // empty when the file names none
 };
 
 // Nothing when the file is empty, its version is not a version or its page not a web address.
