@@ -73,21 +73,21 @@ QSizeF laidOut(const QString &text, const QFont &font, int width, qreal lineHeig
     return {widest, lines * lineHeight};
 }
 
-std::optional<QDateTime> parseEndTime(const QString &text)
+// The end time as the page's script reads it, "2016-11-11 00:00:00" (or with slashes,
+// without seconds, or a date alone), in the viewer's local time. Parsed by hand:
+// QDateTime::fromString looks up the time zone on every call.
+std::optional<std::pair<QDate, QTime>> parseEndTime(const QString &text)
 {
-    static const QStringList formats{
-        QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy/MM/dd HH:mm:ss"),
-        QStringLiteral("yyyy-MM-dd HH:mm"),    QStringLiteral("yyyy/MM/dd HH:mm"),
-        QStringLiteral("yyyy-M-d H:m:s"),      QStringLiteral("yyyy/M/d H:m:s"),
-        QStringLiteral("yyyy-MM-dd"),          QStringLiteral("yyyy/MM/dd"),
-    };
-    const QString trimmed = text.trimmed();
-    for (const QString &format : formats) {
-        const QDateTime time = QDateTime::fromString(trimmed, format);
-        if (time.isValid())
-            return time;
-    }
-    return std::nullopt;
+    static const QRegularExpression pattern(QStringLiteral(
+        "^\\s*(\\d{4})[-/](\\d{1,2})[-/](\\d{1,2})(?:\\s+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?)?\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    const QTime time(match.captured(4).toInt(), match.captured(5).toInt(), match.captured(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return std::pair{date, time};
 }
 
 } // namespace
@@ -211,16 +211,17 @@ void checkText(const RowCheck &c)
 void checkCountdown(const RowCheck &c)
 {
     const QString text = c.cell(C::Picture);
-    const std::optional<QDateTime> end = parseEndTime(text);
+    const std::optional<std::pair<QDate, QTime>> end = parseEndTime(text);
     if (!end) {
         c.add(Check::CountdownInvalid, Severity::Error, QStringLiteral("倒计时的结束时间不是有效的时间"),
               text.isEmpty() ? QStringLiteral("（空）") : text);
         return;
     }
-    const QDateTime now = c.sources.now.isValid() ? c.sources.now : QDateTime::currentDateTime();
-    if (*end <= now)
+    if (*end <= c.now)
         c.add(Check::CountdownPast, Severity::Error, QStringLiteral("倒计时的结束时间已经过了"),
-              QStringLiteral("结束于 %1").arg(end->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+              QStringLiteral("结束于 %1 %2")
+                  .arg(end->first.toString(QStringLiteral("yyyy-MM-dd")),
+                       end->second.toString(QStringLiteral("HH:mm:ss"))));
 }
 
 void checkCarousel(const RowCheck &c)

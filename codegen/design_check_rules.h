@@ -14,6 +14,8 @@ struct RowCheck
     int row;
     const CheckSources &sources;
     QVector<DesignFinding> &findings;
+    // The local wall-clock time a countdown's end is compared with.
+    std::pair<QDate, QTime> now = {};
 
     QString cell(int column) const;
     int cellInt(int column) const;

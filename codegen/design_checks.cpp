@@ -21,6 +21,18 @@ using Severity = DesignFinding::Severity;
 using Kind = KindTable::Kind;
 using namespace DesignCheckRules;
 
+struct FrameKey
+{
+    Kind kind;
+    int left, top, right, bottom;
+    bool operator==(const FrameKey &) const = default;
+};
+
+size_t qHash(const FrameKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, int(key.kind), key.left, key.top, key.right, key.bottom);
+}
+
 // Frames typed by hand can hold any number; beyond this nothing is measured more finely.
 constexpr int kFarAway = 100000000;
 
@@ -156,7 +168,9 @@ QVector<DesignFinding> run(const ComponentTable &table, const CheckSources &sour
 
     QVector<CoveredComponents::Box> boxes;
     boxes.reserve(table.count());
-    QHash<QString, int> frames;   // kind and frame → the first row with them
+    const QDateTime now = sources.now.isValid() ? sources.now : QDateTime::currentDateTime();
+    const std::pair<QDate, QTime> localNow{now.date(), now.time()};
+    QHash<FrameKey, int> frames;   // the first row with each kind and frame
     int lowestRow = -1;
     int lowest = 0;
     for (int row = 1; row < table.count(); ++row) {
@@ -164,7 +178,7 @@ QVector<DesignFinding> run(const ComponentTable &table, const CheckSources &sour
         // A carousel's arrows are drawn by the carousel's own code.
         if (!info)
             continue;
-        const RowCheck c{table, row, sources, findings};
+        const RowCheck c{table, row, sources, findings, localNow};
         CoveredComponents::Box box = frameOf(table, row);
         box.level = CoveredComponents::stackLevel(info->name);
         box.clickable = isClickable(c, info->kind);
@@ -175,12 +189,7 @@ QVector<DesignFinding> run(const ComponentTable &table, const CheckSources &sour
             lowestRow = row;
             lowest = box.bottom;
         }
-        const QString frame = QStringLiteral("%1\x1f%2,%3,%4,%5")
-                                  .arg(info->name)
-                                  .arg(box.left)
-                                  .arg(box.top)
-                                  .arg(box.right)
-                                  .arg(box.bottom);
+        const FrameKey frame{info->kind, box.left, box.top, box.right, box.bottom};
         const auto first = frames.constFind(frame);
         if (first == frames.cend())
             frames.insert(frame, row);

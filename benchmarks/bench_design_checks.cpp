@@ -1,0 +1,66 @@
+// Measures the design checks against generating the same design's code.
+
+#include "bench_setup.h"
+#include "codegen/design_checks.h"
+#include "codegen/module_generator.h"
+#include "codegen/picture_sizes.h"
+#include "model/component_table.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+using namespace Plumbrook;
+using BenchSetup::bestOf;
+
+namespace {
+
+// Every picture the design names is known, at a size that distorts some of them.
+class EverySize : public PictureSizes
+{
+public:
+    Answer sizeOf(const QString &url) const override { return {Answer::Loaded, QSize(180 + int(url.size() % 7), 180)}; }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    std::printf("design checks of the mixed large design (every kind, forty to a row, overlapping), "
+                "every picture's size known\n");
+    for (const int components : {1000, 10000}) {
+        DesignFile::Design design = BenchSetup::largeDesign(components / 18 + 1);
+        design.rows.resize(components + 1);
+        ComponentTable table;
+        table.replaceRows(design.rows);
+        const auto carousels = design.carousels;
+        const auto setting = [carousels](int number, const QString &key) {
+            for (const auto &[name, value] : carousels.value(number)) {
+                if (name == key)
+                    return value;
+            }
+            return QString();
+        };
+
+        const EverySize sizes;
+        CheckSources sources;
+        sources.carouselSetting = setting;
+        sources.pictures = &sizes;
+        QVector<DesignFinding> findings;
+        const int runs = components >= 10000 ? 5 : 20;
+        const double checks = bestOf(runs, [&] { findings = DesignChecks::run(table, sources); });
+
+        GenerationSources generation;
+        generation.carouselSetting = setting;
+        const ModuleGenerator generator(table, generation);
+        const double code = bestOf(runs, [&] { generator.generate(QStringLiteral("auto")); });
+
+        const DesignChecks::Counts counts = DesignChecks::count(findings);
+        std::printf("%6d components: checks %8.3f ms (%d errors, %d reminders), generation %8.3f ms\n",
+                    components, checks / 1e6, counts.errors, counts.warnings, code / 1e6);
+        std::printf("BENCH|design checks, %d components (limit %d ms)|%.3f ms|generating its code %.3f ms\n",
+                    components, components >= 10000 ? 150 : 10, checks / 1e6, code / 1e6);
+    }
+    return 0;
+}
