@@ -8,6 +8,7 @@
 #include "support/test_support.h"
 
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -28,6 +29,7 @@ private slots:
     void previewWritesTheBoxInGbk_data();
     void previewWritesTheBoxInGbk();
     void generateCodeOpensOneWindow();
+    void generationCountsFindings();
 
 private:
     void click(const char *button);
@@ -166,6 +168,19 @@ void TestCodeOutputWindow::generateCodeOpensOneWindow()
     QTRY_VERIFY(!first);
     button->click();
     QVERIFY(main.codeOutputWindow);
+}
+
+void TestCodeOutputWindow::generationCountsFindings()
+{
+    // A hotspot leading nowhere, lying partly below the module.
+    const int row = mTable->appendRow(QStringLiteral("3"), QStringLiteral("热点"));
+    for (const auto &[column, text] : {std::pair{ComponentTable::Left, "10"}, {ComponentTable::Top, "480"},
+                                       {ComponentTable::Width, "50"}, {ComponentTable::Height, "50"}})
+        mTable->setCell(row, column, QString::fromUtf8(text));
+    click("超级按钮2");
+    QCOMPARE(mWindow->findChild<QLabel *>(QStringLiteral("标签_检查"))->text(), QStringLiteral("2 个错误，1 个提醒"));
+    // Told, not stopped: the code went to the clipboard all the same.
+    QCOMPARE(QApplication::clipboard()->text(), ModuleGenerator(*mTable).generate(QStringLiteral("auto")));
 }
 
 QTEST_MAIN(TestCodeOutputWindow)
