@@ -407,6 +407,7 @@ void MainWindow::openCodeOutput()
         codeOutputWindow = window;
         codeOutputWindow->move(frameGeometry().center() - codeOutputWindow->rect().center());
     }
+    static_cast<CodeOutputWindow *>(codeOutputWindow.data())->runChecks();
     codeOutputWindow->show();
     codeOutputWindow->raise();
     codeOutputWindow->activateWindow();

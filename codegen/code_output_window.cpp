@@ -92,10 +92,15 @@ void CodeOutputWindow::generateAndCopy()
     putOnClipboard(code);
     ui->编辑框1->setPlainText(code);
     // Told, not stopped: the code is on the clipboard whatever the checks find.
-    if (mTable) {
-        const QVector<DesignFinding> findings = mChecks ? mChecks() : DesignChecks::run(*mTable);
-        ui->标签_检查->setText(DesignChecks::summary(DesignChecks::count(findings)));
-    }
+    runChecks();
+}
+
+void CodeOutputWindow::runChecks()
+{
+    if (!mTable)
+        return;
+    const QVector<DesignFinding> findings = mChecks ? mChecks() : DesignChecks::run(*mTable);
+    ui->标签_检查->setText(DesignChecks::summary(DesignChecks::count(findings)));
 }
 
 QString CodeOutputWindow::checkSummary() const

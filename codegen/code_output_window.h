@@ -38,10 +38,12 @@ public:
     void setShrinkField(const QString &text);
     // How "生成并复制" checks the design; unset: the checks without picture sizes.
     void setChecks(std::function<QVector<DesignFinding>()> checks) { mChecks = std::move(checks); }
-    // "N 个错误，M 个提醒" of the last generation.
+    // "N 个错误，M 个提醒" of the last checks.
     QString checkSummary() const;
 
 public slots:
+    // Checks the design and shows how many findings there are, without holding anything back.
+    void runChecks();
     void generateAndCopy();
     void copy();
     void preview();

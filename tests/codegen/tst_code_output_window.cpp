@@ -2,6 +2,7 @@
 #include "codegen/code_output_window.h"
 #include "codegen/module_generator.h"
 #include "codegen/text_ops.h"
+#include "components/component_creation.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
 #include "support/editor_driving.h"
@@ -159,9 +160,14 @@ void TestCodeOutputWindow::generateCodeOpensOneWindow()
     QPointer<QWidget> first = main.codeOutputWindow;
     QVERIFY(first);
     QVERIFY(first->isVisible());
+    const auto summary = [&] { return main.codeOutputWindow->findChild<QLabel *>(QStringLiteral("标签_检查"))->text(); };
+    QCOMPARE(summary(), QStringLiteral("0 个错误，0 个提醒"));
+    // Each press checks the design as it is then.
+    ComponentCreation::create(main.canvas(), QStringLiteral("热点"));
     button->click();
     QCOMPARE(main.codeOutputWindow.data(), first.data());
     QCOMPARE(main.findChildren<CodeOutputWindow *>().size(), 1);
+    QCOMPARE(summary(), QStringLiteral("1 个错误，0 个提醒"));
 
     // Closing discards the window; the next press opens a fresh one.
     QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("超级按钮1")), Qt::LeftButton);
