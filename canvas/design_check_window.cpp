@@ -12,8 +12,11 @@
 #include "ui_design_check_window.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QUndoStack>
+
+#include <algorithm>
 
 namespace Plumbrook {
 
@@ -21,6 +24,8 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kLineRole = Qt::UserRole + 1;
+constexpr qint64 kSmoothMsecs = 16;
+constexpr qint64 kLongestWaitMsecs = 500;
 
 } // namespace
 
@@ -30,7 +35,9 @@ QVector<DesignFinding> checkDesignOf(const MainWindow *main, const QDateTime &no
     CheckSources sources;
     sources.pictures = &pictures;
     sources.now = now;
-    return DesignChecks::run(*main->table(), sources);
+    const ComponentTable *table = main->table();
+    sources.carouselPictures = [table](int row) { return CarouselSettings::slidePictures(*table, row); };
+    return DesignChecks::run(*table, sources);
 }
 
 DesignCheckWindow::DesignCheckWindow(MainWindow *main)
@@ -81,6 +88,8 @@ void DesignCheckWindow::scheduleRefresh()
 void DesignCheckWindow::refresh()
 {
     mRefresh->stop();
+    QElapsedTimer took;
+    took.start();
     mFindings = checkDesignOf(mMain, mNow);
 
     QListWidget *list = ui->列表框_结果;
@@ -102,6 +111,10 @@ void DesignCheckWindow::refresh()
     }
     ui->标签_统计->setText(mFindings.isEmpty() ? QStringLiteral("没有发现问题")
                                                : DesignChecks::summary(DesignChecks::count(mFindings)));
+    // A large design is checked less often while it is dragged about, so that the
+    // drag stays smooth; a small one at every turn.
+    const qint64 msecs = took.elapsed();
+    mRefresh->setInterval(msecs > kSmoothMsecs ? int(std::min<qint64>(msecs * 4, kLongestWaitMsecs)) : 0);
 }
 
 void DesignCheckWindow::goTo(QListWidgetItem *item)

@@ -13,28 +13,18 @@ namespace Plumbrook::CoveredComponents {
 
 namespace {
 
-// Grid cells of 128 pixels: a component of usual size touches a handful of them.
+// Grid cells of at least 128 pixels: a component of usual size touches a handful of them.
 constexpr int kCellShift = 7;
 // A component touching more cells than this is compared with every clickable one
 // instead, so that one huge frame cannot fill the grid.
 constexpr qint64 kMaxCells = 1024;
 
-quint64 cellKey(int x, int y)
-{
-    return (quint64(quint32(x)) << 32) | quint32(y);
-}
-
+// The grid cells a box touches, inclusive.
 struct CellRange
 {
     int x0, y0, x1, y1;
     qint64 count() const { return qint64(x1 - x0 + 1) * (y1 - y0 + 1); }
 };
-
-CellRange cellsOf(const Box &box)
-{
-    return {box.left >> kCellShift, box.top >> kCellShift, (box.right - 1) >> kCellShift,
-            (box.bottom - 1) >> kCellShift};
-}
 
 bool intersects(const Box &a, const Box &b)
 {
@@ -109,7 +99,34 @@ bool unionCovers(const Box &target, const QVector<Box> &parts)
 
 QVector<int> find(const QVector<Box> &boxes)
 {
-    QHash<quint64, QVector<int>> grid;
+    // The boxes of usual size in a grid over the area they span, kept as one array of
+    // indexes per cell in a row (each cell's run found through `starts`); the grid
+    // coarsens until it has no more cells than a few per box.
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    for (const Box &box : boxes) {
+        if (box.isEmpty())
+            continue;
+        left = any ? std::min(left, box.left) : box.left;
+        top = any ? std::min(top, box.top) : box.top;
+        right = any ? std::max(right, box.right) : box.right;
+        bottom = any ? std::max(bottom, box.bottom) : box.bottom;
+        any = true;
+    }
+    int shift = kCellShift;
+    const qint64 cellLimit = std::max<qint64>(4 * qint64(boxes.size()), 4096);
+    const auto columnsAt = [&](int s) { return any ? (qint64(right) - left - 1) / (qint64(1) << s) + 1 : 0; };
+    const auto rowsAt = [&](int s) { return any ? (qint64(bottom) - top - 1) / (qint64(1) << s) + 1 : 0; };
+    while (columnsAt(shift) * rowsAt(shift) > cellLimit)
+        ++shift;
+    const int columns = int(columnsAt(shift));
+    const int rows = int(rowsAt(shift));
+    const auto cellsOf = [&](const Box &box) {
+        return CellRange{int((qint64(box.left) - left) >> shift), int((qint64(box.top) - top) >> shift),
+                         int((qint64(box.right) - 1 - left) >> shift), int((qint64(box.bottom) - 1 - top) >> shift)};
+    };
+
+    QVector<int> starts(qsizetype(columns) * rows + 1, 0);
     QVector<int> huge;
     for (int i = 0; i < boxes.size(); ++i) {
         const Box &box = boxes.at(i);
@@ -122,7 +139,23 @@ QVector<int> find(const QVector<Box> &boxes)
         }
         for (int y = cells.y0; y <= cells.y1; ++y) {
             for (int x = cells.x0; x <= cells.x1; ++x)
-                grid[cellKey(x, y)].append(i);
+                ++starts[qsizetype(y) * columns + x + 1];
+        }
+    }
+    for (qsizetype c = 1; c < starts.size(); ++c)
+        starts[c] += starts[c - 1];
+    QVector<int> members(starts.isEmpty() ? 0 : starts.constLast());
+    QVector<int> filled(starts.begin(), starts.end() - (starts.isEmpty() ? 0 : 1));
+    for (int i = 0; i < boxes.size(); ++i) {
+        const Box &box = boxes.at(i);
+        if (box.isEmpty())
+            continue;
+        const CellRange cells = cellsOf(box);
+        if (cells.count() > kMaxCells)
+            continue;
+        for (int y = cells.y0; y <= cells.y1; ++y) {
+            for (int x = cells.x0; x <= cells.x1; ++x)
+                members[filled[qsizetype(y) * columns + x]++] = i;
         }
     }
 
@@ -149,11 +182,9 @@ QVector<int> find(const QVector<Box> &boxes)
         } else {
             for (int y = cells.y0; y <= cells.y1; ++y) {
                 for (int x = cells.x0; x <= cells.x1; ++x) {
-                    const auto found = grid.constFind(cellKey(x, y));
-                    if (found == grid.cend())
-                        continue;
-                    for (const int j : *found)
-                        consider(i, j);
+                    const qsizetype cell = qsizetype(y) * columns + x;
+                    for (int m = starts.at(cell); m < starts.at(cell + 1); ++m)
+                        consider(i, members.at(m));
                 }
             }
             for (const int j : std::as_const(huge))

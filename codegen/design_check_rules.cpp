@@ -2,11 +2,11 @@
 
 #include "codegen/picture_sizes.h"
 #include "codegen/text_ops.h"
-#include "components/carousel_settings.h"
 #include "model/component_table.h"
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTextLayout>
 
@@ -27,6 +27,8 @@ constexpr int kProportionTolerance = 2;
 // How far a picture may be blown up before it looks blurred: three halves.
 constexpr int kBlowUpNumerator = 3;
 constexpr int kBlowUpDenominator = 2;
+// How many texts' fitting is kept between checks.
+constexpr qsizetype kKnownTexts = 4096;
 
 QString sizeText(int width, int height)
 {
@@ -192,15 +194,35 @@ void checkText(const RowCheck &c)
     const int height = c.cellInt(C::Height);
     if (text.isEmpty() || width <= 0 || height <= 0)
         return;
+    // Repeated labels are common, so whether a text fits is kept for its next copy.
+    thread_local QHash<QString, bool> known;
+    const QString key = QStringList{text, c.cell(C::Other), c.cell(C::Other1), c.cell(C::BgColor),
+                                    c.cell(C::Other2), QString::number(width), QString::number(height)}
+                            .join(QChar(0x1f));
+    if (const auto found = known.constFind(key); found != known.cend()) {
+        if (*found)
+            return;
+    } else if (known.size() > kKnownTexts) {
+        known.clear();
+    }
     QFont font(c.cell(C::Other));
     const int size = c.cellInt(C::Other1);
     font.setPixelSize(size > 0 ? size : 12);
     font.setBold(c.cell(C::BgColor) == QStringLiteral("1"));
-    const int lineHeight = c.cellInt(C::Other2);
-    const QSizeF needed = laidOut(text, font, width,
-                                  lineHeight > 0 ? qreal(lineHeight) : QFontMetricsF(font).lineSpacing());
+    const QFontMetricsF metrics(font);
+    const int setLineHeight = c.cellInt(C::Other2);
+    const qreal lineHeight = setLineHeight > 0 ? qreal(setLineHeight) : metrics.lineSpacing();
+    // Most texts stand on one line with room to spare: measured so, they need no layout.
+    if (!text.contains(QChar::LineSeparator) && lineHeight <= height + 0.5
+        && metrics.horizontalAdvance(text) <= width + 0.5) {
+        known.insert(key, true);
+        return;
+    }
+    const QSizeF needed = laidOut(text, font, width, lineHeight);
     // Half a pixel either way is rounding, not words cut off.
-    if (needed.width() <= width + 0.5 && needed.height() <= height + 0.5)
+    const bool fits = needed.width() <= width + 0.5 && needed.height() <= height + 0.5;
+    known.insert(key, fits);
+    if (fits)
         return;
     c.add(Check::TextOverflow, Severity::Warning, QStringLiteral("文字放不下，会超出文字框"),
           QStringLiteral("需要 %1，框只有 %2")
@@ -226,32 +248,19 @@ void checkCountdown(const RowCheck &c)
 
 void checkCarousel(const RowCheck &c)
 {
-    const int number = CarouselSettings::numberOf(c.table, c.row);
-    QStringList keys{CarouselSettings::kNumber};
-    for (int k = 1; k <= CarouselSettings::kMaxPictures; ++k)
-        keys << CarouselSettings::pictureKey(k);
-    QHash<QString, QString> values;
-    if (c.sources.carouselSetting) {
-        for (const QString &key : std::as_const(keys))
-            values.insert(key, c.sources.carouselSetting(number, key));
-    } else {
-        for (const auto &[key, value] : CarouselSettings::read(number, keys))
-            values.insert(key, value);
-    }
-
-    // As the generator counts them: the stored number is two less than the slides.
-    const int slides = std::clamp(TextOps::toInt(values.value(CarouselSettings::kNumber)) + 2, 0,
-                                  CarouselSettings::kMaxPictures);
+    if (!c.sources.carouselPictures)
+        return;
+    const QStringList pictures = c.sources.carouselPictures(c.row);
     int withAddress = 0;
-    for (int k = 1; k <= slides; ++k) {
-        const QString role = QStringLiteral("第 %1 张图片").arg(k);
-        const QString url = values.value(CarouselSettings::pictureKey(k)).trimmed();
+    for (int k = 1; k <= pictures.size(); ++k) {
+        const QString role = QStringLiteral("轮播的第 %1 张图片").arg(k);
+        const QString url = pictures.at(k - 1).trimmed();
         if (url.isEmpty()) {
-            c.add(Check::CarouselPictures, Severity::Error, QStringLiteral("轮播的") + role + QStringLiteral("地址为空"));
+            c.add(Check::CarouselPictures, Severity::Error, role + QStringLiteral("地址为空"));
             continue;
         }
         ++withAddress;
-        checkPictureAddress(c, url, QStringLiteral("轮播的") + role);
+        checkPictureAddress(c, url, role);
     }
     if (withAddress < 2)
         c.add(Check::CarouselPictures, Severity::Warning, QStringLiteral("轮播少于两张图片，轮播不起来"),

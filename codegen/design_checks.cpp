@@ -10,6 +10,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <numeric>
 
 namespace Plumbrook {
 
@@ -21,6 +22,7 @@ using Severity = DesignFinding::Severity;
 using Kind = KindTable::Kind;
 using namespace DesignCheckRules;
 
+// A component's kind and frame, which an accidental copy shares with its original.
 struct FrameKey
 {
     Kind kind;
@@ -215,12 +217,21 @@ QVector<DesignFinding> run(const ComponentTable &table, const CheckSources &sour
                   .arg(lowest));
     }
 
-    std::stable_sort(findings.begin(), findings.end(), [](const DesignFinding &a, const DesignFinding &b) {
-        if (a.severity != b.severity)
-            return a.severity == Severity::Error;
-        return a.row < b.row;
+    // Ordered by their places alone, then moved once each.
+    QVector<int> order(findings.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&findings](int a, int b) {
+        const DesignFinding &first = findings.at(a);
+        const DesignFinding &second = findings.at(b);
+        if (first.severity != second.severity)
+            return first.severity == Severity::Error;
+        return first.row < second.row;
     });
-    return findings;
+    QVector<DesignFinding> ordered;
+    ordered.reserve(findings.size());
+    for (const int index : std::as_const(order))
+        ordered.append(std::move(findings[index]));
+    return ordered;
 }
 
 Counts count(const QVector<DesignFinding> &findings)

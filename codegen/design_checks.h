@@ -49,8 +49,9 @@ struct DesignFinding
 // What the checks read beyond the table.
 struct CheckSources
 {
-    // Carousels' settings; unset: the carousels' settings files.
-    std::function<QString(int number, const QString &key)> carouselSetting;
+    // The picture address of each slide of the carousel in `row`; unset: carousels
+    // are not looked into.
+    std::function<QStringList(int row)> carouselPictures;
     // Natural sizes of pictures; null: the picture-size checks are skipped.
     const PictureSizes *pictures = nullptr;
     // What a countdown's end is compared with; invalid: the current local time.

@@ -1,6 +1,7 @@
 #include "codegen/covered_components.h"
 #include "codegen/design_checks.h"
 #include "codegen/picture_sizes.h"
+#include "components/carousel_settings.h"
 #include "model/component_table.h"
 
 #include <QFont>
@@ -124,12 +125,15 @@ QVector<DesignFinding> runChecks(const QStringList &rows, const QStringList &pic
     CheckSources sources;
     sources.pictures = &sizes;
     sources.now = kNow;
-    sources.carouselSetting = [carousel](int, const QString &key) {
+    const auto setting = [carousel](int, const QString &key) {
         for (const QString &entry : carousel) {
             if (entry.startsWith(key + u'='))
                 return entry.mid(key.size() + 1);
         }
         return QString();
+    };
+    sources.carouselPictures = [&table, setting](int row) {
+        return CarouselSettings::slidePictures(table, row, setting);
     };
     return DesignChecks::run(table, sources);
 }

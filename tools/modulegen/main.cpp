@@ -7,6 +7,7 @@
 #include "codegen/picture_sizes.h"
 #include "codegen/preview_page.h"
 #include "codegen/text_ops.h"
+#include "components/carousel_settings.h"
 #include "components/program_dir.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
@@ -175,7 +176,9 @@ int checkDesign(const QStringList &args)
     QCoreApplication::setApplicationName(QStringLiteral("Plumbrook"));
     const CountingPictureSizes pictures(pictureCache);
     CheckSources sources;
-    sources.carouselSetting = generation.carouselSetting;
+    sources.carouselPictures = [&table, &generation](int row) {
+        return CarouselSettings::slidePictures(table, row, generation.carouselSetting);
+    };
     sources.pictures = &pictures;
     const QVector<DesignFinding> findings = DesignChecks::run(table, sources);
 
