@@ -103,6 +103,25 @@ QPoint CanvasScroller::viewCentre() const
     return QPoint(width / 2, height / 2);
 }
 
+void CanvasScroller::ensureVisible(const QWidget *object)
+{
+    if (!object || !mContent->isAncestorOf(object))
+        return;
+    const QRect shown(object->mapTo(mContent, QPoint(0, 0)), object->size());
+    const QSize view = QSize(viewCentre().x(), viewCentre().y()) * 2;
+    const auto along = [](int at, int start, int length, int viewLength) {
+        if (length > viewLength)
+            return start + length / 2 - viewLength / 2;
+        if (start < at)
+            return start;
+        if (start + length > at + viewLength)
+            return start + length - viewLength;
+        return at;
+    };
+    scrollTo(QPoint(along(offset().x(), shown.x(), shown.width(), view.width()),
+                    along(offset().y(), shown.y(), shown.height(), view.height())));
+}
+
 void CanvasScroller::zoomTo(double zoom)
 {
     zoomTo(zoom, viewCentre());

@@ -36,6 +36,9 @@ public:
     // Steps to the next zoom in (positive) or out (negative).
     void zoomBySteps(int steps, const QPoint &anchor);
     QPoint viewCentre() const;
+    // Scrolls as little as brings a canvas object wholly into view, or centres it
+    // when it is larger than the view.
+    void ensureVisible(const QWidget *object);
 
 signals:
     void scrolled(const QPoint &offset);

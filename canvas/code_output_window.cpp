@@ -91,6 +91,21 @@ void CodeOutputWindow::generateAndCopy()
     ui->超级按钮2->setEnabled(true);
     putOnClipboard(code);
     ui->编辑框1->setPlainText(code);
+    // Told, not stopped: the code is on the clipboard whatever the checks find.
+    runChecks();
+}
+
+void CodeOutputWindow::runChecks()
+{
+    if (!mTable)
+        return;
+    const QVector<DesignFinding> findings = mChecks ? mChecks() : DesignChecks::run(*mTable);
+    ui->标签_检查->setText(DesignChecks::summary(DesignChecks::count(findings)));
+}
+
+QString CodeOutputWindow::checkSummary() const
+{
+    return ui->标签_检查->text();
 }
 
 void CodeOutputWindow::copy()

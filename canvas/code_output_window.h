@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codegen/design_checks.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -34,8 +36,14 @@ public:
     QString codeText() const;
     // The 向上收缩 field's text, empty unless the design names an amount.
     void setShrinkField(const QString &text);
+    // How "生成并复制" checks the design; unset: the checks without picture sizes.
+    void setChecks(std::function<QVector<DesignFinding>()> checks) { mChecks = std::move(checks); }
+    // "N 个错误，M 个提醒" of the last checks.
+    QString checkSummary() const;
 
 public slots:
+    // Checks the design and shows how many findings there are, without holding anything back.
+    void runChecks();
     void generateAndCopy();
     void copy();
     void preview();
@@ -43,6 +51,7 @@ public slots:
 private:
     Ui::CodeOutputWindow *ui;
     const ComponentTable *mTable;
+    std::function<QVector<DesignFinding>()> mChecks;
 };
 
 } // namespace Plumbrook

@@ -8,6 +8,7 @@
 #include "canvas/canvas_sync.h"
 #include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
+#include "canvas/design_check_window.h"
 #include "canvas/drag_snapper.h"
 #include "canvas/file_menu.h"
 #include "canvas/geometry_boxes.h"
@@ -179,6 +180,7 @@ void MainWindow::buildTitleStrip()
     ui->超级按钮_关闭->setStyleSheet(close);
 
     connect(ui->超级按钮_生成代码, &QPushButton::clicked, this, &MainWindow::openCodeOutput);
+    connect(ui->超级按钮_检查, &QPushButton::clicked, this, &MainWindow::openDesignCheck);
     connect(ui->超级按钮_最小1, &QPushButton::clicked, this, &MainWindow::popSettingsMenu);
     connect(ui->超级按钮_最小, &QPushButton::clicked, this, &MainWindow::minimise);
     connect(ui->超级按钮_最大, &QPushButton::clicked, this, &MainWindow::toggleMaximise);
@@ -394,6 +396,7 @@ void MainWindow::openCodeOutput()
     if (!codeOutputWindow) {
         auto *window = new CodeOutputWindow(mTable, this);
         window->setShrinkField(designShrink());
+        window->setChecks([this] { return checkDesignOf(this); });
         // The field follows the design's own amount as another design comes in or goes back.
         const auto follow = [this, window] { window->setShrinkField(designShrink()); };
         connect(mDocument, &DesignDocument::designReset, window, follow);
@@ -404,9 +407,21 @@ void MainWindow::openCodeOutput()
         codeOutputWindow = window;
         codeOutputWindow->move(frameGeometry().center() - codeOutputWindow->rect().center());
     }
+    static_cast<CodeOutputWindow *>(codeOutputWindow.data())->runChecks();
     codeOutputWindow->show();
     codeOutputWindow->raise();
     codeOutputWindow->activateWindow();
+}
+
+void MainWindow::openDesignCheck()
+{
+    if (!designCheckWindow) {
+        designCheckWindow = new DesignCheckWindow(this);
+        designCheckWindow->move(frameGeometry().center() - designCheckWindow->rect().center());
+    }
+    designCheckWindow->show();
+    designCheckWindow->raise();
+    designCheckWindow->activateWindow();
 }
 
 void MainWindow::openFeedback()

@@ -73,6 +73,7 @@ public:
     QPointer<QWidget> palette;
     QPointer<QWidget> moduleSettingsWindow;
     QPointer<QWidget> codeOutputWindow;
+    QPointer<QWidget> designCheckWindow;
 
 public slots:
     void toggleMaximise();
@@ -84,6 +85,7 @@ public slots:
     void openPalette();
     void openModuleSettings();
     void openCodeOutput();
+    void openDesignCheck();
     void openFeedback();
     void openTutorial();
     void createShortcut();

@@ -2,6 +2,7 @@
 
 #include "model/profile_file.h"
 #include "model/program_dir.h"
+#include "model/text_ops.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 
@@ -10,6 +11,8 @@
 #include <QHash>
 #include <QMutex>
 #include <QSet>
+
+#include <algorithm>
 
 namespace Plumbrook::CarouselSettings {
 
@@ -277,6 +280,28 @@ int leftArrowRow(const ComponentTable &table, int carouselRow)
 int rightArrowRow(const ComponentTable &table, int carouselRow)
 {
     return arrowRow(table, carouselRow, 2);
+}
+
+QStringList slidePictures(const ComponentTable &table, int carouselRow,
+                          const std::function<QString(int number, const QString &key)> &setting)
+{
+    const int number = numberOf(table, carouselRow);
+    QHash<QString, QString> file;
+    if (!setting) {
+        QStringList keys{kNumber};
+        for (int n = 1; n <= kMaxPictures; ++n)
+            keys << pictureKey(n);
+        for (const auto &[key, value] : read(number, keys))
+            file.insert(key, value);
+    }
+    const auto value = [&](const QString &key) { return setting ? setting(number, key) : file.value(key); };
+    // As the generator counts them: the stored number is two less than the slides.
+    const int slides = int(std::clamp<qint64>(qint64(TextOps::toInt(value(kNumber))) + 2, 0, kMaxPictures));
+    QStringList pictures;
+    pictures.reserve(slides);
+    for (int n = 1; n <= slides; ++n)
+        pictures << value(pictureKey(n));
+    return pictures;
 }
 
 int numberOf(const ComponentTable &table, int carouselRow)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace Plumbrook {
 
 // The per-carousel settings file and the number that ties a carousel to it and to its arrows.
@@ -92,6 +94,10 @@ inline constexpr int kNumberColumn = ComponentTable::Background;   // a slot it 
 // (designs made before the row kept it) the number its arrows were named with, or its
 // row index when neither arrow is left.
 int numberOf(const ComponentTable &table, int carouselRow);
+// The picture address of each slide the generated code shows for the carousel in
+// `carouselRow`, from `setting` (unset: its settings file, read once).
+QStringList slidePictures(const ComponentTable &table, int carouselRow,
+                          const std::function<QString(int number, const QString &key)> &setting = {});
 // Rows of the carousel's arrows (id + 1 and id + 2), -1 when absent.
 int leftArrowRow(const ComponentTable &table, int carouselRow);
 int rightArrowRow(const ComponentTable &table, int carouselRow);

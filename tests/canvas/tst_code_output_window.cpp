@@ -1,13 +1,15 @@
 #include "canvas/main_window.h"
 #include "canvas/code_output_window.h"
 #include "codegen/module_generator.h"
-#include "model/text_ops.h"
+#include "components/component_creation.h"
 #include "model/program_dir.h"
+#include "model/text_ops.h"
 #include "model/component_table.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -28,6 +30,7 @@ private slots:
     void previewWritesTheBoxInGbk_data();
     void previewWritesTheBoxInGbk();
     void generateCodeOpensOneWindow();
+    void generationCountsFindings();
 
 private:
     void click(const char *button);
@@ -157,15 +160,33 @@ void TestCodeOutputWindow::generateCodeOpensOneWindow()
     QPointer<QWidget> first = main.codeOutputWindow;
     QVERIFY(first);
     QVERIFY(first->isVisible());
+    const auto summary = [&] { return main.codeOutputWindow->findChild<QLabel *>(QStringLiteral("标签_检查"))->text(); };
+    QCOMPARE(summary(), QStringLiteral("0 个错误，0 个提醒"));
+    // Each press checks the design as it is then.
+    ComponentCreation::create(main.canvas(), QStringLiteral("热点"));
     button->click();
     QCOMPARE(main.codeOutputWindow.data(), first.data());
     QCOMPARE(main.findChildren<CodeOutputWindow *>().size(), 1);
+    QCOMPARE(summary(), QStringLiteral("1 个错误，0 个提醒"));
 
     // Closing discards the window; the next press opens a fresh one.
     QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("超级按钮1")), Qt::LeftButton);
     QTRY_VERIFY(!first);
     button->click();
     QVERIFY(main.codeOutputWindow);
+}
+
+void TestCodeOutputWindow::generationCountsFindings()
+{
+    // A hotspot leading nowhere, lying partly below the module.
+    const int row = mTable->appendRow(QStringLiteral("3"), QStringLiteral("热点"));
+    for (const auto &[column, text] : {std::pair{ComponentTable::Left, "10"}, {ComponentTable::Top, "480"},
+                                       {ComponentTable::Width, "50"}, {ComponentTable::Height, "50"}})
+        mTable->setCell(row, column, QString::fromUtf8(text));
+    click("超级按钮2");
+    QCOMPARE(mWindow->findChild<QLabel *>(QStringLiteral("标签_检查"))->text(), QStringLiteral("2 个错误，1 个提醒"));
+    // Told, not stopped: the code went to the clipboard all the same.
+    QCOMPARE(QApplication::clipboard()->text(), ModuleGenerator(*mTable).generate(QStringLiteral("auto")));
 }
 
 QTEST_MAIN(TestCodeOutputWindow)
