@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QCache>
 #include <QImageReader>
+#include <QSemaphore>
 
 #include <cmath>
 
@@ -71,13 +72,23 @@ QImage decode(const QByteArray &bytes, const QSize &size)
     QImageReader reader(&buffer);
     // Refuses absurd declared sizes (decompression bombs) before allocating.
     reader.setAllocationLimit(256);
-    if (reader.supportsOption(QImageIOHandler::ScaledSize))
+    const bool scaledWhileRead = reader.supportsOption(QImageIOHandler::ScaledSize);
+    if (scaledWhileRead)
         reader.setScaledSize(size);
+    // A large picture read whole takes its full size in memory for a moment: one at a
+    // time, so that pictures arriving together stay within what one of them takes.
+    const QSize natural = reader.size();
+    const bool large = !scaledWhileRead && qint64(natural.width()) * natural.height() > kLargestPixels / 4;
+    static QSemaphore wholeReads(1);
+    if (large)
+        wholeReads.acquire();
     QImage image = reader.read();
+    if (!image.isNull() && image.width() >= 1 && image.height() >= 1 && image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (large)
+        wholeReads.release();
     if (image.isNull() || image.width() < 1 || image.height() < 1)
         return {};
-    if (image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 

@@ -262,7 +262,6 @@ void MainWindow::applyLayout(int width, int height)
     }
     ui->外形框1->move(width - ui->外形框1->width() - 2, ui->外形框1->y());
     ui->图片框_刻度->resize(width - 4, ui->图片框_刻度->height());
-    ui->图片框_刻度_纵向->resize(ui->图片框_刻度_纵向->width(), height - 74);
     ui->高级选择夹1->resize(width - 4, height - 74);
     ui->动画框1->resize(width - 4, height - 74);
     mCanvas->setLayoutWidth(width - 4);

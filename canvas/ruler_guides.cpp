@@ -200,6 +200,12 @@ bool RulerGuides::eventFilter(QObject *watched, QEvent *event)
     const bool ruler = watched == mHorizontal->label() || watched == mVertical->label();
     const bool guide = mGuidesX.contains(watched) || mGuidesY.contains(watched) || watched == mDragged;
     if (!guide && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)) {
+        // The side ruler runs the page's height, above the canvas it measures.
+        QWidget *page = content()->parentWidget();
+        if (watched == page && mVertical->label()->parentWidget() == page) {
+            mVertical->label()->setGeometry(0, 0, mVertical->label()->width(), page->height());
+            mVertical->label()->raise();
+        }
         refresh();
         return QObject::eventFilter(watched, event);
     }

@@ -233,6 +233,11 @@ void forgetRevalidations()
     revalidated().clear();
 }
 
+void forgetRevalidation(const QString &url)
+{
+    revalidated().remove(url);
+}
+
 void discardPending()
 {
     latest().clear();

@@ -35,6 +35,8 @@ void setDiskCache(PictureCache *cache);
 PictureCache *diskCache();
 // Addresses are asked about again when next shown (the cache was emptied).
 void forgetRevalidations();
+// `url` is asked about again when next shown: the user gave it once more.
+void forgetRevalidation(const QString &url);
 
 // Downloads on their way are skipped when they arrive: the design they were
 // started for was replaced as a whole, and its ids may name other components now.

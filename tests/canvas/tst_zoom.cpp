@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <cmath>
+
 using namespace Plumbrook;
 using T = ComponentTable;
 
@@ -338,7 +340,8 @@ void TestZoom::rulerFollowsZoomAndScroll()
     QCOMPARE(mWindow->rulers()->ruler(Qt::Horizontal)->positionOf(0), origin);
     int checked = 0;
     // Each numbered mark stands where its module pixel is shown, and nothing stands just before it.
-    for (int value = -origin / zoom / step * step; origin + value * zoom < strip.width(); value += step) {
+    const int first = int(std::floor(-origin / zoom / step)) * step;
+    for (int value = first; origin + value * zoom < strip.width(); value += step) {
         const int x = origin + qRound(value * zoom);
         if (x < 1)
             continue;
