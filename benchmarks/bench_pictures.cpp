@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <cstring>
 #include <vector>
 
@@ -157,7 +158,9 @@ int main(int argc, char **argv)
         std::printf("BENCH|open 1000 pictures from the disk cache|%.1f ms|loopback server %.1f ms; "
                     "goal <= 0.3 x (%.2f x)\n", fromCache, fromServer, fromCache / fromServer);
 
-        // Twenty slices of one long picture, dropped as files.
+        // Twenty slices of one long picture, dropped as files on an empty design.
+        DesignLoader::load(window.canvas(), pictureDesign(0, {}, {}));
+        QCoreApplication::processEvents();
         QStringList slices;
         for (int n = 0; n < 20; ++n) {
             const QString path = dir.filePath(QStringLiteral("slice%1.png").arg(n));
@@ -168,22 +171,29 @@ int main(int argc, char **argv)
             slices.append(QUrl::fromLocalFile(path).toString());
         }
         PictureDrop *drop = window.pictureDrop();
+        // The processor time the program spent beside the time on the clock: on a machine
+        // shared with other work the clock counts their turns too.
+        double cpu = 0;
         const auto dropUntilShown = [&](const QStringList &addresses) {
             QSignalSpy placed(drop, &PictureDrop::placed);
             QElapsedTimer timer;
+            const std::clock_t started = std::clock();
             timer.start();
             drop->place(addresses, QPoint(0, 0));
             while (placed.isEmpty())
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             QCoreApplication::processEvents();
             window.repaint();
+            cpu = double(std::clock() - started) * 1000.0 / CLOCKS_PER_SEC;
             return timer.nsecsElapsed() / 1e6;
         };
         const double one = dropUntilShown(slices.mid(0, 1));
+        const double oneCpu = cpu;
         const double twenty = dropUntilShown(slices);
-        std::printf("drop of 20 slices until shown: %.1f ms (one picture: %.1f ms)\n", twenty, one);
-        std::printf("BENCH|drop of 20 slices until shown|%.1f ms|one picture %.1f ms; goal <= 100 ms\n",
-                    twenty, one);
+        std::printf("drop of 20 slices until shown: %.1f ms, %.1f ms of processor time "
+                    "(one picture: %.1f ms, %.1f ms)\n", twenty, cpu, one, oneCpu);
+        std::printf("BENCH|drop of 20 slices until shown|%.1f ms (processor %.1f ms)|one picture %.1f ms "
+                    "(processor %.1f ms); goal <= 100 ms\n", twenty, cpu, one, oneCpu);
         BackgroundWork::waitForIdle();
     }
 
