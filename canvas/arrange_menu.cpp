@@ -1,10 +1,14 @@
 #include "canvas/arrange_menu.h"
 
+#include "canvas/canvas_surface.h"
 #include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
+#include "canvas/picture_object.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/snap_index.h"
 
+#include <QInputDialog>
 #include <QMenu>
 #include <QSettings>
 
@@ -15,6 +19,7 @@ namespace {
 using A = Arrangement::Operation;
 
 const QString kSnapKey = QStringLiteral("layout/snap");
+const QString kGridKey = QStringLiteral("layout/grid");
 
 struct Item
 {
@@ -56,6 +61,7 @@ ArrangeMenu::ArrangeMenu(DesignCanvas *canvas, std::function<QString()> settings
         const A operation = item.operation;
         mMenu->addAction(QString::fromUtf8(item.text), this, [this, operation] { arrange(operation); });
     }
+    mMenu->addAction(kNaturalSizeText, this, &ArrangeMenu::giveNaturalSize);
     mMenu->addSeparator();
     mSnap = mMenu->addAction(QStringLiteral("吸附"));
     mSnap->setCheckable(true);
@@ -63,12 +69,37 @@ ArrangeMenu::ArrangeMenu(DesignCanvas *canvas, std::function<QString()> settings
     connect(mSnap, &QAction::toggled, this, [this](bool on) {
         QSettings(mSettingsFile(), QSettings::IniFormat).setValue(kSnapKey, on);
     });
+    mMenu->addAction(QStringLiteral("网格大小…"), this, [this, parent] {
+        bool chosen = false;
+        const int pixels = QInputDialog::getInt(parent, QStringLiteral("网格大小"),
+                                                QStringLiteral("网格大小（像素）："), gridSize(),
+                                                SnapIndex::kMinimumGrid, SnapIndex::kMaximumGrid, 1,
+                                                &chosen);
+        if (chosen)
+            setGridSize(pixels);
+    });
+}
+
+int ArrangeMenu::gridSize() const
+{
+    return mCanvas->surface()->gridSize();
+}
+
+void ArrangeMenu::setGridSize(int pixels)
+{
+    pixels = qBound(SnapIndex::kMinimumGrid, pixels, SnapIndex::kMaximumGrid);
+    mCanvas->surface()->setGridSize(pixels);
+    QSettings(mSettingsFile(), QSettings::IniFormat).setValue(kGridKey, pixels);
 }
 
 void ArrangeMenu::loadSettings()
 {
     const QSignalBlocker quiet(mSnap);
-    mSnap->setChecked(QSettings(mSettingsFile(), QSettings::IniFormat).value(kSnapKey, false).toBool());
+    const QSettings settings(mSettingsFile(), QSettings::IniFormat);
+    mSnap->setChecked(settings.value(kSnapKey, false).toBool());
+    mCanvas->surface()->setGridSize(
+        qBound(SnapIndex::kMinimumGrid, settings.value(kGridKey, SnapIndex::kGrid).toInt(),
+               SnapIndex::kMaximumGrid));
 }
 
 bool ArrangeMenu::snapping() const
@@ -104,6 +135,31 @@ void ArrangeMenu::arrange(Arrangement::Operation operation)
             }
             mCanvas->setFrame(objects[i], placed[i]);
             mCanvas->storeFrame(objects[i]);
+        }
+    });
+    mCanvas->showSelection();
+    if (locked)
+        emit mCanvas->statusMessage(ContextMenuOperations::kLockedMessage);
+}
+
+} // namespace Plumbrook
+
+namespace Plumbrook {
+
+void ArrangeMenu::giveNaturalSize()
+{
+    bool locked = false;
+    mCanvas->document()->record(kNaturalSizeText, [&] {
+        for (QWidget *object : mCanvas->selectedObjects()) {
+            auto *picture = qobject_cast<PictureObject *>(object);
+            if (!picture || !picture->hasPicture())
+                continue;
+            if (mCanvas->isLockedObject(object)) {
+                locked = true;
+                continue;
+            }
+            mCanvas->setFrame(object, QRect(mCanvas->frameOf(object).topLeft(), picture->naturalSize()));
+            mCanvas->storeFrame(object);
         }
     });
     mCanvas->showSelection();

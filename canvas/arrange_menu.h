@@ -26,11 +26,18 @@ public:
     QMenu *menu() const { return mMenu; }
     QAction *snapAction() const { return mSnap; }
     bool snapping() const;
+    // The snapping grid's size in module pixels (1 to 100), kept in the per-user settings.
+    int gridSize() const;
+    void setGridSize(int pixels);
     // Reads the snapping switch from the per-user settings again.
     void loadSettings();
 
     // Applies `operation` to the selection; locked components stay where they are.
     void arrange(Arrangement::Operation operation);
+
+    static inline const QString kNaturalSizeText = QStringLiteral("原始尺寸");
+    // Gives the selected pictures their pictures' own size, as one step.
+    void giveNaturalSize();
 
 private:
     DesignCanvas *mCanvas;

@@ -81,10 +81,14 @@ void CanvasSurface::moveSprite(int id, const QPoint &pos)
     auto it = mSprites.find(id);
     if (it == mSprites.end() || it->pos == pos)
         return;
-    // Only what the sprite covered and covers now is drawn again.
+    // Only what the sprite covered and covers now is drawn again, unless the grid that
+    // starts at the first sprite moves with it.
     const QRect before = shownRect(*it);
     it->pos = pos;
-    update(before.united(shownRect(*it)));
+    if (it == mSprites.begin())
+        update();
+    else
+        update(before.united(shownRect(*it)));
 }
 
 int CanvasSurface::spriteAt(const QPoint &pos) const
@@ -125,6 +129,15 @@ void CanvasSurface::resizeEvent(QResizeEvent *event)
         mLayer->resize(size());
 }
 
+void CanvasSurface::setGridSize(int pixels)
+{
+    pixels = qBound(1, pixels, 100);
+    if (pixels == mGrid)
+        return;
+    mGrid = pixels;
+    update();
+}
+
 void CanvasSurface::drawGrid()
 {
     mGridSize = size();
@@ -139,22 +152,29 @@ void CanvasSurface::paintEvent(QPaintEvent *event)
     // One-pixel fills rather than lines: the same pixels for a fraction of the cost, which
     // the first paint of an empty design and every pan pay.
     const QColor line(228, 228, 232);
-    // The grid's lines lie every 20 canvas pixels, wherever the zoom puts them.
-    const double step = 20 * mScale;
-    const int w = width();
-    const int h = height();
-    // Lines are counted by the width, as the grid always has, and on a canvas taller
-    // than wide by its height too; only those crossing the area to paint are drawn.
-    const int rows = int(qMax(w, h) / step);
-    const int columns = int(w / step);
-    for (int i = qMax(1, int(area.top() / step)); i <= qMin(rows, int(area.bottom() / step) + 1); ++i) {
-        const int y = int(std::lround(i * step));
-        p.fillRect(QRect(area.left(), y, area.width() + 1, 1), line);
-    }
-    for (int i = qMax(1, int(area.left() / step)); i <= qMin(columns, int(area.right() / step) + 1); ++i) {
-        const int x = int(std::lround(i * step));
-        p.fillRect(QRect(x, area.top(), 1, qMin(h, area.bottom() + 1) - area.top() + 1), line);
-    }
+    // The grid's lines lie every grid size of canvas pixels from the module's corner (the
+    // first sprite's place), wherever the zoom puts them; lines closer than a few screen
+    // pixels are thinned, as they would fill the page.
+    const QPoint origin = mSprites.isEmpty() ? QPoint() : mSprites.first().pos;
+    int every = mGrid;
+    while (every * mScale < 4)
+        every *= 2;
+    const double step = every * mScale;
+    const auto lines = [&](int originCanvas, int from, int to, const auto &draw) {
+        const double start = originCanvas * mScale;
+        for (qint64 i = qint64(std::floor((from - start) / step)); start + i * step <= to; ++i) {
+            const int at = int(std::lround(start + i * step));
+            // The page's own edge needs no line.
+            if (at >= from && at > 0)
+                draw(at);
+        }
+    };
+    const int bottom = qMin(height() - 1, area.bottom());
+    const int right = qMin(width() - 1, area.right());
+    lines(origin.y(), area.top(), bottom,
+          [&](int y) { p.fillRect(QRect(area.left(), y, right - area.left() + 1, 1), line); });
+    lines(origin.x(), area.left(), right,
+          [&](int x) { p.fillRect(QRect(x, area.top(), 1, bottom - area.top() + 1), line); });
     for (const Sprite &sprite : mSprites) {
         if (sprite.image.isNull())
             continue;

@@ -34,6 +34,9 @@ public:
     QWidget *objectLayer() const { return mLayer; }
 
     void drawGrid();
+    // Canvas pixels between the grid's lines (1 to 100), which start at the module's corner.
+    int gridSize() const { return mGrid; }
+    void setGridSize(int pixels);
     // The keys held at the last pointer press or release on the surface.
     Qt::KeyboardModifiers lastModifiers() const { return mModifiers; }   // redraws the grid for the current size
 
@@ -64,6 +67,7 @@ private:
     QMap<int, Sprite> mSprites;
     int mNextId = 1;
     QSize mGridSize;
+    int mGrid = 20;
     Qt::KeyboardModifiers mModifiers;
 };
 

@@ -248,11 +248,11 @@ bool DesignCanvas::setObjectPicture(const QString &id, const QByteArray &bytes)
     return decoded;
 }
 
-void DesignCanvas::setObjectPicture(const QString &id, const QByteArray &bytes, const QImage &decoded,
-                                    const QImage &scaled)
+void DesignCanvas::setObjectPicture(const QString &id, const QByteArray &bytes, const QSize &natural,
+                                    const QImage &shown)
 {
     if (PictureObject *picture = pictureById(id)) {
-        picture->setPictureData(bytes, decoded, scaled);
+        picture->setPictureData(bytes, natural, shown);
         emit objectPictureChanged(id);
     }
 }

@@ -68,9 +68,10 @@ public:
     PictureObject *pictureById(const QString &id) const;
     QLabel *labelById(const QString &id) const;
     bool setObjectPicture(const QString &id, const QByteArray &bytes);
-    // The same with the bytes decoded, and maybe scaled, on another thread.
-    void setObjectPicture(const QString &id, const QByteArray &bytes, const QImage &decoded,
-                          const QImage &scaled);
+    // The same with the picture's own size read, and maybe the picture decoded at the
+    // size it is shown, on another thread.
+    void setObjectPicture(const QString &id, const QByteArray &bytes, const QSize &natural,
+                          const QImage &shown);
     // The picture a component showed when its object went, for when undo brings it back.
     QByteArray rememberedPicture(const QString &id) const { return mPictureMemory.value(id); }
     // Puts a component brought back where it lay among the others when it went, with

@@ -1,6 +1,7 @@
 #include "canvas/design_loader.h"
 
 #include "canvas/canvas_surface.h"
+#include "canvas/decoded_pictures.h"
 #include "canvas/design_canvas.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
@@ -108,7 +109,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
     canvas->centreBackground(table->cellInt(0, T::Width));
 
     // Each kind's built-in picture is decoded once and shared by all its objects.
-    QHash<QString, QPair<QByteArray, QImage>> builtins;
+    QHash<QString, QPair<QByteArray, QSize>> builtins;
     for (int row = 1; row < table->count(); ++row) {
         const QStringList cells = table->rowCells(row);
         const QString id = cells.at(T::Id);
@@ -123,7 +124,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             auto builtin = builtins.find(kind);
             if (builtin == builtins.end()) {
                 const QByteArray bytes = ComponentCreation::builtinPictureOf(kind);
-                builtin = builtins.insert(kind, {bytes, CanvasSurface::decodePicture(bytes)});
+                builtin = builtins.insert(kind, {bytes, DecodedPictures::naturalSize(bytes)});
             }
             picture->setPictureData(builtin->first, builtin->second);
             object = picture;

@@ -4,6 +4,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/zoom_mapping.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 
 #include <QWidget>
 
@@ -60,8 +61,15 @@ void DragSnapper::begin(const QList<QWidget *> &moving)
     const ComponentTable *table = mCanvas->table();
     const QRect module(mCanvas->backgroundPos(), QSize(table->cellInt(0, ComponentTable::Width),
                                                        table->cellInt(0, ComponentTable::Height)));
-    // Frames are in canvas pixels, whose corner is the grid's.
-    mIndex.build(others, module, QPoint(0, 0));
+    // The grid and the guides start at the module's corner; frames are in canvas pixels.
+    const DesignDocument *document = mCanvas->document();
+    QVector<int> guidesX = document->guidesX();
+    QVector<int> guidesY = document->guidesY();
+    for (int &x : guidesX)
+        x += module.x();
+    for (int &y : guidesY)
+        y += module.y();
+    mIndex.build(others, module, module.topLeft(), mCanvas->surface()->gridSize(), guidesX, guidesY);
     if (!mGuideX) {
         QWidget *parent = mCanvas->surface()->parentWidget();
         mGuideX = makeGuide(parent, QStringLiteral("参考线_纵向"));

@@ -2,7 +2,6 @@
 
 #include "canvas/arrange_menu.h"
 #include "canvas/canvas_interaction.h"
-#include "canvas/canvas_ruler.h"
 #include "canvas/canvas_scroller.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/canvas_sync.h"
@@ -14,13 +13,16 @@
 #include "canvas/geometry_boxes.h"
 #include "canvas/interface_fonts.h"
 #include "canvas/module_background_layer.h"
+#include "canvas/picture_drop.h"
 #include "canvas/picture_object.h"
+#include "canvas/ruler_guides.h"
 #include "canvas/selection_operations.h"
 #include "canvas/zoom_controls.h"
 #include "canvas/code_output_window.h"
 #include "components/editor_registry.h"
 #include "components/editors.h"
 #include "components/palette_window.h"
+#include "components/preview_download.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
@@ -28,11 +30,13 @@
 #include "net/announcements.h"
 #include "net/desktop_shortcut.h"
 #include "canvas/feedback_window.h"
+#include "net/picture_cache.h"
 #include "net/shell_links.h"
 #include "net/update_check.h"
 
 #include "ui_main_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
@@ -125,6 +129,7 @@ MainWindow::MainWindow(QWidget *parent)
         return mFileMenu->dataDir() + QStringLiteral("/layout.ini");
     }, this);
     mInteraction->snapper()->setEnabledSource([this] { return mArrangeMenu->snapping(); });
+    buildPictureDrop();
     connect(ui->超级按钮_排列, &QPushButton::clicked, this, [this] {
         mArrangeMenu->menu()->popup(ui->超级按钮_排列->mapToGlobal(QPoint(0, ui->超级按钮_排列->height())));
     });
@@ -146,15 +151,9 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->超级按钮_背景1, &QPushButton::clicked, this, &MainWindow::openModuleSettings);
 
     mZoomControls = new ZoomControls(mCanvas, mScroller, ui->组合框_缩放, this, this);
-    // The ruler's marks travel with the canvas as it scrolls and spread as it zooms.
-    mRuler = new CanvasRuler(ui->图片框_刻度, this);
-    connect(mScroller, &CanvasScroller::scrolled, this, [this](const QPoint &offset) {
-        mRuler->show(mCanvas->zoom(), offset.x());
-    });
-    connect(mCanvas, &DesignCanvas::zoomChanged, this, [this](double zoom) {
-        mRuler->show(zoom, mScroller->offset().x());
-    });
-    mRuler->redraw();
+    // The rulers count module pixels from the module's corner as the canvas scrolls and zooms.
+    mRulers = new RulerGuides(mCanvas, ui->图片框_刻度, ui->图片框_刻度_纵向, this);
+    connect(mScroller, &CanvasScroller::scrolled, mRulers, &RulerGuides::refresh);
 
     ui->动画框1->drawGrid();
     dockPalette();
@@ -204,7 +203,34 @@ void MainWindow::buildMenus()
     mSettingsMenu->addAction(QStringLiteral("快捷方式"), this, &MainWindow::createShortcut);
     mSettingsMenu->addAction(QStringLiteral("检测更新"), this, &MainWindow::checkUpdate);
     mSettingsMenu->addAction(QStringLiteral("官方网站"), this, &MainWindow::openWebsite);
+    mSettingsMenu->addAction(QStringLiteral("清除图片缓存"), this, &MainWindow::clearPictureCache);
     mSettingsMenu->addAction(QStringLiteral("退出软件"), this, &MainWindow::exitProgram);
+}
+
+void MainWindow::clearPictureCache()
+{
+    PictureCache *cache = PreviewDownload::diskCache();
+    if (!cache)
+        return;
+    PreviewDownload::forgetRevalidations();
+    // Thousands of files may go: the window does not wait for the disk.
+    BackgroundWork::run(BackgroundWork::Lane::Files, this, [cache] { cache->clear(); },
+                        [this] { showStatus(QStringLiteral("图片缓存已清除")); });
+}
+
+void MainWindow::buildPictureDrop()
+{
+    mPictureDrop = new PictureDrop(mCanvas, ui->标签_提示, this);
+    mSelectionOperations->setPasteFallback([this] { return mPictureDrop->pasteClipboard(); });
+    // Offered in the context menu while it is open, beside the arrange menu.
+    auto *naturalSize = new QAction(ArrangeMenu::kNaturalSizeText, this);
+    connect(naturalSize, &QAction::triggered, mArrangeMenu, &ArrangeMenu::giveNaturalSize);
+    connect(mContextMenu, &QMenu::aboutToShow, this, [this, naturalSize] {
+        mContextMenu->addAction(naturalSize);
+    });
+    connect(mContextMenu, &QMenu::aboutToHide, this, [this, naturalSize] {
+        QTimer::singleShot(0, this, [this, naturalSize] { mContextMenu->removeAction(naturalSize); });
+    });
 }
 
 void MainWindow::showStatus(const QString &text)
@@ -238,7 +264,6 @@ void MainWindow::applyLayout(int width, int height)
     }
     ui->外形框1->move(width - ui->外形框1->width() - 2, ui->外形框1->y());
     ui->图片框_刻度->resize(width - 4, ui->图片框_刻度->height());
-    mRuler->redraw();
     ui->高级选择夹1->resize(width - 4, height - 74);
     ui->动画框1->resize(width - 4, height - 74);
     mCanvas->setLayoutWidth(width - 4);
@@ -252,6 +277,7 @@ void MainWindow::applyLayout(int width, int height)
     mCanvas->centreBackground(mTable->cellInt(0, ComponentTable::Width));
     mTable->setCell(0, ComponentTable::Left, QStringLiteral("0"));
     ui->动画框1->drawGrid();
+    mRulers->refresh();
     dockPalette();
 }
 

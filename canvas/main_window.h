@@ -16,7 +16,6 @@ namespace Plumbrook {
 
 class ArrangeMenu;
 class CanvasInteraction;
-class CanvasRuler;
 class CanvasScroller;
 class CanvasSync;
 class ComponentTable;
@@ -24,6 +23,8 @@ class DesignCanvas;
 class DesignDocument;
 class FileMenu;
 class GeometryBoxes;
+class PictureDrop;
+class RulerGuides;
 class SelectionOperations;
 class ZoomControls;
 
@@ -45,6 +46,8 @@ public:
     ArrangeMenu *arrangeMenu() const { return mArrangeMenu; }
     ZoomControls *zoomControls() const { return mZoomControls; }
     FileMenu *fileMenu() const { return mFileMenu; }
+    PictureDrop *pictureDrop() const { return mPictureDrop; }
+    RulerGuides *rulers() const { return mRulers; }
     QMenu *contextMenu() const { return mContextMenu; }
     QMenu *settingsMenu() const { return mSettingsMenu; }
     QSystemTrayIcon *trayIcon() const { return mTray; }
@@ -91,6 +94,7 @@ public slots:
     void createShortcut();
     void checkUpdate();
     void openWebsite();
+    void clearPictureCache();
     void onClockTick();
 
     void editSelected();
@@ -111,6 +115,7 @@ protected:
 private:
     void buildMenus();
     void buildTitleStrip();
+    void buildPictureDrop();
     void restoreFromTray();
 
     Ui::MainWindow *ui;
@@ -124,8 +129,9 @@ private:
     GeometryBoxes *mGeometryBoxes;
     CanvasSync *mSync;
     ZoomControls *mZoomControls;
-    CanvasRuler *mRuler;
+    RulerGuides *mRulers;
     FileMenu *mFileMenu;
+    PictureDrop *mPictureDrop = nullptr;
     QMenu *mContextMenu;
     QMenu *mSettingsMenu;
     QTimer *mClock;

@@ -1,29 +1,13 @@
 #include "canvas/picture_object.h"
 
 #include "canvas/canvas_repaint.h"
-#include "canvas/canvas_surface.h"
+#include "canvas/decoded_pictures.h"
+#include "model/background_work.h"
 
 #include <QPainter>
-#include <QPixmapCache>
+#include <QPointer>
 
 namespace Plumbrook {
-
-namespace {
-
-// Several screens full of distinct pictures, each at its object's size.
-constexpr int kScaledCacheKilobytes = 32 * 1024;
-
-QString scaledKey(const QImage &image, const QSize &size)
-{
-    static const bool limited = [] {
-        QPixmapCache::setCacheLimit(qMax(QPixmapCache::cacheLimit(), kScaledCacheKilobytes));
-        return true;
-    }();
-    Q_UNUSED(limited);
-    return QStringLiteral("plumbrook %1 %2x%3").arg(image.cacheKey()).arg(size.width()).arg(size.height());
-}
-
-} // namespace
 
 PictureObject::PictureObject(QWidget *parent)
     : QLabel(parent)
@@ -32,21 +16,41 @@ PictureObject::PictureObject(QWidget *parent)
 
 bool PictureObject::setPictureData(const QByteArray &bytes)
 {
-    mData = bytes;
-    mImage = CanvasSurface::decodePicture(bytes);
-    CanvasRepaint::objectArea(this);
-    return !mImage.isNull();
+    const QSize natural = DecodedPictures::naturalSize(bytes);
+    QImage shown;
+    // A small picture is decoded now, which also proves it whole.
+    if (natural.isValid() && qint64(natural.width()) * natural.height() <= DecodedPictures::kQuickPixels) {
+        shown = DecodedPictures::decode(bytes, DecodedPictures::decodeSize(natural, shownPixels()));
+        if (shown.isNull() && !shownPixels().isEmpty()) {
+            setPictureData(bytes, {}, {});
+            return false;
+        }
+    }
+    setPictureData(bytes, natural, shown);
+    return natural.isValid();
 }
 
-void PictureObject::setPictureData(const QByteArray &bytes, const QImage &decoded, const QImage &scaled)
+void PictureObject::setPictureData(const QByteArray &bytes, const QSize &natural, const QImage &shown)
 {
     mData = bytes;
-    mImage = decoded;
-    // Kept only for an object in view: the others would push out of the cache the
+    mKey = DecodedPictures::keyOf(bytes);
+    mNatural = natural;
+    mAwaited = {};
+    // Kept only for an object in view: the others would push out of the budget the
     // pictures that are shown.
-    if (!decoded.isNull() && scaled.size() == size() && CanvasRepaint::inView(this))
-        QPixmapCache::insert(scaledKey(decoded, size()), QPixmap::fromImage(scaled));
+    if (!shown.isNull() && CanvasRepaint::inView(this))
+        DecodedPictures::insert(mKey, shown);
     CanvasRepaint::objectArea(this);
+}
+
+QImage PictureObject::image() const
+{
+    return DecodedPictures::decode(mData, mNatural);
+}
+
+QSize PictureObject::shownPixels() const
+{
+    return size() * devicePixelRatioF();
 }
 
 QImage PictureObject::scaledImage(const QImage &image, const QSize &size)
@@ -54,23 +58,45 @@ QImage PictureObject::scaledImage(const QImage &image, const QSize &size)
     return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QPixmap PictureObject::scaledPicture(const QImage &image, const QSize &size)
+void PictureObject::decodeLater(const QSize &size)
 {
-    const QString key = scaledKey(image, size);
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap::fromImage(scaledImage(image, size));
-        QPixmapCache::insert(key, pixmap);
-    }
-    return pixmap;
+    if (mAwaited == size)
+        return;
+    mAwaited = size;
+    QPointer<PictureObject> self(this);
+    const quint64 key = mKey;
+    BackgroundWork::run(
+        BackgroundWork::Lane::Downloads, this,
+        [bytes = mData, size] { return DecodedPictures::decode(bytes, size); },
+        [self, key, size](const QImage &image) {
+            if (!self || self->mKey != key || self->mAwaited != size)
+                return;
+            self->mAwaited = {};
+            if (image.isNull())
+                return;
+            DecodedPictures::insert(key, image);
+            self->update();
+        });
 }
 
 void PictureObject::paintEvent(QPaintEvent *)
 {
-    if (mImage.isNull() || width() <= 0 || height() <= 0)
+    if (!mNatural.isValid() || width() <= 0 || height() <= 0)
         return;
+    const QSize size = DecodedPictures::decodeSize(mNatural, shownPixels());
+    QImage shown = DecodedPictures::find(mKey, size);
+    if (shown.isNull()) {
+        // Large pictures are decoded off the user-interface thread and painted on arrival.
+        if (qint64(mNatural.width()) * mNatural.height() > DecodedPictures::kQuickPixels) {
+            decodeLater(size);
+            return;
+        }
+        shown = DecodedPictures::decode(mData, size);
+        DecodedPictures::insert(mKey, shown);
+    }
     QPainter p(this);
-    p.drawPixmap(0, 0, scaledPicture(mImage, size()));
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(rect(), shown);
 }
 
 } // namespace Plumbrook

@@ -6,7 +6,8 @@
 
 namespace Plumbrook {
 
-// A component's picture on the canvas: one picture scaled to the object's size.
+// A component's picture on the canvas: one picture scaled to the object's size, decoded
+// at the size it is shown within the canvas's budget of decoded pictures.
 class PictureObject : public QLabel
 {
     Q_OBJECT
@@ -15,21 +16,22 @@ public:
     explicit PictureObject(QWidget *parent = nullptr);
 
     // Keeps the bytes so that a copy of the component shows the same picture.
-    // Returns false, and shows nothing usable, when the bytes do not decode.
+    // Returns false, and shows nothing usable, when the bytes are no picture.
     bool setPictureData(const QByteArray &bytes);
-    // The same with the picture already decoded from the bytes, so that many
-    // objects showing one picture decode it once and share it; `scaled`, when made
-    // at the object's size elsewhere, spares the first paint that work.
-    void setPictureData(const QByteArray &bytes, const QImage &decoded, const QImage &scaled = {});
+    // The same with the picture's own size known, and maybe `shown` already decoded
+    // elsewhere at the size the object shows it, which spares the first paint that work.
+    void setPictureData(const QByteArray &bytes, const QSize &natural, const QImage &shown = {});
     QByteArray pictureData() const { return mData; }
-    bool hasPicture() const { return !mImage.isNull(); }
-    QImage image() const { return mImage; }
+    bool hasPicture() const { return mNatural.isValid(); }
+    // The picture's own size in pixels; invalid without a picture.
+    QSize naturalSize() const { return mNatural; }
+    // The whole picture at its own size, decoded now (not kept).
+    QImage image() const;
+    // Device pixels the object is shown at now.
+    QSize shownPixels() const;
 
     QString tag() const { return property("tag").toString(); }
 
-    // The picture scaled to `size`, made once for every object showing that picture
-    // at that size; the scaled copies of all objects together stay within a limit.
-    static QPixmap scaledPicture(const QImage &image, const QSize &size);
     // The scaling itself, which any thread may do.
     static QImage scaledImage(const QImage &image, const QSize &size);
 
@@ -37,8 +39,13 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void decodeLater(const QSize &size);
+
     QByteArray mData;
-    QImage mImage;
+    quint64 mKey = 0;
+    QSize mNatural;
+    // The size of a decode on its way, so that repaints meanwhile do not ask again.
+    QSize mAwaited;
 };
 
 } // namespace Plumbrook

@@ -104,6 +104,8 @@ void SelectionOperations::paste()
             ids.append(id);
     }
     if (ids.isEmpty()) {
+        if (mPasteFallback && mPasteFallback())
+            return;
         emit mCanvas->statusMessage(kNothingCopiedMessage);
         return;
     }

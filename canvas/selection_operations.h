@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QStringList>
 
+#include <functional>
+
 namespace Plumbrook {
 
 class DesignCanvas;
@@ -30,6 +32,8 @@ public:
     void clearSelection();
 
     QStringList copiedIds() const { return mCopied; }
+    // What Ctrl+V does with no components copied; it returns whether it pasted anything.
+    void setPasteFallback(std::function<bool()> fallback) { mPasteFallback = std::move(fallback); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -41,6 +45,7 @@ private:
 
     DesignCanvas *mCanvas;
     QStringList mCopied;
+    std::function<bool()> mPasteFallback;
 };
 
 } // namespace Plumbrook

@@ -202,6 +202,8 @@ void EditorWindow::startPreview(int row)
         return CarouselSettings::read(CarouselSettings::numberOf(*table(), row), key);
     });
     const PreviewDownload::Fetch fetch = canvas()->previewFetch();
+    // Saved again, the picture may have changed on the server since it was last asked about.
+    PreviewDownload::forgetRevalidation(url);
     PreviewDownload::start(canvas(), mId, url, fetch ? fetch : PreviewDownload::fetchOf(kind->name));
 }
 

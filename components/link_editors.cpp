@@ -3,6 +3,8 @@
 #include "model/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
+#include "canvas/design_canvas.h"
+#include "canvas/picture_object.h"
 #include "model/preset_urls.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
@@ -48,9 +50,26 @@ public:
                {"编辑框2", T::Link},
                {"编辑框3", T::Text},
                {"组合框1", T::BgColor, K::OpenMode, T::Other}});
+        connect(canvas(), &DesignCanvas::objectPictureChanged, this, [this](const QString &id) {
+            if (id == componentId())
+                showNaturalSize();
+        });
     }
 
+protected:
+    void afterLoad() override { showNaturalSize(); }
+
 private:
+    // The picture's own size beside its address, for giving the component that size.
+    void showNaturalSize()
+    {
+        const PictureObject *picture = canvas()->pictureById(componentId());
+        const QSize size = picture ? picture->naturalSize() : QSize();
+        ui.标签_原始尺寸->setText(size.isValid()
+                                   ? QStringLiteral("原始尺寸：%1 × %2").arg(size.width()).arg(size.height())
+                                   : QString());
+    }
+
     Ui::ImageEditor ui;
 };
 

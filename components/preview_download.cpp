@@ -1,17 +1,21 @@
 #include "components/preview_download.h"
 
 #include "canvas/canvas_repaint.h"
-#include "canvas/canvas_surface.h"
+#include "canvas/decoded_pictures.h"
 #include "canvas/design_canvas.h"
 #include "canvas/picture_object.h"
 #include "model/background_work.h"
 #include "model/kind_table.h"
 #include "net/http_client.h"
+#include "net/picture_cache.h"
 
 #include <QCache>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
+#include <QSet>
+#include <QUrl>
 
 #include <atomic>
 
@@ -38,32 +42,27 @@ QCache<QString, QByteArray> &bodies()
     return cache;
 }
 
-// Pictures by the bytes they were decoded from, weighed in bytes, so that components
-// showing one picture share one copy of it and of its scaled copies. UI thread only.
-QCache<QByteArray, QImage> &pictures()
-{
-    static QCache<QByteArray, QImage> cache(64 * 1024 * 1024);
-    return cache;
-}
-
-QImage sharedPicture(const QByteArray &body, const QImage &decoded)
-{
-    if (decoded.isNull())
-        return decoded;
-    if (const QImage *known = pictures().object(body))
-        return *known;
-    pictures().insert(body, new QImage(decoded), qMax<qsizetype>(1, decoded.sizeInBytes()));
-    return decoded;
-}
-
-// What a worker makes of one download: the body, its picture, and the picture at
-// the size the object had when the download started.
+// What a worker makes of one download: the body, its picture's own size, and the
+// picture decoded at the size the object was shown at when the download started.
 struct Fetched
 {
     QByteArray body;
-    QImage picture;
-    QImage scaled;
+    QSize natural;
+    QImage shown;
+    bool fromDisk = false;
 };
+
+// The per-user cache is found at first use: its folder is named after the application.
+bool sDiskCacheChosen = false;
+PictureCache *sDiskCache = nullptr;
+// Addresses asked about once in this run; the answer holds for every component showing them.
+QSet<QString> &revalidated()
+{
+    static QSet<QString> set;
+    return set;
+}
+
+void revalidate(DesignCanvas *canvas, const QString &url);
 
 struct Arrival
 {
@@ -92,10 +91,35 @@ void land(Arrival &arrival)
         bodies().insert(arrival.url, new QByteArray(body), qMax<qsizetype>(1, body.size()));
     if (arrival.canvas && latest().value(arrival.componentId) == arrival.ticket) {
         latest().remove(arrival.componentId);
-        arrival.canvas->setObjectPicture(arrival.componentId, body,
-                                         sharedPicture(body, arrival.fetched.picture),
-                                         arrival.fetched.scaled);
+        arrival.canvas->setObjectPicture(arrival.componentId, body, arrival.fetched.natural,
+                                         arrival.fetched.shown);
     }
+    if (arrival.fetched.fromDisk && arrival.canvas)
+        revalidate(arrival.canvas, arrival.url);
+}
+
+// The cached copy is shown already; a newer one, when the server has it, replaces it on
+// every component showing that address. No answer keeps what is shown.
+void revalidate(DesignCanvas *canvas, const QString &url)
+{
+    PictureCache *cache = diskCache();
+    if (revalidated().contains(url) || !cache)
+        return;
+    revalidated().insert(url);
+    QPointer<DesignCanvas> target(canvas);
+    BackgroundWork::run(
+        BackgroundWork::Lane::Downloads, QCoreApplication::instance(),
+        [cache, url] { return cache->revalidate(url); },
+        [target, url](PictureCache::Freshness freshness) {
+            if (freshness != PictureCache::Freshness::Changed || !target)
+                return;
+            bodies().remove(url);
+            const QList<PictureObject *> objects = target->pictureObjects();
+            for (PictureObject *object : objects) {
+                if (object->property("previewUrl").toString() == url)
+                    start(target, DesignCanvas::tagOf(object), url);
+            }
+        });
 }
 
 void landSome();
@@ -130,6 +154,7 @@ void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
 {
     if (!canvas)
         return;
+    PictureCache *disk = fetch ? nullptr : diskCache();
     if (!fetch)
         fetch = [](const QString &address) { return HttpClient::download(address); };
 
@@ -141,7 +166,7 @@ void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
     if (PictureObject *object = canvas->pictureById(componentId)) {
         object->setProperty("previewUrl", url);
         if (CanvasRepaint::inView(object))
-            size = object->size();
+            size = object->shownPixels();
     }
     ++pendingCount;
 
@@ -149,15 +174,30 @@ void start(DesignCanvas *canvas, const QString &componentId, const QString &url,
     QPointer<DesignCanvas> target(canvas);
     BackgroundWork::run(
         BackgroundWork::Lane::Downloads, QCoreApplication::instance(),
-        [fetch = std::move(fetch), url, generation, size] {
+        [fetch = std::move(fetch), disk, url, generation, size] {
             Fetched fetched;
             if (generation != sGeneration.load())
                 return fetched;
-            fetched.body = fetch(url);
-            // Decoded and scaled here, off the user-interface thread.
-            fetched.picture = CanvasSurface::decodePicture(fetched.body);
-            if (!fetched.picture.isNull() && !size.isEmpty())
-                fetched.scaled = PictureObject::scaledImage(fetched.picture, size);
+            if (QUrl(url).isLocalFile()) {
+                fetched.body = readLocalFile(url);
+            } else if (disk) {
+                if (const auto entry = disk->find(url)) {
+                    fetched.body = entry->body;
+                    fetched.fromDisk = true;
+                } else {
+                    fetched.body = disk->download(url);
+                }
+            } else {
+                fetched.body = fetch(url);
+            }
+            // Decoded here, off the user-interface thread, and only as large as it is shown.
+            fetched.natural = DecodedPictures::naturalSize(fetched.body);
+            if (fetched.natural.isValid() && !size.isEmpty()) {
+                fetched.shown = DecodedPictures::decode(
+                    fetched.body, DecodedPictures::decodeSize(fetched.natural, size));
+                if (fetched.shown.isNull())
+                    fetched.natural = {};
+            }
             return fetched;
         },
         [target, componentId, url, ticket](const Fetched &fetched) {
@@ -173,7 +213,29 @@ Fetch fetchOf(const QString &kind)
         return [](const QString &address) {
             return HttpClient::siteRequest(address, 0, {}, HttpClient::Jar::None);
         };
-    return [](const QString &address) { return HttpClient::download(address); };
+    return {};
+}
+
+void setDiskCache(PictureCache *cache)
+{
+    sDiskCacheChosen = true;
+    sDiskCache = cache;
+    revalidated().clear();
+}
+
+PictureCache *diskCache()
+{
+    return sDiskCacheChosen ? sDiskCache : &PictureCache::shared();
+}
+
+void forgetRevalidations()
+{
+    revalidated().clear();
+}
+
+void forgetRevalidation(const QString &url)
+{
+    revalidated().remove(url);
 }
 
 void discardPending()
@@ -191,6 +253,27 @@ QByteArray cached(const QString &url)
 {
     const QByteArray *body = bodies().object(url);
     return body ? *body : QByteArray();
+}
+
+} // namespace Plumbrook::PreviewDownload
+
+namespace Plumbrook::PreviewDownload {
+
+void remember(const QString &url, const QByteArray &bytes)
+{
+    if (!url.isEmpty() && !bytes.isEmpty())
+        bodies().insert(url, new QByteArray(bytes), qMax<qsizetype>(1, bytes.size()));
+}
+
+QByteArray readLocalFile(const QString &url)
+{
+    const QUrl address(url);
+    if (!address.isLocalFile())
+        return {};
+    QFile file(address.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly) || file.size() > HttpClient::limits().maxBodyBytes)
+        return {};
+    return file.readAll();
 }
 
 } // namespace Plumbrook::PreviewDownload

@@ -31,7 +31,18 @@ DesignFile::Design DesignDocument::design() const
 {
     DesignFile::Design design = DesignFile::fromTable(*mTable);
     design.shrink = mShrink;
+    design.guidesX = mGuidesX;
+    design.guidesY = mGuidesY;
     return design;
+}
+
+void DesignDocument::setGuides(const QVector<int> &x, const QVector<int> &y)
+{
+    if (x == mGuidesX && y == mGuidesY)
+        return;
+    mGuidesX = x;
+    mGuidesY = y;
+    emit guidesChanged();
 }
 
 QVector<DesignStep::Edit> *DesignDocument::journal()
@@ -165,6 +176,7 @@ void DesignDocument::putDesign(const DesignFile::Design &design)
         CS::writeChanged(it.key(), it.value());
     mTable->replaceRows(design.rows);
     mShrink = design.shrink;
+    setGuides(design.guidesX, design.guidesY);
     mTable->setCreationCounter(qMax(mTable->creationCounter(), DesignFile::highestId(design.rows)));
 }
 

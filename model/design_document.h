@@ -37,6 +37,12 @@ public:
     // As a step undone or redone puts it back.
     void setShrink(const QString &shrink) { mShrink = shrink; }
 
+    // The guides on the module: vertical ones at module x, horizontal ones at module y.
+    // They go and come with the design's file; placing one is no step of the design.
+    QVector<int> guidesX() const { return mGuidesX; }
+    QVector<int> guidesY() const { return mGuidesY; }
+    void setGuides(const QVector<int> &x, const QVector<int> &y);
+
     // Runs `operation`, which writes the table and the carousels' settings in its own
     // order, and pushes what it changed as one step named `name`. Steps with the same
     // `mergeId` and a non-empty `mergeKey` pushed one after the other become one step.
@@ -78,6 +84,7 @@ signals:
     void stepApplied(const DesignChange &change);
     // The whole design was put in place without a step ("新建", "打开…").
     void designReset();
+    void guidesChanged();
 
 private:
     void cellChanged(int row, int column, const QString &before, const QString &after) override;
@@ -100,6 +107,8 @@ private:
     int mApplying = 0;
     quint64 mRevision = 0;
     QString mShrink;
+    QVector<int> mGuidesX;
+    QVector<int> mGuidesY;
 };
 
 } // namespace Plumbrook

@@ -9,6 +9,7 @@
 #include "model/kind_table.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -98,6 +99,38 @@ bool parseCarousels(const QJsonValue &value, QMap<int, CarouselValues> *carousel
     return true;
 }
 
+bool refuse(QString *error, const QString &message)
+{
+    fail(error, message);
+    return false;
+}
+
+// The optional guides: {"x": [numbers], "y": [numbers]}, whole module pixels.
+bool parseGuides(const QJsonValue &value, Design *design, QString *error)
+{
+    if (value.isUndefined())
+        return true;
+    if (!value.isObject())
+        return refuse(error, QStringLiteral("\"guides\" is not an object"));
+    const QJsonObject guides = value.toObject();
+    for (const auto &[key, target] : {std::pair{QStringLiteral("x"), &design->guidesX},
+                                      std::pair{QStringLiteral("y"), &design->guidesY}}) {
+        const QJsonValue list = guides.value(key);
+        if (list.isUndefined())
+            continue;
+        if (!list.isArray())
+            return refuse(error, QStringLiteral("\"guides.%1\" is not a list").arg(key));
+        for (const QJsonValue &item : list.toArray()) {
+            const double number = item.toDouble(std::nan(""));
+            if (!item.isDouble() || number != std::floor(number) || std::abs(number) > 1e9)
+                return refuse(error, QStringLiteral("\"guides.%1\" holds a value that is no whole number")
+                                         .arg(key));
+            target->append(int(number));
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<Design> parse(const QByteArray &bytes, QString *error)
@@ -136,6 +169,8 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
     if (!shrink.isUndefined() && !shrink.isString())
         return fail(error, QStringLiteral("\"shrink\" is not a text"));
     design.shrink = shrink.toString();
+    if (!parseGuides(root.value(QStringLiteral("guides")), &design, error))
+        return std::nullopt;
     return design;
 }
 
@@ -200,6 +235,18 @@ QByteArray serialise(const Design &design)
     json.closeObject();
     json.key(u"format");
     json.string(kFormat);
+    if (!design.guidesX.isEmpty() || !design.guidesY.isEmpty()) {
+        json.key(u"guides");
+        json.openObject();
+        for (const auto &[key, values] : {std::pair{u"x", &design.guidesX}, std::pair{u"y", &design.guidesY}}) {
+            json.key(key);
+            json.openArray();
+            for (int value : *values)
+                json.integer(value);
+            json.closeArray();
+        }
+        json.closeObject();
+    }
     json.key(u"rows");
     json.openArray();
     for (const QStringList &cells : design.rows) {

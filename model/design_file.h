@@ -33,6 +33,8 @@ struct Design
     QVector<QStringList> rows;                 // row 0 is the module record
     QMap<int, CarouselValues> carousels;       // by carousel number
     QString shrink;                            // the 向上收缩 field the code was made with; may be empty
+    QVector<int> guidesX;                      // vertical guides at these module pixels
+    QVector<int> guidesY;                      // horizontal guides
 };
 
 // Reads a design without touching anything; on failure returns nothing and sets

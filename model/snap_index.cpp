@@ -26,7 +26,8 @@ void sortUnique(QVector<int> &lines)
 
 } // namespace
 
-void SnapIndex::build(const QVector<QRect> &others, const QRect &module, const QPoint &gridOrigin)
+void SnapIndex::build(const QVector<QRect> &others, const QRect &module, const QPoint &gridOrigin,
+                      int grid, const QVector<int> &guidesX, const QVector<int> &guidesY)
 {
     mXs.clear();
     mYs.clear();
@@ -36,12 +37,15 @@ void SnapIndex::build(const QVector<QRect> &others, const QRect &module, const Q
         addFrame(mXs, mYs, module);
     for (const QRect &frame : others)
         addFrame(mXs, mYs, frame);
+    mXs += guidesX;
+    mYs += guidesY;
     sortUnique(mXs);
     sortUnique(mYs);
     mGridOrigin = gridOrigin;
+    mGrid = qBound(kMinimumGrid, grid, kMaximumGrid);
 }
 
-int SnapIndex::nearest(const QVector<int> &lines, int gridOrigin, int value, int tolerance)
+int SnapIndex::nearest(const QVector<int> &lines, int gridOrigin, int value, int tolerance) const
 {
     int found = kNone;
     int distance = tolerance + 1;
@@ -57,14 +61,14 @@ int SnapIndex::nearest(const QVector<int> &lines, int gridOrigin, int value, int
         consider(*at);
     if (at != lines.cbegin())
         consider(*(at - 1));
-    const int cell = floorDiv(value - gridOrigin, kGrid);
-    consider(gridOrigin + cell * kGrid);
-    consider(gridOrigin + (cell + 1) * kGrid);
+    const int cell = floorDiv(value - gridOrigin, mGrid);
+    consider(gridOrigin + cell * mGrid);
+    consider(gridOrigin + (cell + 1) * mGrid);
     return found;
 }
 
 std::pair<int, int> SnapIndex::best(const QVector<int> &lines, int gridOrigin,
-                                    std::initializer_list<int> values, int tolerance)
+                                    std::initializer_list<int> values, int tolerance) const
 {
     int offset = 0;
     int line = kNone;

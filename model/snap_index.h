@@ -15,7 +15,9 @@ namespace Plumbrook {
 class SnapIndex
 {
 public:
-    static constexpr int kGrid = 20;
+    static constexpr int kGrid = 20;   // the grid's size unless set
+    static constexpr int kMinimumGrid = 1;
+    static constexpr int kMaximumGrid = 100;
 
     struct Snap
     {
@@ -25,9 +27,11 @@ public:
     };
     static constexpr int kNone = INT_MIN;
 
-    // `grid` is where the grid's lines start (the canvas's corner, in the same
-    // coordinates as the frames).
-    void build(const QVector<QRect> &others, const QRect &module, const QPoint &gridOrigin);
+    // `gridOrigin` is where the grid's lines start (the module's corner, in the same
+    // coordinates as the frames), `grid` the pixels between them; `guidesX` and
+    // `guidesY` are the user's guides, vertical and horizontal.
+    void build(const QVector<QRect> &others, const QRect &module, const QPoint &gridOrigin,
+               int grid = kGrid, const QVector<int> &guidesX = {}, const QVector<int> &guidesY = {});
 
     // Moving a whole frame: its left, centre and right, top, middle and bottom
     // lines snap to the nearest line within `tolerance`.
@@ -39,14 +43,15 @@ public:
 
 private:
     // The nearest line to `value` within `tolerance`, or kNone.
-    static int nearest(const QVector<int> &lines, int gridOrigin, int value, int tolerance);
+    int nearest(const QVector<int> &lines, int gridOrigin, int value, int tolerance) const;
     // The best of `values` on one axis: the offset to add and the line, or kNone.
-    static std::pair<int, int> best(const QVector<int> &lines, int gridOrigin,
-                                    std::initializer_list<int> values, int tolerance);
+    std::pair<int, int> best(const QVector<int> &lines, int gridOrigin,
+                             std::initializer_list<int> values, int tolerance) const;
 
     QVector<int> mXs;
     QVector<int> mYs;
     QPoint mGridOrigin;
+    int mGrid = kGrid;
 };
 
 } // namespace Plumbrook

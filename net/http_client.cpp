@@ -225,7 +225,11 @@ QByteArray siteRequest(const QString &url, int methodCode, const QByteArray &bod
     return result;
 }
 
-QByteArray download(const QString &url)
+namespace {
+
+// The plain download's request, with `extraHeaders` after the usual ones.
+QByteArray plainGet(const QString &url, const QStringList &extraHeaders, Transfer *transfer,
+                    bool *completed, long *status)
 {
     initialiseCurl();
     const UrlParts parts = splitUrl(url);
@@ -244,9 +248,42 @@ QByteArray download(const QString &url)
     curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, kUserAgent);
     // Cookies set along a redirect chain go back to the server, and are forgotten after.
     curl_easy_setopt(curl.get(), CURLOPT_COOKIEFILE, "");
+    const QByteArray body = perform(
+        curl.get(), defaultHeaders(QString::fromLatin1(requestUrl(url.trimmed())), false) + extraHeaders,
+        current, current.downloadTotalTimeout, transfer, completed);
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, status);
+    return body;
+}
+
+} // namespace
+
+QByteArray download(const QString &url)
+{
     Transfer transfer;
-    return perform(curl.get(), defaultHeaders(QString::fromLatin1(requestUrl(url.trimmed())), false), current,
-                   current.downloadTotalTimeout, &transfer);
+    long status = 0;
+    return plainGet(url, {}, &transfer, nullptr, &status);
+}
+
+Revalidation conditionalDownload(const QString &url, const QByteArray &etag,
+                                 const QByteArray &lastModified)
+{
+    QStringList extra;
+    // Validators come from a file on disk: no line breaks may reach the request.
+    if (!etag.isEmpty())
+        extra.append(QStringLiteral("If-None-Match: ") + withoutControls(QString::fromLatin1(etag)));
+    if (!lastModified.isEmpty())
+        extra.append(QStringLiteral("If-Modified-Since: ")
+                     + withoutControls(QString::fromLatin1(lastModified)));
+    Transfer transfer;
+    bool completed = false;
+    long status = 0;
+    Revalidation result;
+    result.body = plainGet(url, extra, &transfer, &completed, &status);
+    result.answered = completed && status > 0;
+    result.status = int(status);
+    result.etag = headerValue(transfer.headers, "ETag");
+    result.lastModified = headerValue(transfer.headers, "Last-Modified");
+    return result;
 }
 
 } // namespace Plumbrook::HttpClient

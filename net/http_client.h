@@ -27,6 +27,21 @@ QByteArray siteRequest(const QString &url, int methodCode = 0, const QByteArray 
 // One GET of the URL, split into host, port and path by splitUrl.
 QByteArray download(const QString &url);
 
+// What a conditional download learnt: whether the server answered at all, its status,
+// the body of a 200 answer and the validators to send next time.
+struct Revalidation
+{
+    bool answered = false;
+    int status = 0;
+    QByteArray body;
+    QByteArray etag;
+    QByteArray lastModified;
+};
+// A download that sends If-None-Match and If-Modified-Since when given; a 304 answer
+// means the copy the validators came with is still current.
+Revalidation conditionalDownload(const QString &url, const QByteArray &etag = {},
+                                 const QByteArray &lastModified = {});
+
 // The process-wide site cookie jar ("a=1; b=2").
 QString siteCookieJar();
 void setSiteCookieJar(const QString &jar);
@@ -62,6 +77,9 @@ UrlParts splitUrl(const QString &url);
 // The request headers as "Name: value" lines, in the order they are sent.
 // The plain download leaves out "User-Agent" (it goes as the agent name).
 QStringList defaultHeaders(const QString &url, bool withUserAgent);
+
+// The value of the last header `name` (case-insensitive) in a raw header block.
+QByteArray headerValue(const QByteArray &headerBlock, const QByteArray &name);
 
 // "name=value" of every Set-Cookie header in a raw response header block, joined by "; ".
 QString newCookies(const QString &headerBlock);

@@ -97,6 +97,17 @@ QStringList defaultHeaders(const QString &url, bool withUserAgent)
     return headers;
 }
 
+QByteArray headerValue(const QByteArray &headerBlock, const QByteArray &name)
+{
+    QByteArray value;
+    for (const QByteArray &line : QByteArray(headerBlock).replace('\r', '\n').split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            value = line.mid(colon + 1).trimmed();
+    }
+    return value;
+}
+
 QString newCookies(const QString &headerBlock)
 {
     QStringList cookies;

@@ -138,10 +138,10 @@ void TestArranging::resizeSnapsUnlessSuspended_data()
         << int(H::Right) << near << QPoint(129, 0) << true << false << QRect(200, 100, 230, 100) << 430 << -1;
     QTest::newRow("bottom edge to another's top edge")
         << int(H::Bottom) << near << QPoint(0, 99) << true << false << QRect(200, 100, 100, 200) << -1 << 300;
-    // The grid is the one drawn on the canvas, whose lines start at the canvas's corner.
+    // The grid is the one drawn on the canvas, whose lines start at the module's corner.
     QTest::newRow("corner to the grid both ways")
-        << int(H::BottomRight) << near << QPoint(318, 34) << true << false
-        << QRect(200, 100, 417, 135) << 617 << 235;
+        << int(H::BottomRight) << near << QPoint(318, 37) << true << false
+        << QRect(200, 100, 420, 140) << 620 << 240;
     QTest::newRow("suspended with Alt")
         << int(H::Right) << far << QPoint(48, 0) << true << true << QRect(800, 100, 148, 100) << -1 << -1;
     QTest::newRow("snapping off")

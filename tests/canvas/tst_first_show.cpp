@@ -1,6 +1,8 @@
+#include "canvas/canvas_ruler.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
+#include "canvas/ruler_guides.h"
 #include "canvas/selection_handles.h"
 #include "model/component_table.h"
 #include "support/editor_driving.h"
@@ -150,17 +152,26 @@ void TestFirstShow::rulerDrawnForTheWholeStrip()
     auto *ruler = mWindow->findChild<QLabel *>(QStringLiteral("图片框_刻度"));
     QVERIFY(ruler);
     const QImage strip = ruler->pixmap().toImage();
-    QCOMPARE(strip.size(), ruler->size());
+    QCOMPARE(strip.size(), ruler->size() * strip.devicePixelRatio());
     const QColor mark(200, 205, 210);
     const QColor ground(48, 52, 58);
-    // The numbered marks run the strip's height every 50 pixels at 100 %, to its far end.
-    for (int x = 50; x < strip.width(); x += 50) {
+    // Module pixels: 0 at the module's left edge, numbered marks the strip's height every
+    // 50 pixels at 100 %, on both sides of it and to the strip's far end.
+    const int origin = mWindow->rulers()->ruler(Qt::Horizontal)->positionOf(0);
+    QCOMPARE(origin, ruler->mapFromGlobal(mWindow->canvas()->surface()->mapToGlobal(mWindow->canvas()->backgroundPos())).x());
+    int marks = 0;
+    for (int x = origin % 50; x < strip.width() - 1; x += 50) {
+        if (x < 1)
+            continue;
         QCOMPARE(strip.pixelColor(x, strip.height() - 1), mark);
         QCOMPARE(strip.pixelColor(x, 13), mark);
         QCOMPARE(strip.pixelColor(x + 1, 13), ground);
+        ++marks;
     }
-    QCOMPARE(strip.pixelColor(995, 15), mark);   // a short mark every 5 pixels
-    QCOMPARE(strip.pixelColor(997, 15), ground);
+    QVERIFY(marks >= 19);
+    const int shortMark = origin + (strip.width() - origin) / 10 * 10 - 5;   // one every 5 pixels
+    QCOMPARE(strip.pixelColor(shortMark, 15), mark);
+    QCOMPARE(strip.pixelColor(shortMark + 2, 15), ground);
 }
 
 void TestFirstShow::handlesInSelectionBlue()

@@ -182,7 +182,7 @@ void TestShell::menus()
     for (QAction *action : settings->actions())
         texts << action->text();
     QCOMPARE(texts, QStringList({"意见反馈", "使用教程", "快捷方式", "检测更新", "官方网站",
-                                 "退出软件"}));
+                                 "清除图片缓存", "退出软件"}));
     texts.clear();
     for (QAction *action : context->actions())
         texts << action->text();

@@ -7,6 +7,8 @@
 #include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
+#include "canvas/ruler_guides.h"
+#include "canvas/zoom_mapping.h"
 #include "components/component_creation.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
@@ -21,6 +23,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
+
+#include <cmath>
 
 using namespace Plumbrook;
 using T = ComponentTable;
@@ -323,16 +327,22 @@ void TestZoom::rulerFollowsZoomAndScroll()
     mWindow->scroller()->zoomTo(zoom);
     mWindow->scroller()->scrollTo(QPoint(scroll, 0));
     QCOMPARE(mWindow->scroller()->offset().x(), scroll);
-    const QImage strip = mWindow->findChild<QLabel *>(QStringLiteral("图片框_刻度"))->pixmap().toImage();
-    QCOMPARE(strip.width(), mWindow->findChild<QLabel *>(QStringLiteral("图片框_刻度"))->width());
+    auto *label = mWindow->findChild<QLabel *>(QStringLiteral("图片框_刻度"));
+    const QImage strip = label->pixmap().toImage();
+    QCOMPARE(strip.width(), label->width());
     const QColor mark(200, 205, 210);
     const QColor ground(48, 52, 58);
     const int step = CanvasRuler::numberedStep(zoom);
     QVERIFY(step * zoom >= 50);
+    // Module pixel 0 stands where the module's left edge is shown.
+    const int origin = label->mapFromGlobal(
+        mCanvas->surface()->mapToGlobal(ZoomMapping::toScreen(mCanvas->backgroundPos(), zoom))).x();
+    QCOMPARE(mWindow->rulers()->ruler(Qt::Horizontal)->positionOf(0), origin);
     int checked = 0;
-    // Each numbered mark stands where its canvas pixel is shown, and nothing stands just before it.
-    for (int value = 0; value * zoom - scroll < strip.width(); value += step) {
-        const int x = qRound(value * zoom) - scroll;
+    // Each numbered mark stands where its module pixel is shown, and nothing stands just before it.
+    const int first = int(std::floor(-origin / zoom / step)) * step;
+    for (int value = first; origin + value * zoom < strip.width(); value += step) {
+        const int x = origin + qRound(value * zoom);
         if (x < 1)
             continue;
         QCOMPARE(strip.pixelColor(x, 10), mark);

@@ -65,6 +65,15 @@ QByteArray throughQJsonDocument(const DesignFile::Design &design)
                      {QStringLiteral("carousels"), carousels}};
     if (!design.shrink.isEmpty())
         root.insert(QStringLiteral("shrink"), design.shrink);
+    if (!design.guidesX.isEmpty() || !design.guidesY.isEmpty()) {
+        QJsonArray x;
+        QJsonArray y;
+        for (int value : design.guidesX)
+            x.append(value);
+        for (int value : design.guidesY)
+            y.append(value);
+        root.insert(QStringLiteral("guides"), QJsonObject{{QStringLiteral("x"), x}, {QStringLiteral("y"), y}});
+    }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -180,6 +189,12 @@ void TestDesignFile::writtenAsQJsonDocumentWritesIt_data()
     for (const QString &text : awkwardTexts())
         awkward.rows.append(QStringList(T::ColumnCount, text));
     QTest::newRow("awkward texts") << awkward;
+    DesignFile::Design guided = bare;
+    guided.guidesX = {300, -40, 0};
+    guided.guidesY = {};
+    QTest::newRow("guides, one way only") << guided;
+    guided.guidesY = {2147483, 5};
+    QTest::newRow("guides both ways") << guided;
     for (quint32 seed = 1; seed <= 200; ++seed)
         QTest::addRow("random %u", seed) << randomDesign(seed);
 }
@@ -241,6 +256,17 @@ void TestDesignFile::badFiles_data()
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
                         "carousels": {"3": {"t_1": 5}}})")
         << "carousels.3.t_1 is not a text";
+    QTest::newRow("guides not an object")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}], "guides": [3]})")
+        << "\"guides\" is not an object";
+    QTest::newRow("guide not a whole number")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
+                        "guides": {"x": [1, 2.5]}})")
+        << "\"guides.x\" holds a value that is no whole number";
+    QTest::newRow("guides not a list")
+        << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
+                        "guides": {"y": "10"}})")
+        << "\"guides.y\" is not a list";
     QTest::newRow("carousels not an object")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}], "carousels": []})")
         << "\"carousels\" is not an object";

@@ -9,10 +9,24 @@
 
 #include <QBuffer>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+namespace {
+
+// Designers made for tests fetch their previews from the test's servers every time, as
+// no disk state of an earlier run may decide what a test sees; the disk cache's own
+// tests choose a cache of their own.
+void withoutDiskCache()
+{
+    Plumbrook::PreviewDownload::setDiskCache(nullptr);
+}
+Q_COREAPP_STARTUP_FUNCTION(withoutDiskCache)
+
+} // namespace
 
 namespace Plumbrook::Test {
 
