@@ -1,12 +1,7 @@
 #include "codegen/picture_sizes.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
-#include <QStandardPaths>
 
 namespace Plumbrook {
 
@@ -36,36 +31,6 @@ PictureSizes::Answer PictureSizes::fromBytes(const QByteArray &bytes)
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     return answerFrom(&buffer);
-}
-
-DiskPictureSizes::DiskPictureSizes(const QString &folder)
-    : mFolder(folder.isEmpty() ? defaultFolder() : folder)
-{
-}
-
-QString DiskPictureSizes::defaultFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/pictures");
-}
-
-QString DiskPictureSizes::fileName(const QString &url)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(url.toUtf8(), QCryptographicHash::Sha1).toHex());
-}
-
-bool DiskPictureSizes::folderExists() const
-{
-    return QFileInfo(mFolder).isDir();
-}
-
-PictureSizes::Answer DiskPictureSizes::sizeOf(const QString &url) const
-{
-    if (url.isEmpty())
-        return {};
-    QFile file(QDir(mFolder).filePath(fileName(url)));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return answerFrom(&file);
 }
 
 } // namespace Plumbrook

@@ -24,22 +24,4 @@ public:
     static Answer fromBytes(const QByteArray &bytes);
 };
 
-// Pictures kept in the per-user cache folder, one file per address.
-class DiskPictureSizes : public PictureSizes
-{
-public:
-    // `folder` empty: the cache location's "pictures" folder.
-    explicit DiskPictureSizes(const QString &folder = {});
-
-    Answer sizeOf(const QString &url) const override;
-    bool folderExists() const;
-
-    // The file the picture from `url` is kept in: its address's SHA-1 in hexadecimal.
-    static QString fileName(const QString &url);
-    static QString defaultFolder();
-
-private:
-    QString mFolder;
-};
-
 } // namespace Plumbrook

@@ -1,5 +1,7 @@
 #include "net/picture_cache.h"
 
+#include "net/disk_picture_sizes.h"
+
 #include "net/http_client.h"
 
 #include <QCryptographicHash>
@@ -65,8 +67,7 @@ PictureCache::PictureCache(const QString &directory, qint64 limitBytes)
 PictureCache &PictureCache::shared()
 {
     // Never destroyed: downloads nobody waits for at exit may still use it.
-    static auto *cache = new PictureCache(
-        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/pictures"));
+    static auto *cache = new PictureCache(DiskPictureSizes::defaultFolder());
     return *cache;
 }
 

@@ -1,4 +1,5 @@
-#include "codegen/picture_sizes.h"
+#include "net/disk_picture_sizes.h"
+#include "net/picture_cache.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
 #include "support/test_support.h"
@@ -108,7 +109,7 @@ void TestModulegenCheck::findings()
 
     QTemporaryDir cache;
     if (cached)
-        Test::writeFile(cache, DiskPictureSizes::fileName(kPicture), png(QSize(100, 100)));
+        PictureCache(cache.path()).store(kPicture, {png(QSize(100, 100)), {}, {}});
     const QString path = Test::writeFile(mDir, QStringLiteral("design.plbd"), designFile(rows));
     const Test::ProgramRun run =
         Test::runModulegen({QStringLiteral("--check"), path, QStringLiteral("--picture-cache"), cache.path()});

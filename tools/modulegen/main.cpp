@@ -4,7 +4,7 @@
 #include "codegen/design_checks.h"
 #include "model/design_json.h"
 #include "codegen/module_generator.h"
-#include "codegen/picture_sizes.h"
+#include "net/disk_picture_sizes.h"
 #include "codegen/preview_page.h"
 #include "model/carousel_settings.h"
 #include "model/program_dir.h"
