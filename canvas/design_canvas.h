@@ -22,8 +22,8 @@ class PictureObject;
 class SelectionFrame;
 
 // The design page: canvas objects linked to their rows, the module background
-// sprite, the selection and its display. Structural changes of the design (adding
-// and deleting components) go through here so rows and objects stay in step.
+// sprite, the selection and its display. It writes no cell: objects come, go and
+// take their places as the document's changes say (CanvasSync).
 class DesignCanvas : public QObject
 {
     Q_OBJECT
@@ -49,13 +49,13 @@ public:
     PictureObject *pictureTemplate() const { return mPictureTemplate; }
     QLabel *labelTemplate() const { return mLabelTemplate; }
 
-    // The add operations: a canvas object and its row, returning the row index.
-    int addPictureComponent(const QString &kind, const QByteArray &picture, int sourceRow,
-                            int width, int height);
-    int addTextComponent();
-    // Removes a component's row and destroys its canvas object.
-    void deleteComponent(QWidget *object);
-    void deleteComponents(const QList<QWidget *> &objects);
+    // Where a new component of the kind appears on the module: the place of the
+    // hidden template it is drawn like.
+    QPoint newComponentPlace(const QString &kind) const;
+    // Adds a component of the kind there, as the palette does; returns its row.
+    int addComponent(const QString &kind);
+    // Copies show the picture their source shows, for the same address.
+    void showSourcePictures(const QStringList &copies, const QStringList &sources);
     // Destroys a canvas object whose row is gone already (undo, a design put in place),
     // remembering its picture or look and its place in the stacking unless told not to.
     void destroyObject(QWidget *object, bool remember = true);
@@ -118,6 +118,8 @@ public:
     int selectedRow() const;   // -1 when none
     void setGeometryBoxes(const std::array<QLineEdit *, 4> &boxesLTWH) { mBoxes = boxesLTWH; }
     void refreshSelectionDisplay(QWidget *object);
+    // Writes the place a component of an older design is shown at into its empty cells.
+    void placeFirstTime(QWidget *object);
     // Every selected component's object, in the order they were selected.
     QList<QWidget *> selectedObjects() const;
     // Makes `objects` the selection, the first the one the boxes and editors act on.
@@ -128,10 +130,13 @@ public:
     // around them all when there are several.
     void showSelection();
     QRect selectionBounds() const;
-    // Writes an object's place and size on the module into its row.
-    void storeFrame(QWidget *object);
+    // An object's place and size on the module, as its row keeps them.
+    QRect moduleFrameOf(const QWidget *object) const;
+    // Puts an object where the code stacks it: by its kind's z-index, then by row,
+    // a carousel's arrows just above their carousel.
+    void stackInPlace(QWidget *object) const;
+    void restackAll() const;
     bool isLockedObject(const QWidget *object) const;
-    void liftCarouselArrows(int carouselRow);
 
     // The zoom, in screen pixels per canvas pixel. Every place and size the design
     // keeps is in canvas pixels; the objects' widgets show them scaled.
@@ -176,7 +181,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void writePlace(int row, const QWidget *object);
 
     DesignDocument *mDocument;
     ComponentTable *mTable;
