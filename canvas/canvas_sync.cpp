@@ -46,7 +46,7 @@ void CanvasSync::placeAll()
         if (QWidget *object = mCanvas->objectById(cells.at(T::Id)))
             DesignLoader::place(mCanvas, object, cells);
     }
-    mCanvas->showSelection();
+    mCanvas->showSelection(false);
 }
 
 void CanvasSync::apply(const DesignChange &change)
@@ -62,7 +62,7 @@ void CanvasSync::apply(const DesignChange &change)
         return;
     }
     ComponentTable *table = mDocument->table();
-    const QSet<QString> created = change.structural ? matchObjectsToRows() : QSet<QString>();
+    const QSet<QString> created = change.structural ? matchObjectsToRows(change.ids) : QSet<QString>();
     for (const QString &id : change.ids) {
         const int row = table->findRowById(id);
         if (row >= 1)
@@ -85,25 +85,25 @@ void CanvasSync::apply(const DesignChange &change)
     // What the background worker measured is what it has just shown.
     if (change.module && change.origin != DesignChange::Measured)
         showModule();
-    mCanvas->showSelection();
+    mCanvas->showSelection(false);
 }
 
-QSet<QString> CanvasSync::matchObjectsToRows()
+QSet<QString> CanvasSync::matchObjectsToRows(const QSet<QString> &ids)
 {
+    // Only the components the change names came or went.
     ComponentTable *table = mDocument->table();
-    QSet<QString> ids;
-    for (int row = 1; row < table->count(); ++row)
-        ids.insert(table->cell(row, T::Id));
-    for (QWidget *object : mCanvas->allObjects()) {
-        if (!ids.contains(DesignCanvas::tagOf(object)))
-            mCanvas->destroyObject(object);
-    }
     QSet<QString> created;
-    for (int row = 1; row < table->count(); ++row) {
-        const QString id = table->cell(row, T::Id);
-        if (mCanvas->objectById(id))
+    for (const QString &id : ids) {
+        const int row = table->findRowById(id);
+        QWidget *object = mCanvas->objectById(id);
+        if (row < 1) {
+            if (object)
+                mCanvas->destroyObject(object);
             continue;
-        QWidget *object = KindTable::is(table->cell(row, T::Kind), KindTable::Kind::Text)
+        }
+        if (object)
+            continue;
+        object = KindTable::is(table->cell(row, T::Kind), KindTable::Kind::Text)
             ? static_cast<QWidget *>(mCanvas->createTextLabel(id))
             : mCanvas->createPictureObject(id);
         DesignLoader::place(mCanvas, object, table->rowCells(row));

@@ -25,7 +25,7 @@ public:
 
 private:
     void apply(const DesignChange &change);
-    QSet<QString> matchObjectsToRows();
+    QSet<QString> matchObjectsToRows(const QSet<QString> &ids);
     void showRow(int row, bool created, const QSet<int> &columns, bool fromHistory);
     void showCarousels(bool fromHistory);
     void showModule();

@@ -58,6 +58,7 @@ PictureObject *DesignCanvas::createPictureObject(const QString &id)
     mPictures.append(object);
     mPictureById.insert(id, object);
     object->setProperty("tag", id);
+    countZ(object, id);
     return object;
 }
 
@@ -78,6 +79,7 @@ QLabel *DesignCanvas::createTextLabel(const QString &id)
     mLabels.append(label);
     mLabelById.insert(id, label);
     label->setProperty("tag", id);
+    countZ(label, id);
     return label;
 }
 
@@ -121,6 +123,9 @@ void DesignCanvas::destroyObject(QWidget *object, bool remember)
             mLabelById.remove(id);
     }
     object->setProperty("tag", QVariant());
+    const QVariant z = object->property("z");
+    if (z.isValid() && --mZCounts[z.toInt()] <= 0)
+        mZCounts.remove(z.toInt());
     mPlaced.remove(object);
     object->hide();
     object->deleteLater();
@@ -362,13 +367,26 @@ QRect DesignCanvas::moduleFrameOf(const QWidget *object) const
     return frameOf(object).translated(-backgroundPos());
 }
 
+void DesignCanvas::countZ(QWidget *object, const QString &id)
+{
+    const int z = StackingOrder::zIndexOf(mTable->cell(mTable->findRowById(id), ComponentTable::Kind));
+    object->setProperty("z", z);
+    ++mZCounts[z];
+}
+
 void DesignCanvas::stackInPlace(QWidget *object) const
 {
     const int row = mTable->findRowById(tagOf(object));
     if (row < 1)
         return;
-    // The object to lie under is the lowest of those the code stacks above this one.
     const StackingOrder::Key key = StackingOrder::keyOf(*mTable, row);
+    // The last row of the highest z-index lies on top of everything.
+    const bool highest = std::none_of(mZCounts.keyBegin(), mZCounts.keyEnd(), [&](int z) { return z > key.z; });
+    if (highest && row == mTable->count() - 1) {
+        object->raise();
+        return;
+    }
+    // Otherwise it lies under the lowest of those the code stacks above it.
     QWidget *under = nullptr;
     StackingOrder::Key underKey;
     for (int other = 1; other < mTable->count(); ++other) {

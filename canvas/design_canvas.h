@@ -117,7 +117,8 @@ public:
     QWidget *selectedObject() const;
     int selectedRow() const;   // -1 when none
     void setGeometryBoxes(const std::array<QLineEdit *, 4> &boxesLTWH) { mBoxes = boxesLTWH; }
-    void refreshSelectionDisplay(QWidget *object);
+    // Without `announce` the status line keeps what it shows.
+    void refreshSelectionDisplay(QWidget *object, bool announce = true);
     // Writes the place a component of an older design is shown at into its empty cells.
     void placeFirstTime(QWidget *object);
     // Every selected component's object, in the order they were selected.
@@ -128,7 +129,7 @@ public:
     void toggleSelected(QWidget *object);
     // Shows the selection: the handles and boxes for the first one, and a frame
     // around them all when there are several.
-    void showSelection();
+    void showSelection(bool announce = true);
     QRect selectionBounds() const;
     // An object's place and size on the module, as its row keeps them.
     QRect moduleFrameOf(const QWidget *object) const;
@@ -195,6 +196,9 @@ private:
     // Arriving pictures and the table's rows find their objects by id.
     QHash<QString, QPointer<PictureObject>> mPictureById;
     QHash<QString, QPointer<QLabel>> mLabelById;
+    // How many objects there are of each z-index, so that a new object of the highest
+    // one need not look for the object to lie under.
+    mutable QHash<int, int> mZCounts;
     int mBackgroundId = 0;
     int mLayoutWidth = 0;
     double mZoom = 1.0;
@@ -218,6 +222,7 @@ private:
         Qt::Alignment alignment;
         QString styleSheet;
     };
+    void countZ(QWidget *object, const QString &id);
     void remember(const QString &key, const QLabel *label);
     void rememberGone(QWidget *object);
     bool restore(const QString &key, QLabel *label) const;

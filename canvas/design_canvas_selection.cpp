@@ -56,7 +56,7 @@ int DesignCanvas::selectedRow() const
     return mTable->findRowById(tagOf(object));
 }
 
-void DesignCanvas::refreshSelectionDisplay(QWidget *object)
+void DesignCanvas::refreshSelectionDisplay(QWidget *object, bool announce)
 {
     if (!object)
         return;
@@ -75,7 +75,8 @@ void DesignCanvas::refreshSelectionDisplay(QWidget *object)
         mBoxes[i]->setText(value);
         mFillingBoxes = false;
     }
-    emit statusMessage(selectionStatusText(row));
+    if (announce)
+        emit statusMessage(selectionStatusText(row));
 }
 
 void DesignCanvas::placeFirstTime(QWidget *object)
@@ -147,7 +148,7 @@ QRect DesignCanvas::selectionBounds() const
     return bounds;
 }
 
-void DesignCanvas::showSelection()
+void DesignCanvas::showSelection(bool announce)
 {
     const QList<QWidget *> objects = selectedObjects();
     if (objects.isEmpty()) {
@@ -156,7 +157,7 @@ void DesignCanvas::showSelection()
         return;
     }
     QWidget *first = selectedObject() ? selectedObject() : objects.constFirst();
-    refreshSelectionDisplay(first);
+    refreshSelectionDisplay(first, announce);
     if (objects.size() > 1) {
         mHandles.hideAll();
         QRect shown;

@@ -70,6 +70,13 @@ void PictureObject::paintEvent(QPaintEvent *)
     if (mImage.isNull() || width() <= 0 || height() <= 0)
         return;
     QPainter p(this);
+    // A copy at a size no memory holds (a width typed as 99999999) is never made: the
+    // painter scales what is in view instead.
+    if (qint64(width()) * height() > 64LL * 1024 * 1024) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(rect(), mImage);
+        return;
+    }
     p.drawPixmap(0, 0, scaledPicture(mImage, size()));
 }
 

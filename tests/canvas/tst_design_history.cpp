@@ -69,7 +69,7 @@ void TestDesignHistory::addIsOneStep()
     canvas()->addComponent(kind);
     const auto after = table()->rows();
     QCOMPARE(stack()->index(), 2);
-    QCOMPARE(stack()->undoText(), QStringLiteral("添加图片"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("添加") + kind);
     QCOMPARE(canvas()->allObjects().size(), 1 + rows);
 
     QVERIFY(undo());
@@ -102,7 +102,7 @@ void TestDesignHistory::deleteRestoresTheSameComponent()
 
     ContextMenuOperations::remove(window());
     settle();
-    QCOMPARE(stack()->undoText(), QStringLiteral("删除"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("删除图片"));
     QCOMPARE(table()->count(), 3);
     QVERIFY(!canvas()->objectById(id));
 
@@ -136,7 +136,7 @@ void TestDesignHistory::dragIsOneStepAndSelectingIsNone()
     dragBy(target, QPoint(35, 15), 5);
     settle();
     QCOMPARE(stack()->index(), 2);
-    QCOMPARE(stack()->undoText(), QStringLiteral("移动"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("移动图片"));
     QCOMPARE(target->geometry(), start.translated(35, 15));
 
     QVERIFY(undo());
@@ -158,7 +158,7 @@ void TestDesignHistory::typingInAGeometryBoxMerges()
     typeInto("编辑框_宽", QStringLiteral("123"), "编辑框_高");   // leaving applies the width
     QCOMPARE(object(row)->width(), 123);
     QCOMPARE(stack()->index(), steps + 1);
-    QCOMPARE(stack()->undoText(), QStringLiteral("修改尺寸"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("修改图片尺寸"));
 
     QVERIFY(undo());
     QCOMPARE(object(row)->width(), width);
@@ -211,12 +211,12 @@ void TestDesignHistory::lockAndCopy()
     const int row = canvas()->addComponent(QStringLiteral("文字"));
     select(row);
     ContextMenuOperations::lock(window());
-    QCOMPARE(stack()->undoText(), QStringLiteral("锁定"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("锁定文字"));
     QVERIFY(table()->isLocked(row));
     ContextMenuOperations::unlock(window());
-    QCOMPARE(stack()->undoText(), QStringLiteral("解锁"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("解锁文字"));
     ContextMenuOperations::copy(window());
-    QCOMPARE(stack()->undoText(), QStringLiteral("添加图片"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("复制文字"));
     QCOMPARE(table()->count(), 3);
 
     undo();
@@ -243,7 +243,7 @@ void TestDesignHistory::editorSaves()
     editor->lineEdit(QStringLiteral("编辑框4"))->setText(QStringLiteral("30"));
     editor->save();
     QCOMPARE(label->text(), QStringLiteral("新的文字"));
-    QCOMPARE(stack()->undoText(), QStringLiteral("编辑图片"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("编辑文字"));
     const int steps = stack()->index();
 
     editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window(), QStringLiteral("图片"), picture));
