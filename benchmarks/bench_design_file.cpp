@@ -2,6 +2,7 @@
 // the user-interface thread while an autosave is written, and the memory the undo
 // history holds after 1,000 edits of such a design.
 #include "bench_setup.h"
+#include "support/canvas_driving.h"
 #include "stall_watch.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
@@ -46,7 +47,7 @@ void buildDesign(MainWindow &window, int components)
     ComponentTable *table = window.table();
     const auto &kinds = KindTable::all();
     for (int i = 0; table->componentCount() < components; ++i) {
-        const int row = ComponentCreation::create(canvas, kinds.at(i % kinds.size()).name);
+        const int row = canvas->addComponent(kinds.at(i % kinds.size()).name);
         table->setCell(row, ComponentTable::Left, QString::number(i % 40 * 20));
         table->setCell(row, ComponentTable::Top, QString::number(i / 40 * 20));
     }
@@ -140,7 +141,7 @@ EditFigures measureEdits(MainWindow &window, int edits)
         object->move(object->pos() + QPoint(1, 0));
         QElapsedTimer timer;
         timer.start();
-        document->record(QStringLiteral("移动"), [&] { canvas->storeFrame(object); });
+        document->record(QStringLiteral("移动"), [&] { Test::storeFrame(canvas, object); });
         recording += timer.nsecsElapsed();
         canvas->refreshSelectionDisplay(object);
     }
@@ -153,7 +154,7 @@ EditFigures measureEdits(MainWindow &window, int edits)
         object->move(object->pos() + QPoint(1, 0));
         QElapsedTimer timer;
         timer.start();
-        canvas->storeFrame(object);
+        Test::storeFrame(canvas, object);
         bare += timer.nsecsElapsed();
         canvas->refreshSelectionDisplay(object);
     }

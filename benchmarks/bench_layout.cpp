@@ -2,6 +2,7 @@
 // module, of one step of scrolling and of rubber-banding, and of a zoom change, over
 // designs of 1,000 and 5,000 components.
 #include "bench_setup.h"
+#include "support/canvas_driving.h"
 #include "canvas/arrange_menu.h"
 #include "canvas/canvas_scroller.h"
 #include "canvas/canvas_surface.h"
@@ -79,7 +80,7 @@ void addPictures(DesignCanvas *canvas, int from, int to)
 {
     const QPoint origin = canvas->backgroundPos();
     for (int i = from; i < to; ++i) {
-        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0, 17, 24);
+        Test::addPicture(canvas, KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0, 17, 24);
         // Forty to a row, and rows of a thousand laid over each other a few pixels apart.
         const int inRow = i % 1000;
         canvas->pictureObjects().constLast()->move(

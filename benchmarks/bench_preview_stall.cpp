@@ -9,6 +9,7 @@
 #include "components/preview_download.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
+#include "support/canvas_driving.h"
 #include "support/raw_http_server.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ int main(int argc, char **argv)
     if (!BenchSetup::showOnScreen(window))
         qWarning("The window was never shown");
     DesignCanvas *canvas = window.canvas();
-    const int row = canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, 0, 0),
+    const int row = Test::addPicture(canvas, KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, 0, 0),
                                                 0, 100, 100);
     const QString id = canvas->table()->cell(row, ComponentTable::Id);
 

@@ -6,8 +6,11 @@
 #include "canvas/picture_object.h"
 #include "model/carousel_settings.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "model/design_file.h"
+#include "model/design_operations.h"
 #include "model/kind_table.h"
+#include "support/canvas_driving.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -98,9 +101,11 @@ inline bool showOnScreen(MainWindow &window, const QSize &screen = QSize(1366, 7
 inline void addPictureGrid(DesignCanvas *canvas, int count)
 {
     for (int i = 0; i < count; ++i) {
-        canvas->addPictureComponent(KindTable::nameOf(KindTable::Kind::Picture), makeFramePicture(20, 20, i, i), 0,
-                                    50, 24);
-        canvas->pictureObjects().constLast()->move(10 + (i % 50) * 58, 10 + (i / 50) * 27);
+        const int row = Test::addPicture(canvas, KindTable::nameOf(KindTable::Kind::Picture),
+                                         makeFramePicture(20, 20, i, i), 0, 50, 24);
+        const QPoint at = QPoint(10 + (i % 50) * 58, 10 + (i / 50) * 27) - canvas->backgroundPos();
+        DesignOperations::setFrames(canvas->document(), QStringLiteral("移动"),
+                                    {{canvas->table()->cell(row, ComponentTable::Id), QRect(at, QSize(50, 24))}});
     }
 }
 
@@ -108,8 +113,10 @@ inline void addPictureGrid(DesignCanvas *canvas, int count)
 // without waiting for the background worker.
 inline void setModule(MainWindow &window, const QSize &size)
 {
-    window.table()->setCell(0, ComponentTable::Width, QString::number(size.width()));
-    window.table()->setCell(0, ComponentTable::Height, QString::number(size.height()));
+    window.document()->writeUnstepped([&] {
+        window.table()->setCell(0, ComponentTable::Width, QString::number(size.width()));
+        window.table()->setCell(0, ComponentTable::Height, QString::number(size.height()));
+    });
     window.canvas()->setBackgroundPicture(makeFramePicture(size.width(), size.height(), 0x8445952, 0x8445952));
     window.canvas()->centreBackground(size.width());
 }

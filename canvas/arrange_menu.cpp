@@ -6,6 +6,7 @@
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_operations.h"
 #include "model/snap_index.h"
 
 #include <QInputDialog>
@@ -125,18 +126,18 @@ void ArrangeMenu::arrange(Arrangement::Operation operation)
     }
     const QVector<QRect> placed = Arrangement::arranged(frames, operation, module);
     bool locked = false;
-    mCanvas->document()->record(step, [&] {
-        for (qsizetype i = 0; i < objects.size(); ++i) {
-            if (placed[i] == frames[i])
-                continue;
-            if (mCanvas->isLockedObject(objects[i])) {
-                locked = true;
-                continue;
-            }
-            mCanvas->setFrame(objects[i], placed[i]);
-            mCanvas->storeFrame(objects[i]);
+    DesignOperations::Frames moved;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        if (placed[i] == frames[i])
+            continue;
+        if (mCanvas->isLockedObject(objects[i])) {
+            locked = true;
+            continue;
         }
-    });
+        moved.append({DesignCanvas::tagOf(objects[i]), placed[i].translated(-mCanvas->backgroundPos())});
+    }
+    if (!moved.isEmpty())
+        DesignOperations::setFrames(mCanvas->document(), step, moved);
     mCanvas->showSelection();
     if (locked)
         emit mCanvas->statusMessage(ContextMenuOperations::kLockedMessage);

@@ -9,6 +9,7 @@
 #include "canvas/zoom_mapping.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_operations.h"
 #include "model/kind_table.h"
 
 #include <QMouseEvent>
@@ -128,14 +129,18 @@ void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
     if (button != Qt::LeftButton)
         return;
 
+    mCanvas->placeFirstTime(object);
     ComponentTable *table = mCanvas->table();
     const int row = table->findRowById(DesignCanvas::tagOf(object));
     if (table->isLocked(row)) {
+        // The boxes and handles show the component pressed, which does not move.
+        mCanvas->refreshSelectionDisplay(object);
         emit mCanvas->statusMessage(ContextMenuOperations::kLockedMessage);
         selection.unlocked = false;
         return;
     }
     selection.unlocked = true;
+    // Drawn on top while it is dragged; the release puts it back where the code stacks it.
     object->raise();
     mGesture = Gesture::Move;
     mTarget = object;
@@ -174,7 +179,7 @@ bool CanvasInteraction::startGroupMove(QWidget *object, const QPoint &globalPos)
 void CanvasInteraction::raiseGroup(const QList<QWidget *> &moving)
 {
     // As a single dragged component comes to the front, so does a group, keeping its
-    // own stacking; a carousel's arrows then go above it, moving along or not.
+    // own stacking, until the release.
     if (moving.isEmpty())
         return;
     const QSet<QWidget *> members(moving.cbegin(), moving.cend());
@@ -183,12 +188,6 @@ void CanvasInteraction::raiseGroup(const QList<QWidget *> &moving)
         auto *widget = qobject_cast<QWidget *>(sibling);
         if (members.contains(widget))
             widget->raise();
-    }
-    ComponentTable *table = mCanvas->table();
-    for (QWidget *object : moving) {
-        const int row = table->findRowById(DesignCanvas::tagOf(object));
-        if (KindTable::is(table->cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
-            mCanvas->liftCarouselArrows(row);
     }
 }
 
@@ -200,13 +199,14 @@ void CanvasInteraction::finishGroupMove()
     for (const Moving &moving : group)
         moved = moved || (moving.object && mCanvas->frameOf(moving.object).topLeft() != moving.start);
     if (moved) {
-        mCanvas->document()->record(QStringLiteral("移动"), [this, &group] {
-            for (const Moving &moving : group) {
-                if (moving.object)
-                    mCanvas->storeFrame(moving.object);
-            }
-        });
+        DesignOperations::Frames frames;
+        for (const Moving &moving : group) {
+            if (moving.object)
+                frames.append({DesignCanvas::tagOf(moving.object), mCanvas->moduleFrameOf(moving.object)});
+        }
+        DesignOperations::setFrames(mCanvas->document(), QStringLiteral("移动"), frames);
     }
+    mCanvas->restackAll();
     mCanvas->showSelection();
 }
 
@@ -254,18 +254,14 @@ void CanvasInteraction::finishGesture()
     mTarget = nullptr;
     if (!object)
         return;
-    // The whole drag is one step, recorded when it ends; a click that moved nothing
-    // only fills the cells of a component never placed, which is no step.
-    if (mCanvas->frameOf(object) == mStartGeometry)
-        mCanvas->refreshSelectionDisplay(object);
-    else
-        mCanvas->document()->record(gesture == Gesture::Move ? QStringLiteral("移动") : QStringLiteral("调整大小"),
-                                    [this, object] { mCanvas->refreshSelectionDisplay(object); });
-    ComponentTable *table = mCanvas->table();
-    const int row = table->findRowById(DesignCanvas::tagOf(object));
-    const QString kind = table->cell(row, ComponentTable::Kind);
-    if (gesture == Gesture::Move && KindTable::is(kind, KindTable::Kind::Carousel))
-        mCanvas->liftCarouselArrows(row);
+    // The whole drag is one step, recorded when it ends.
+    if (mCanvas->frameOf(object) != mStartGeometry) {
+        const QString verb = gesture == Gesture::Move ? QStringLiteral("移动") : QStringLiteral("调整%1大小");
+        DesignOperations::setFrames(mCanvas->document(), verb,
+                                    {{DesignCanvas::tagOf(object), mCanvas->moduleFrameOf(object)}});
+    }
+    mCanvas->stackInPlace(object);
+    mCanvas->refreshSelectionDisplay(object);
 }
 
 void CanvasInteraction::surfacePressed(Qt::MouseButton button, const QPoint &pos, int spriteId)

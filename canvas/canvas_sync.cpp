@@ -4,9 +4,9 @@
 #include "canvas/design_loader.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
-#include "model/text_ops.h"
-#include "model/carousel_settings.h"
 #include "components/component_creation.h"
+#include "model/carousel_settings.h"
+#include "model/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
 #include "components/text_editors.h"
@@ -35,70 +35,86 @@ CanvasSync::CanvasSync(DesignDocument *document, DesignCanvas *canvas, QObject *
     , mDocument(document)
     , mCanvas(canvas)
 {
-    connect(document, &DesignDocument::stepApplied, this, &CanvasSync::apply);
+    connect(document, &DesignDocument::changed, this, &CanvasSync::apply);
+    connect(canvas, &DesignCanvas::modulePlaced, this, &CanvasSync::placeAll);
+}
+
+void CanvasSync::placeAll()
+{
+    const ComponentTable *table = mDocument->table();
+    for (int row = 1; row < table->count(); ++row) {
+        const QStringList cells = table->rowCells(row);
+        if (QWidget *object = mCanvas->objectById(cells.at(T::Id)))
+            DesignLoader::place(mCanvas, object, cells);
+    }
+    mCanvas->showSelection(false);
 }
 
 void CanvasSync::apply(const DesignChange &change)
 {
-    // An open editor would show, and save, cells that are no longer there.
-    EditorRegistry::closeAll();
-    mCanvas->clearSelection();
+    const bool history = change.fromHistory();
+    if (history || change.replaced) {
+        // An open editor would show, and save, cells that are no longer there.
+        EditorRegistry::closeAll();
+    }
     if (change.replaced) {
+        mCanvas->clearSelection();
         DesignLoader::rebuild(mCanvas);
         return;
     }
     ComponentTable *table = mDocument->table();
-    QSet<QString> created;
+    const QSet<QString> created = change.structural ? matchObjectsToRows(change.ids) : QSet<QString>();
+    for (const QString &id : change.ids) {
+        const int row = table->findRowById(id);
+        if (row >= 1)
+            showRow(row, created.contains(id), change.columns.value(id), history);
+    }
     if (change.structural) {
-        const QSet<QString> before = [this] {
-            QSet<QString> ids;
-            for (QWidget *object : mCanvas->allObjects())
-                ids.insert(DesignCanvas::tagOf(object));
-            return ids;
-        }();
-        matchObjectsToRows();
-        for (int row = 1; row < table->count(); ++row) {
-            const QString id = table->cell(row, T::Id);
-            if (!before.contains(id))
-                created.insert(id);
+        // New rows and rows that moved take their place in the code's stacking; many
+        // at once are put in order together rather than each looked for among all.
+        if (change.ids.size() > 8) {
+            mCanvas->restackAll();
+        } else {
+            for (const QString &id : change.ids) {
+                if (QWidget *object = mCanvas->objectById(id))
+                    mCanvas->stackInPlace(object);
+            }
         }
     }
-    for (int row = 1; row < table->count(); ++row) {
-        const QString id = table->cell(row, T::Id);
-        if (created.contains(id) || change.ids.contains(id))
-            showRow(row, created.contains(id), change.columns.value(id));
-    }
     if (change.structural || !change.carousels.isEmpty())
-        showCarousels();
-    if (change.module)
+        showCarousels(history);
+    // What the background worker measured is what it has just shown.
+    if (change.module && change.origin != DesignChange::Measured)
         showModule();
+    mCanvas->showSelection(false);
 }
 
-void CanvasSync::matchObjectsToRows()
+QSet<QString> CanvasSync::matchObjectsToRows(const QSet<QString> &ids)
 {
+    // Only the components the change names came or went.
     ComponentTable *table = mDocument->table();
-    QSet<QString> ids;
-    for (int row = 1; row < table->count(); ++row)
-        ids.insert(table->cell(row, T::Id));
-    for (QWidget *object : mCanvas->allObjects()) {
-        if (!ids.contains(DesignCanvas::tagOf(object)))
-            mCanvas->destroyObject(object);
-    }
-    // The others keep their stacking; one brought back lies where it lay.
-    for (int row = 1; row < table->count(); ++row) {
-        const QString id = table->cell(row, T::Id);
-        if (mCanvas->objectById(id))
+    QSet<QString> created;
+    for (const QString &id : ids) {
+        const int row = table->findRowById(id);
+        QWidget *object = mCanvas->objectById(id);
+        if (row < 1) {
+            if (object)
+                mCanvas->destroyObject(object);
             continue;
-        QWidget *object = KindTable::is(table->cell(row, T::Kind), KindTable::Kind::Text)
+        }
+        if (object)
+            continue;
+        object = KindTable::is(table->cell(row, T::Kind), KindTable::Kind::Text)
             ? static_cast<QWidget *>(mCanvas->createTextLabel(id))
             : mCanvas->createPictureObject(id);
+        DesignLoader::place(mCanvas, object, table->rowCells(row));
         object->show();
-        if (!mCanvas->restoreGone(object))
-            DesignLoader::place(mCanvas, object, table->rowCells(row));
+        created.insert(id);
     }
+    return created;
 }
 
-void CanvasSync::showRow(int row, bool created, const QSet<int> &columns)
+void CanvasSync::showRow(int row, bool created, const QSet<int> &columns, bool fromHistory)
 {
     ComponentTable *table = mDocument->table();
     const QStringList cells = table->rowCells(row);
@@ -113,14 +129,15 @@ void CanvasSync::showRow(int row, bool created, const QSet<int> &columns)
         DesignLoader::place(mCanvas, object, cells);
     auto *picture = qobject_cast<PictureObject *>(object);
     if (!picture) {
-        auto *label = qobject_cast<QLabel *>(object);
-        if (created && mCanvas->restoreLastLook(label))
-            return;
-        if (changed({T::Picture, T::Text, T::BgColor, T::Other, T::Other1, T::Other4})
-            && !mCanvas->restoreLook(label, cells))
-            TextEditors::applyLabelLook(label, cells);
+        // A text always shows its own cells, whatever it showed before.
+        if (changed({T::Picture, T::Text, T::BgColor, T::Other, T::Other1, T::Other4, T::Other5,
+                     T::BgCode, T::Other2}))
+            TextEditors::applyLabelLook(qobject_cast<QLabel *>(object), cells);
         return;
     }
+    // An editor's save fetches its own preview; only history and new objects are shown here.
+    if (!created && !fromHistory)
+        return;
     DesignFile::CarouselValues carousel;
     if (cells.at(T::Kind) == KindTable::nameOf(KindTable::Kind::Carousel)) {
         const int number = CS::numberOf(*table, row);
@@ -129,7 +146,7 @@ void CanvasSync::showRow(int row, bool created, const QSet<int> &columns)
     const QString url = DesignLoader::previewUrl(cells, carousel);
     if (created) {
         // A component brought back shows what it showed when it went.
-        const QByteArray remembered = mCanvas->rememberedPicture(id);
+        const QByteArray remembered = fromHistory ? mCanvas->rememberedPicture(id) : QByteArray();
         if (!remembered.isEmpty()) {
             picture->setPictureData(remembered);
             return;
@@ -146,17 +163,19 @@ void CanvasSync::showRow(int row, bool created, const QSet<int> &columns)
         picture->setPictureData(bytes);
         return;
     }
-    bytes = url.isEmpty() ? ComponentCreation::builtinPictureOf(cells.at(T::Kind)) : PreviewDownload::cached(url);
+    bytes = url.isEmpty() ? DesignLoader::builtinPictureOf(cells.at(T::Kind)) : PreviewDownload::cached(url);
     if (!bytes.isEmpty()) {
         picture->setPictureData(bytes);
         return;
     }
     if (created)
-        picture->setPictureData(ComponentCreation::builtinPictureOf(cells.at(T::Kind)));
-    PreviewDownload::start(mCanvas, id, url, mCanvas->previewFetch());
+        picture->setPictureData(DesignLoader::builtinPictureOf(cells.at(T::Kind)));
+    // A component just added shows its kind's picture until an editor fetches its preview.
+    if (fromHistory || !created)
+        PreviewDownload::start(mCanvas, id, url, mCanvas->previewFetch());
 }
 
-void CanvasSync::showCarousels()
+void CanvasSync::showCarousels(bool fromHistory)
 {
     ComponentTable *table = mDocument->table();
     for (int row = 1; row < table->count(); ++row) {
@@ -169,7 +188,7 @@ void CanvasSync::showCarousels()
             if (QWidget *object = mCanvas->objectById(table->cell(arrow, T::Id)))
                 object->setVisible(arrowsShown);
         }
-        showRow(row, false, {});
+        showRow(row, false, {}, fromHistory);
     }
 }
 

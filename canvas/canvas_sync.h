@@ -9,9 +9,10 @@ class DesignCanvas;
 class DesignDocument;
 struct DesignChange;
 
-// Draws the canvas from the document after undo and redo: objects come and go
-// with their rows and take their place, size, look and picture from the cells;
-// pictures come from the cache of downloaded pictures or the kind's own picture.
+// The one code that makes the canvas show the document: objects come and go with
+// their rows, and take their place on the module, size, stacking, look and picture
+// from the cells, the same way whether a change was done, undone, redone, opened or
+// imported. Pictures come from the cache of downloaded pictures or the kind's own.
 class CanvasSync : public QObject
 {
     Q_OBJECT
@@ -19,11 +20,14 @@ class CanvasSync : public QObject
 public:
     CanvasSync(DesignDocument *document, DesignCanvas *canvas, QObject *parent = nullptr);
 
+    // Puts every object where its cells place it on the module as the module stands now.
+    void placeAll();
+
 private:
     void apply(const DesignChange &change);
-    void matchObjectsToRows();
-    void showRow(int row, bool created, const QSet<int> &columns);
-    void showCarousels();
+    QSet<QString> matchObjectsToRows(const QSet<QString> &ids);
+    void showRow(int row, bool created, const QSet<int> &columns, bool fromHistory);
+    void showCarousels(bool fromHistory);
     void showModule();
 
     DesignDocument *mDocument;

@@ -2,24 +2,22 @@
 
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
-#include "canvas/picture_object.h"
 #include "components/editor_registry.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_operations.h"
 #include "model/kind_table.h"
 
 namespace Plumbrook::ContextMenuOperations {
 
 namespace {
 
-const QString kAddStep = QStringLiteral("添加图片");
-
-void setLockFlag(MainWindow *main, const QString &step, const QString &flag, const QString &message)
+void setLockFlag(MainWindow *main, bool locked, const QString &message)
 {
-    // setCell ignores row -1, so a selection without a row changes nothing.
-    main->document()->record(step, [main, &flag] {
-        main->table()->setCell(main->canvas()->selectedRow(), ComponentTable::Locked, flag);
-    });
+    // A selection without a row changes nothing.
+    const int row = main->canvas()->selectedRow();
+    if (row >= 1)
+        DesignOperations::setLocked(main->document(), {main->table()->cell(row, ComponentTable::Id)}, locked);
     main->showStatus(message);
 }
 
@@ -41,23 +39,21 @@ void edit(MainWindow *main)
 void copy(MainWindow *main)
 {
     DesignCanvas *canvas = main->canvas();
-    const DesignCanvas::Selection &selection = canvas->selection();
     const int row = canvas->selectedRow();
-    if (selection.kind == DesignCanvas::Selection::Picture) {
-        const QString kind = main->table()->cell(row, ComponentTable::Kind);
-        if (KindTable::is(kind, KindTable::Kind::Carousel)) {
-            main->showStatus(kCarouselCopyMessage);
-            return;
-        }
-        if (row >= 1 && selection.picture) {
-            main->document()->record(kAddStep, [&] {
-                canvas->addPictureComponent(kind, selection.picture->pictureData(), row, 0, 0);
-            });
-        }
-    } else if (selection.kind == DesignCanvas::Selection::Text) {
-        if (row >= 1)
-            main->document()->record(kAddStep, [canvas] { canvas->addTextComponent(); });
+    if (row < 1)
+        return;
+    const QString kind = main->table()->cell(row, ComponentTable::Kind);
+    if (KindTable::is(kind, KindTable::Kind::Carousel)) {
+        main->showStatus(kCarouselCopyMessage);
+        return;
     }
+    // A whole copy, shown where a new component of the kind appears.
+    const QString id = main->table()->cell(row, ComponentTable::Id);
+    QStringList sources;
+    const QStringList copies = DesignOperations::paste(main->document(), QStringLiteral("复制"),
+                                                       DesignOperations::clipOf(main->document(), {id}), {},
+                                                       canvas->newComponentPlace(kind), &sources);
+    canvas->showSourcePictures(copies, sources);
 }
 
 void remove(MainWindow *main)
@@ -69,8 +65,7 @@ void remove(MainWindow *main)
     if (main->table()->isLocked(row)) {
         main->showStatus(kLockedMessage);
     } else {
-        QWidget *object = canvas->selectedObject();
-        main->document()->record(QStringLiteral("删除"), [&] { canvas->deleteComponent(object); });
+        DesignOperations::remove(main->document(), {main->table()->cell(row, ComponentTable::Id)});
         canvas->handles().hideAll();
         main->showStatus(kDeletedMessage);
     }
@@ -79,12 +74,12 @@ void remove(MainWindow *main)
 
 void lock(MainWindow *main)
 {
-    setLockFlag(main, QStringLiteral("锁定"), QStringLiteral("是"), kLockedDoneMessage);
+    setLockFlag(main, true, kLockedDoneMessage);
 }
 
 void unlock(MainWindow *main)
 {
-    setLockFlag(main, QStringLiteral("解锁"), QStringLiteral("否"), kUnlockedDoneMessage);
+    setLockFlag(main, false, kUnlockedDoneMessage);
 }
 
 } // namespace Plumbrook::ContextMenuOperations

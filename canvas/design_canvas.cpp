@@ -6,11 +6,13 @@
 #include "model/carousel_settings.h"
 #include "canvas/picture_object.h"
 #include "canvas/selection_frame.h"
+#include "components/component_creation.h"
 #include "model/text_ops.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_selection.h"
 #include "model/kind_table.h"
+#include "model/stacking_order.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -56,6 +58,7 @@ PictureObject *DesignCanvas::createPictureObject(const QString &id)
     mPictures.append(object);
     mPictureById.insert(id, object);
     object->setProperty("tag", id);
+    countZ(object, id);
     return object;
 }
 
@@ -76,91 +79,30 @@ QLabel *DesignCanvas::createTextLabel(const QString &id)
     mLabels.append(label);
     mLabelById.insert(id, label);
     label->setProperty("tag", id);
+    countZ(label, id);
     return label;
 }
 
-int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &picture,
-                                      int sourceRow, int width, int height)
+void DesignCanvas::showSourcePictures(const QStringList &copies, const QStringList &sources)
 {
-    const int id = mTable->takeNextId();
-    PictureObject *object = createPictureObject(QString::number(id));
-    if (sourceRow >= 1) {
-        width = mTable->cellInt(sourceRow, ComponentTable::Width);
-        height = mTable->cellInt(sourceRow, ComponentTable::Height);
+    for (qsizetype i = 0; i < copies.size() && i < sources.size(); ++i) {
+        PictureObject *source = pictureById(sources.at(i));
+        PictureObject *copy = pictureById(copies.at(i));
+        if (source && copy && source->hasPicture() && shownUrl(source) == shownUrl(copy))
+            copy->setPictureData(source->pictureData());
     }
-    setFrame(object, QRect(frameOf(object).topLeft(), QSize(width, height)));
-    if (!picture.isEmpty())
-        object->setPictureData(picture);
-    object->show();
-    object->raise();
-
-    const int row = mTable->appendRow(QString::number(id), kind);
-    const QRect frame = frameOf(object);
-    mTable->setCell(row, ComponentTable::Width, QString::number(frame.width()));
-    mTable->setCell(row, ComponentTable::Height, QString::number(frame.height()));
-    writePlace(row, object);
-    return row;
 }
 
-int DesignCanvas::addTextComponent()
+QPoint DesignCanvas::newComponentPlace(const QString &kind) const
 {
-    const int id = mTable->takeNextId();
-    QLabel *label = createTextLabel(QString::number(id));
-    label->show();
-    label->raise();
-
-    const int row = mTable->appendRow(QString::number(id), KindTable::nameOf(KindTable::Kind::Text));
-    mTable->setCell(row, ComponentTable::Width,
-                    QString::number(8 * TextOps::gbkLength(label->text())));
-    mTable->setCell(row, ComponentTable::Height, QStringLiteral("24"));
-    writePlace(row, label);
-    return row;
+    const QWidget *like = KindTable::is(kind, KindTable::Kind::Text) ? static_cast<QWidget *>(mLabelTemplate)
+                                                                    : mPictureTemplate;
+    return frameOf(like).topLeft() - backgroundPos();
 }
 
-void DesignCanvas::writePlace(int row, const QWidget *object)
+int DesignCanvas::addComponent(const QString &kind)
 {
-    // Where the object is shown, as its first selection would write it: code generated
-    // before that selection must not place the component at empty coordinates.
-    const QPoint at = frameOf(object).topLeft() - backgroundPos();
-    mTable->setCell(row, ComponentTable::Left, QString::number(at.x()));
-    mTable->setCell(row, ComponentTable::Top, QString::number(at.y()));
-}
-
-void DesignCanvas::deleteComponent(QWidget *object)
-{
-    deleteComponents({object});
-}
-
-void DesignCanvas::deleteComponents(const QList<QWidget *> &objects)
-{
-    // A band may have selected thousands. They leave the selection in one change;
-    // the rows go from the last up, so that the row each was found at stays its row
-    // while the others go and the table's index of ids is built only once; the
-    // objects go in the order given, which remembers what lay above each of them.
-    QSet<QString> going;
-    QVector<int> rows;
-    QList<QWidget *> destroying;
-    for (QWidget *object : objects) {
-        const QString id = tagOf(object);
-        if (!object || going.contains(id))
-            continue;
-        going.insert(id);
-        rows.append(mTable->findRowById(id));
-        destroying.append(object);
-    }
-    DesignSelection *selection = mDocument->selection();
-    QStringList staying;
-    for (const QString &id : selection->ids()) {
-        if (!going.contains(id))
-            staying.append(id);
-    }
-    if (staying.size() != selection->ids().size())
-        selection->setIds(staying);
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
-    for (int row : std::as_const(rows))
-        mTable->deleteRow(row);
-    for (QWidget *object : std::as_const(destroying))
-        destroyObject(object);
+    return ComponentCreation::create(mDocument, kind, newComponentPlace(kind));
 }
 
 void DesignCanvas::destroyObject(QWidget *object, bool remember)
@@ -181,6 +123,9 @@ void DesignCanvas::destroyObject(QWidget *object, bool remember)
             mLabelById.remove(id);
     }
     object->setProperty("tag", QVariant());
+    const QVariant z = object->property("z");
+    if (z.isValid() && --mZCounts[z.toInt()] <= 0)
+        mZCounts.remove(z.toInt());
     mPlaced.remove(object);
     object->hide();
     object->deleteLater();
@@ -417,28 +362,67 @@ bool DesignCanvas::restoreLastLook(QLabel *label) const
     return restore(QStringLiteral("gone ") + tagOf(label), label);
 }
 
-void DesignCanvas::storeFrame(QWidget *object)
+QRect DesignCanvas::moduleFrameOf(const QWidget *object) const
+{
+    return frameOf(object).translated(-backgroundPos());
+}
+
+void DesignCanvas::countZ(QWidget *object, const QString &id)
+{
+    const int z = StackingOrder::zIndexOf(mTable->cell(mTable->findRowById(id), ComponentTable::Kind));
+    object->setProperty("z", z);
+    ++mZCounts[z];
+}
+
+void DesignCanvas::stackInPlace(QWidget *object) const
 {
     const int row = mTable->findRowById(tagOf(object));
-    const QRect frame = frameOf(object).translated(-backgroundPos());
-    mTable->setCell(row, ComponentTable::Left, QString::number(frame.x()));
-    mTable->setCell(row, ComponentTable::Top, QString::number(frame.y()));
-    mTable->setCell(row, ComponentTable::Width, QString::number(frame.width()));
-    mTable->setCell(row, ComponentTable::Height, QString::number(frame.height()));
+    if (row < 1)
+        return;
+    const StackingOrder::Key key = StackingOrder::keyOf(*mTable, row);
+    // The last row of the highest z-index lies on top of everything.
+    const bool highest = std::none_of(mZCounts.keyBegin(), mZCounts.keyEnd(), [&](int z) { return z > key.z; });
+    if (highest && row == mTable->count() - 1) {
+        object->raise();
+        return;
+    }
+    // Otherwise it lies under the lowest of those the code stacks above it.
+    QWidget *under = nullptr;
+    StackingOrder::Key underKey;
+    for (int other = 1; other < mTable->count(); ++other) {
+        if (other == row)
+            continue;
+        const StackingOrder::Key otherKey = StackingOrder::keyOf(*mTable, other);
+        if (!(key < otherKey) || (under && !(otherKey < underKey)))
+            continue;
+        QWidget *candidate = objectById(mTable->cell(other, ComponentTable::Id));
+        if (!candidate || candidate->parentWidget() != object->parentWidget())
+            continue;
+        under = candidate;
+        underKey = otherKey;
+    }
+    if (under)
+        object->stackUnder(under);
+    else
+        object->raise();
+}
+
+void DesignCanvas::restackAll() const
+{
+    QVector<std::pair<StackingOrder::Key, QWidget *>> order;
+    order.reserve(mTable->count());
+    for (int row = 1; row < mTable->count(); ++row) {
+        if (QWidget *object = objectById(mTable->cell(row, ComponentTable::Id)))
+            order.append({StackingOrder::keyOf(*mTable, row), object});
+    }
+    std::stable_sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &entry : std::as_const(order))
+        entry.second->raise();
 }
 
 bool DesignCanvas::isLockedObject(const QWidget *object) const
 {
     return mTable->isLocked(mTable->findRowById(tagOf(object)));
-}
-
-void DesignCanvas::liftCarouselArrows(int carouselRow)
-{
-    const int id = mTable->cellInt(carouselRow, ComponentTable::Id);
-    for (int offset : {1, 2}) {
-        if (PictureObject *arrow = pictureById(QString::number(qint64(id) + offset)))
-            arrow->raise();
-    }
 }
 
 QString DesignCanvas::moduleStatusText() const

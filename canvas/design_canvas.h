@@ -22,8 +22,8 @@ class PictureObject;
 class SelectionFrame;
 
 // The design page: canvas objects linked to their rows, the module background
-// sprite, the selection and its display. Structural changes of the design (adding
-// and deleting components) go through here so rows and objects stay in step.
+// sprite, the selection and its display. It writes no cell: objects come, go and
+// take their places as the document's changes say (CanvasSync).
 class DesignCanvas : public QObject
 {
     Q_OBJECT
@@ -49,13 +49,13 @@ public:
     PictureObject *pictureTemplate() const { return mPictureTemplate; }
     QLabel *labelTemplate() const { return mLabelTemplate; }
 
-    // The add operations: a canvas object and its row, returning the row index.
-    int addPictureComponent(const QString &kind, const QByteArray &picture, int sourceRow,
-                            int width, int height);
-    int addTextComponent();
-    // Removes a component's row and destroys its canvas object.
-    void deleteComponent(QWidget *object);
-    void deleteComponents(const QList<QWidget *> &objects);
+    // Where a new component of the kind appears on the module: the place of the
+    // hidden template it is drawn like.
+    QPoint newComponentPlace(const QString &kind) const;
+    // Adds a component of the kind there, as the palette does; returns its row.
+    int addComponent(const QString &kind);
+    // Copies show the picture their source shows, for the same address.
+    void showSourcePictures(const QStringList &copies, const QStringList &sources);
     // Destroys a canvas object whose row is gone already (undo, a design put in place),
     // remembering its picture or look and its place in the stacking unless told not to.
     void destroyObject(QWidget *object, bool remember = true);
@@ -118,7 +118,10 @@ public:
     QWidget *selectedObject() const;
     int selectedRow() const;   // -1 when none
     void setGeometryBoxes(const std::array<QLineEdit *, 4> &boxesLTWH) { mBoxes = boxesLTWH; }
-    void refreshSelectionDisplay(QWidget *object);
+    // Without `announce` the status line keeps what it shows.
+    void refreshSelectionDisplay(QWidget *object, bool announce = true);
+    // Writes the place a component of an older design is shown at into its empty cells.
+    void placeFirstTime(QWidget *object);
     // Every selected component's object, in the order they were selected.
     QList<QWidget *> selectedObjects() const;
     // Makes `objects` the selection, the first the one the boxes and editors act on.
@@ -127,12 +130,15 @@ public:
     void toggleSelected(QWidget *object);
     // Shows the selection: the handles and boxes for the first one, and a frame
     // around them all when there are several.
-    void showSelection();
+    void showSelection(bool announce = true);
     QRect selectionBounds() const;
-    // Writes an object's place and size on the module into its row.
-    void storeFrame(QWidget *object);
+    // An object's place and size on the module, as its row keeps them.
+    QRect moduleFrameOf(const QWidget *object) const;
+    // Puts an object where the code stacks it: by its kind's z-index, then by row,
+    // a carousel's arrows just above their carousel.
+    void stackInPlace(QWidget *object) const;
+    void restackAll() const;
     bool isLockedObject(const QWidget *object) const;
-    void liftCarouselArrows(int carouselRow);
 
     // The zoom, in screen pixels per canvas pixel. Every place and size the design
     // keeps is in canvas pixels; the objects' widgets show them scaled.
@@ -177,7 +183,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void writePlace(int row, const QWidget *object);
 
     DesignDocument *mDocument;
     ComponentTable *mTable;
@@ -192,6 +197,9 @@ private:
     // Arriving pictures and the table's rows find their objects by id.
     QHash<QString, QPointer<PictureObject>> mPictureById;
     QHash<QString, QPointer<QLabel>> mLabelById;
+    // How many objects there are of each z-index, so that a new object of the highest
+    // one need not look for the object to lie under.
+    mutable QHash<int, int> mZCounts;
     int mBackgroundId = 0;
     int mLayoutWidth = 0;
     double mZoom = 1.0;
@@ -215,6 +223,7 @@ private:
         Qt::Alignment alignment;
         QString styleSheet;
     };
+    void countZ(QWidget *object, const QString &id);
     void remember(const QString &key, const QLabel *label);
     void rememberGone(QWidget *object);
     bool restore(const QString &key, QLabel *label) const;

@@ -56,31 +56,44 @@ int DesignCanvas::selectedRow() const
     return mTable->findRowById(tagOf(object));
 }
 
-void DesignCanvas::refreshSelectionDisplay(QWidget *object)
+void DesignCanvas::refreshSelectionDisplay(QWidget *object, bool announce)
 {
     if (!object)
         return;
-    const QRect frame = frameOf(object);
     mHandles.place(shownFrame(object));
     mHandlesTarget = object;
 
-    const QPoint origin = backgroundPos();
     const int row = mTable->findRowById(tagOf(object));
-    const QString values[4] = {
-        QString::number(frame.x() - origin.x()), QString::number(frame.y() - origin.y()),
-        QString::number(frame.width()), QString::number(frame.height()),
-    };
     const int columns[4] = {ComponentTable::Left, ComponentTable::Top, ComponentTable::Width,
                             ComponentTable::Height};
+    // The boxes show the cells, typed text and all.
     for (int i = 0; i < 4; ++i) {
+        const QString value = mTable->cell(row, columns[i]);
+        if (!mBoxes[i] || mBoxes[i]->text() == value)
+            continue;
         mFillingBoxes = true;
-        if (mBoxes[i])
-            mBoxes[i]->setText(values[i]);
+        mBoxes[i]->setText(value);
         mFillingBoxes = false;
-        // Written even when the box already showed the value, which fires no change.
-        mTable->setCell(row, columns[i], values[i]);
     }
-    emit statusMessage(selectionStatusText(row));
+    if (announce)
+        emit statusMessage(selectionStatusText(row));
+}
+
+void DesignCanvas::placeFirstTime(QWidget *object)
+{
+    const int row = mTable->findRowById(tagOf(object));
+    if (row < 1 || (!mTable->cell(row, ComponentTable::Left).isEmpty()
+                    && !mTable->cell(row, ComponentTable::Top).isEmpty()))
+        return;
+    // A component of an older design that was never placed takes the place it is
+    // shown at, as its first press has always written it.
+    const QRect frame = moduleFrameOf(object);
+    mDocument->writeUnstepped([&] {
+        mTable->setCell(row, ComponentTable::Left, QString::number(frame.x()));
+        mTable->setCell(row, ComponentTable::Top, QString::number(frame.y()));
+        mTable->setCell(row, ComponentTable::Width, QString::number(frame.width()));
+        mTable->setCell(row, ComponentTable::Height, QString::number(frame.height()));
+    });
 }
 
 QList<QWidget *> DesignCanvas::selectedObjects() const
@@ -135,7 +148,7 @@ QRect DesignCanvas::selectionBounds() const
     return bounds;
 }
 
-void DesignCanvas::showSelection()
+void DesignCanvas::showSelection(bool announce)
 {
     const QList<QWidget *> objects = selectedObjects();
     if (objects.isEmpty()) {
@@ -144,7 +157,7 @@ void DesignCanvas::showSelection()
         return;
     }
     QWidget *first = selectedObject() ? selectedObject() : objects.constFirst();
-    refreshSelectionDisplay(first);
+    refreshSelectionDisplay(first, announce);
     if (objects.size() > 1) {
         mHandles.hideAll();
         QRect shown;

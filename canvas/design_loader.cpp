@@ -3,22 +3,27 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/decoded_pictures.h"
 #include "canvas/design_canvas.h"
+#include "model/frame_picture.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
 #include "model/text_ops.h"
 #include "model/carousel_settings.h"
 #include "components/component_creation.h"
+#include "model/creation_defaults.h"
 #include "components/editor_registry.h"
 #include "components/text_editors.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"
+#include "model/stacking_order.h"
 #include "net/http_client.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QHash>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace Plumbrook::DesignLoader {
 
@@ -76,6 +81,22 @@ void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells)
                                          pinned(TextOps::toInt(cells.value(T::Height)), 0))));
 }
 
+QByteArray builtinPictureOf(const QString &kind)
+{
+    namespace CD = CreationDefaults;
+    if (kind.startsWith(CS::kLeftArrowPrefix))
+        return ComponentCreation::builtinPicture(CD::leftArrowPicture());
+    if (kind.startsWith(CS::kRightArrowPrefix))
+        return ComponentCreation::builtinPicture(CD::rightArrowPicture());
+    const KindTable::KindInfo *info = KindTable::find(kind);
+    if (!info)
+        return {};
+    if (info->kind == KindTable::Kind::Hotspot)
+        return makeFramePicture(info->width, info->height, KindTable::kHotspotColour,
+                                KindTable::kHotspotColour);
+    return ComponentCreation::builtinPicture(info->picture);
+}
+
 QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel)
 {
     return KindTable::previewUrl(cells, [&carousel](const QString &key) { return carouselValue(carousel, key); });
@@ -83,8 +104,8 @@ QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &c
 
 void load(DesignCanvas *canvas, const DesignFile::Design &design)
 {
+    // The canvas follows the document's change (CanvasSync).
     canvas->document()->resetDesign(design);
-    rebuild(canvas, &design.carousels);
 }
 
 void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *carousels)
@@ -110,8 +131,14 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
 
     // Each kind's built-in picture is decoded once and shared by all its objects.
     QHash<QString, QPair<QByteArray, QSize>> builtins;
-    for (int row = 1; row < table->count(); ++row) {
-        const QStringList cells = table->rowCells(row);
+    // Created in the code's stacking order, each lies above those before it.
+    QVector<std::pair<StackingOrder::Key, int>> order;
+    order.reserve(table->count());
+    for (int row = 1; row < table->count(); ++row)
+        order.append({StackingOrder::keyOf(*table, row), row});
+    std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &entry : std::as_const(order)) {
+        const QStringList cells = table->rowCells(entry.second);
         const QString id = cells.at(T::Id);
         const QString kind = cells.at(T::Kind);
         QWidget *object = nullptr;
@@ -123,14 +150,13 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             PictureObject *picture = canvas->createPictureObject(id);
             auto builtin = builtins.find(kind);
             if (builtin == builtins.end()) {
-                const QByteArray bytes = ComponentCreation::builtinPictureOf(kind);
+                const QByteArray bytes = builtinPictureOf(kind);
                 builtin = builtins.insert(kind, {bytes, DecodedPictures::naturalSize(bytes)});
             }
             picture->setPictureData(builtin->first, builtin->second);
             object = picture;
         }
         place(canvas, object, cells);
-        // Created last, it already stands above every object before it.
         object->show();
     }
     const PreviewDownload::Fetch fetch = canvas->previewFetch();

@@ -28,6 +28,9 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
 // Gives an object the size and, once it has one, the place its cells name.
 void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells);
 
+// The picture a component of the kind (or a carousel's arrow) shows before any preview.
+QByteArray builtinPictureOf(const QString &kind);
+
 // The URL a component's editor would preview for these cells, or empty.
 QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel);
 

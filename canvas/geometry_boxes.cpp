@@ -5,6 +5,7 @@
 #include "model/text_ops.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_operations.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -94,21 +95,19 @@ void GeometryBoxes::store(Box box, const QString &text)
 {
     static const int columns[4] = {ComponentTable::Width, ComponentTable::Height,
                                    ComponentTable::Left, ComponentTable::Top};
-    const int row = mCanvas->selectedRow();
-    // Showing the selection's geometry is no typing and no step.
+    // Showing the selection's cells is no typing and no step.
     if (mCanvas->fillingBoxes()) {
         mTyped[box] = false;
-        mCanvas->table()->setCell(row, columns[box], text);
         return;
     }
+    const int row = mCanvas->selectedRow();
+    if (row < 1)
+        return;
     mTyped[box] = true;
-    const QString name = box == Width || box == Height ? QStringLiteral("修改尺寸") : QStringLiteral("修改位置");
-    const QString key = QStringLiteral("%1/%2/%3")
-                            .arg(int(box))
-                            .arg(mCanvas->table()->cell(row, ComponentTable::Id))
-                            .arg(mTypingRun);
-    mCanvas->document()->record(
-        name, [&] { mCanvas->table()->setCell(row, columns[box], text); }, DesignStep::kTypingId, key);
+    const QString id = mCanvas->table()->cell(row, ComponentTable::Id);
+    const QString name = box == Width || box == Height ? QStringLiteral("修改%1尺寸") : QStringLiteral("修改%1位置");
+    const QString key = QStringLiteral("%1/%2/%3").arg(int(box)).arg(id).arg(mTypingRun);
+    DesignOperations::setCell(mCanvas->document(), name, id, columns[box], text, key);
 }
 
 int GeometryBoxes::value(Box box) const

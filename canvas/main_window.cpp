@@ -275,7 +275,7 @@ void MainWindow::applyLayout(int width, int height)
     ui->组合框_缩放->move(ui->外形框2->x() - ui->组合框_缩放->width() - 5, height - 23);
 
     mCanvas->centreBackground(mTable->cellInt(0, ComponentTable::Width));
-    mTable->setCell(0, ComponentTable::Left, QStringLiteral("0"));
+    mDocument->writeUnstepped([this] { mTable->setCell(0, ComponentTable::Left, QStringLiteral("0")); });
     ui->动画框1->drawGrid();
     mRulers->refresh();
     dockPalette();
@@ -491,7 +491,11 @@ void MainWindow::onClockTick()
 void MainWindow::openPalette()
 {
     if (!palette) {
-        palette = new PaletteWindow(this);
+        auto *window = new PaletteWindow(this, mDocument, [this](const QString &kind) {
+            return mCanvas->newComponentPlace(kind);
+        });
+        connect(window, &PaletteWindow::dockRequested, this, &MainWindow::dockPalette);
+        palette = window;
         dockPalette();
     }
     palette->show();

@@ -6,6 +6,7 @@
 #include "model/text_ops.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "net/http_client.h"
 
 #include <QCache>
@@ -167,9 +168,11 @@ void ModuleBackgroundLayer::apply(DesignCanvas *canvas, const QImage &picture)
         canvas->surface()->setSpriteImage(canvas->backgroundId(), picture);
     const QSize size = canvas->backgroundPictureSize();
     ComponentTable *table = canvas->table();
-    table->setCell(0, ComponentTable::Width, QString::number(size.width()));
-    table->setCell(0, ComponentTable::Height, QString::number(size.height()));
-    table->setCell(0, ComponentTable::Left, QStringLiteral("0"));
+    canvas->document()->writeUnstepped([&] {
+        table->setCell(0, ComponentTable::Width, QString::number(size.width()));
+        table->setCell(0, ComponentTable::Height, QString::number(size.height()));
+        table->setCell(0, ComponentTable::Left, QStringLiteral("0"));
+    });
     canvas->centreBackground(size.width());
     emit canvas->statusMessage(kDoneMessage);
 }

@@ -2,6 +2,7 @@
 
 #include "canvas/design_canvas.h"
 #include "canvas/module_background_layer.h"
+#include "components/colour_picker_button.h"
 #include "model/colour_conversion.h"
 #include "components/window_drag.h"
 #include "model/component_table.h"
@@ -67,7 +68,9 @@ ModuleSettings ModuleSettingsWindow::settings() const
     s.picture = ui->编辑框_图片->text();
     s.anchor = ui->编辑框_锚点名->text();
     s.colourText = ui->编辑框_背景色->text();
-    s.colour = ui->颜色选择器1->colour();
+    // A colour typed into the box is the one the canvas shows, the row keeps and the
+    // window shows again, as it is the one the code gets.
+    s.colour = ColourPickerButton::valueOfText(s.colourText).value_or(ui->颜色选择器1->colour());
     s.repeat = ui->组合框_平铺->currentIndex();
     s.horizontal = ui->组合框_左右->currentIndex();
     s.vertical = ui->组合框_上下->currentIndex();
@@ -85,13 +88,16 @@ void ModuleSettingsWindow::confirm()
 {
     const ModuleSettings s = settings();
     ComponentTable *table = mCanvas->table();
-    mCanvas->document()->record(QStringLiteral("背景设置"), [&] {
+    // The canvas redraws the module for a change; unchanged settings still redraw it,
+    // over whatever a geometry box put there.
+    const bool changed = mCanvas->document()->record(QStringLiteral("背景设置"), [&] {
         // Undo brings back the picture shown now without fetching it again.
         ModuleBackgroundLayer::remember(mCanvas);
         s.save(*table);
-        ModuleBackgroundLayer::render(mCanvas);
         table->setCell(0, ComponentTable::Other4, s.buildWrapper());
     });
+    if (!changed)
+        ModuleBackgroundLayer::render(mCanvas);
     close();
 }
 

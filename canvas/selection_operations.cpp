@@ -3,13 +3,16 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/context_menu_operations.h"
 #include "canvas/design_canvas.h"
-#include "canvas/picture_object.h"
 #include "components/editor_registry.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_operations.h"
 #include "model/kind_table.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QLabel>
 
 namespace Plumbrook {
@@ -45,22 +48,15 @@ void SelectionOperations::nudge(const QPoint &delta)
 {
     const QList<QWidget *> objects = mCanvas->selectedObjects();
     bool locked = false;
-    QList<QWidget *> moving;
+    DesignOperations::Frames moving;
     for (QWidget *object : objects) {
         if (mCanvas->isLockedObject(object))
             locked = true;
         else
-            moving.append(object);
+            moving.append({DesignCanvas::tagOf(object), mCanvas->moduleFrameOf(object).translated(delta)});
     }
-    if (!moving.isEmpty()) {
-        mCanvas->document()->record(QStringLiteral("移动"), [&] {
-            for (QWidget *object : moving) {
-                mCanvas->moveObject(object, mCanvas->frameOf(object).topLeft() + delta);
-                mCanvas->storeFrame(object);
-            }
-        });
-        mCanvas->showSelection();
-    }
+    if (!moving.isEmpty())
+        DesignOperations::setFrames(mCanvas->document(), QStringLiteral("移动"), moving);
     if (locked)
         emit mCanvas->statusMessage(Ops::kLockedMessage);
 }
@@ -71,15 +67,15 @@ void SelectionOperations::removeSelected()
     if (objects.isEmpty())
         return;
     bool locked = false;
-    QList<QWidget *> going;
+    QStringList going;
     for (QWidget *object : objects) {
         if (mCanvas->isLockedObject(object))
             locked = true;
         else
-            going.append(object);
+            going.append(DesignCanvas::tagOf(object));
     }
     if (!going.isEmpty()) {
-        mCanvas->document()->record(QStringLiteral("删除"), [&] { mCanvas->deleteComponents(going); });
+        DesignOperations::remove(mCanvas->document(), going);
         mCanvas->handles().hideAll();
         mCanvas->showSelection();
     }
@@ -92,66 +88,49 @@ void SelectionOperations::copySelected()
     const QStringList ids = selectedIds();
     if (ids.isEmpty())
         return;
-    mCopied = ids;
+    const ComponentClip clip = DesignOperations::clipOf(mCanvas->document(), ids);
+    auto *data = new QMimeData;
+    data->setData(ComponentClip::mimeType(), clip.toJson());
+    QGuiApplication::clipboard()->setMimeData(data);
     emit mCanvas->statusMessage(kCopiedMessage);
 }
 
 void SelectionOperations::paste()
 {
-    QStringList ids;
-    for (const QString &id : mCopied) {
-        if (mCanvas->objectById(id))
-            ids.append(id);
-    }
-    if (ids.isEmpty()) {
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const ComponentClip clip = data && data->hasFormat(ComponentClip::mimeType())
+        ? ComponentClip::fromJson(data->data(ComponentClip::mimeType()))
+        : ComponentClip();
+    if (clip.isEmpty()) {
+        // Addresses or picture files on the clipboard become pictures instead.
         if (mPasteFallback && mPasteFallback())
             return;
         emit mCanvas->statusMessage(kNothingCopiedMessage);
         return;
     }
-    placeCopies(QStringLiteral("粘贴"), ids);
+    placeCopies(QStringLiteral("粘贴"), clip);
 }
 
 void SelectionOperations::duplicate()
 {
     const QStringList ids = selectedIds();
     if (!ids.isEmpty())
-        placeCopies(QStringLiteral("复制"), ids);
+        placeCopies(QStringLiteral("复制"), DesignOperations::clipOf(mCanvas->document(), ids));
 }
 
-void SelectionOperations::placeCopies(const QString &step, const QStringList &ids)
+void SelectionOperations::placeCopies(const QString &step, const ComponentClip &clip)
 {
-    ComponentTable *table = mCanvas->table();
+    QStringList sources;
+    const QStringList ids = DesignOperations::paste(mCanvas->document(), step, clip,
+                                                    QPoint(kCopyOffset, kCopyOffset), std::nullopt, &sources);
+    mCanvas->showSourcePictures(ids, sources);
     QList<QWidget *> copies;
-    bool carousel = false;
-    mCanvas->document()->record(step, [&] {
-        for (const QString &id : ids) {
-            QWidget *source = mCanvas->objectById(id);
-            const int row = table->findRowById(id);
-            const QString kind = table->cell(row, T::Kind);
-            int copyRow = -1;
-            if (auto *picture = qobject_cast<PictureObject *>(source)) {
-                // Carousels are created from the list of functions only.
-                if (KindTable::is(kind, KindTable::Kind::Carousel)) {
-                    carousel = true;
-                    continue;
-                }
-                copyRow = mCanvas->addPictureComponent(kind, picture->pictureData(), row, 0, 0);
-            } else {
-                copyRow = mCanvas->addTextComponent();
-            }
-            QWidget *copy = mCanvas->objectById(table->cell(copyRow, T::Id));
-            if (!copy)
-                continue;
-            mCanvas->moveObject(copy, mCanvas->frameOf(source).topLeft() + QPoint(kCopyOffset, kCopyOffset));
-            mCanvas->storeFrame(copy);
+    for (const QString &id : ids) {
+        if (QWidget *copy = mCanvas->objectById(id))
             copies.append(copy);
-        }
-    });
+    }
     if (!copies.isEmpty())
         mCanvas->selectObjects(copies);
-    if (carousel)
-        emit mCanvas->statusMessage(Ops::kCarouselCopyMessage);
 }
 
 void SelectionOperations::selectAll()

@@ -9,9 +9,11 @@
 namespace Plumbrook {
 
 class DesignCanvas;
+struct ComponentClip;
 
-// What the keyboard does to the selection: nudging, deleting, copying and pasting,
-// duplicating, selecting all and none; each change of the design one step.
+// What the keyboard does to the selection: nudging, deleting, copying and pasting
+// (through the system clipboard, between designs and designers), duplicating,
+// selecting all and none; each change of the design one step.
 class SelectionOperations : public QObject
 {
     Q_OBJECT
@@ -31,7 +33,6 @@ public:
     void selectAll();
     void clearSelection();
 
-    QStringList copiedIds() const { return mCopied; }
     // What Ctrl+V does with no components copied; it returns whether it pasted anything.
     void setPasteFallback(std::function<bool()> fallback) { mPasteFallback = std::move(fallback); }
 
@@ -39,12 +40,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Copies each of `ids` as "复制" does, 10 pixels right of and below its source.
-    void placeCopies(const QString &step, const QStringList &ids);
+    // Adds the clip's components 10 pixels right of and below where they were copied.
+    void placeCopies(const QString &step, const ComponentClip &clip);
     QStringList selectedIds() const;
 
     DesignCanvas *mCanvas;
-    QStringList mCopied;
     std::function<bool()> mPasteFallback;
 };
 

@@ -188,6 +188,14 @@ QVector<RecoveredComponent> components(const CodePatterns::Variant &variant, con
     } else if (KindTable::is(kind, KindTable::Kind::Text)) {
         cells[C::Other1] = withoutPixelUnit(cells.at(C::Other1));
         cells[C::Other2] = withoutPixelUnit(cells.at(C::Other2));
+        // The code keeps the alignment and colour as CSS; the canvas and the editor read
+        // them from the alignment's list index and the colour picker's value.
+        const qsizetype align = QStringList{QStringLiteral("left"), QStringLiteral("center"),
+                                            QStringLiteral("right")}.indexOf(cells.at(C::Other5));
+        if (cells.at(C::Text).isEmpty() && align >= 0)
+            cells[C::Text] = QString::number(align);
+        if (cells.at(C::Other4).isEmpty() && cells.at(C::BgCode).contains(QLatin1Char('#')))
+            cells[C::Other4] = QString::number(colourValue(cells.at(C::BgCode)));
     } else if (KindTable::is(kind, KindTable::Kind::Hotspot)) {
         addOpenModeIndex(cells, C::Text, C::BgColor);
     } else if (KindTable::is(kind, KindTable::Kind::Picture)) {

@@ -1,22 +1,22 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 
 namespace Plumbrook {
 
-class DesignCanvas;
+class DesignDocument;
 
-// The palette's creation operations: one new component of a kind with its size,
-// built-in picture and default cells (a carousel with its settings file and arrows).
+// The palette's creation operation, and the built-in pictures each kind shows
+// before any preview.
 namespace ComponentCreation {
 
-// Returns the new component's row, or -1 for a kind the palette does not create.
-int create(DesignCanvas *canvas, const QString &kind);
+// Adds one component of the kind at `at` on the module (a carousel with its settings
+// and arrows); returns its row, or -1 for a kind the palette does not create.
+int create(DesignDocument *document, const QString &kind, const QPoint &at);
 // The bytes of a built-in picture by file name; empty when there is none.
 QByteArray builtinPicture(const QString &fileName);
-// The picture a new component of the kind (or a carousel's arrow) shows before any preview.
-QByteArray builtinPictureOf(const QString &kind);
 
 } // namespace ComponentCreation
 } // namespace Plumbrook

@@ -9,6 +9,7 @@
 #include "components/preview_download.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_operations.h"
 #include "model/kind_table.h"
 
 #include <QComboBox>
@@ -154,7 +155,7 @@ void EditorWindow::save()
         // Undoing the save shows the component as it looks now.
         if (canvas())
             canvas()->rememberShown(mId);
-        mMain->document()->record(QStringLiteral("编辑图片"), [this, row] {
+        DesignOperations::edit(mMain->document(), table()->cell(row, ComponentTable::Id), [this](int row) {
             for (const Field &field : mFields)
                 writeField(row, field);
             saveExtra(row);

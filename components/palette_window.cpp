@@ -1,6 +1,5 @@
 #include "components/palette_window.h"
 
-#include "canvas/main_window.h"
 #include "components/component_creation.h"
 #include "model/kind_table.h"
 
@@ -12,10 +11,11 @@
 
 namespace Plumbrook {
 
-PaletteWindow::PaletteWindow(MainWindow *main)
-    : QWidget(main, Qt::Tool | Qt::FramelessWindowHint)
+PaletteWindow::PaletteWindow(QWidget *owner, DesignDocument *document, Placement placement)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint)
     , ui(new Ui::PaletteWindow)
-    , mMain(main)
+    , mDocument(document)
+    , mPlacement(std::move(placement))
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -33,9 +33,9 @@ PaletteWindow::PaletteWindow(MainWindow *main)
             continue;
         const QString kind = defaults.name;
         connect(button, &QPushButton::clicked, this,
-                [this, kind] { ComponentCreation::create(mMain->canvas(), kind); });
+                [this, kind] { ComponentCreation::create(mDocument, kind, mPlacement(kind)); });
     }
-    connect(ui->超级按钮26, &QPushButton::clicked, mMain, &MainWindow::dockPalette);
+    connect(ui->超级按钮26, &QPushButton::clicked, this, &PaletteWindow::dockRequested);
     connect(ui->超级按钮1, &QPushButton::clicked, this, &QWidget::close);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
+
+#include <functional>
 
 namespace Ui {
 class PaletteWindow;
@@ -8,7 +11,7 @@ class PaletteWindow;
 
 namespace Plumbrook {
 
-class MainWindow;
+class DesignDocument;
 
 // The small tool window with one button per component kind; each press adds a
 // new component of that kind to the design at once.
@@ -17,15 +20,23 @@ class PaletteWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit PaletteWindow(MainWindow *main);
+    // Where a new component of a kind appears on the module.
+    using Placement = std::function<QPoint(const QString &kind)>;
+
+    PaletteWindow(QWidget *owner, DesignDocument *document, Placement placement);
     ~PaletteWindow() override;
+
+signals:
+    // The dock button: the owner puts the window back beside itself.
+    void dockRequested();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     Ui::PaletteWindow *ui;
-    MainWindow *mMain;
+    DesignDocument *mDocument;
+    Placement mPlacement;
 };
 
 } // namespace Plumbrook

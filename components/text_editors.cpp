@@ -36,7 +36,7 @@ void setLabelColour(QLabel *label, int value)
     label->setStyleSheet(sheet.trimmed());
 }
 
-// Edits free text; saving also restyles the component's canvas label.
+// Edits free text: its words, link, alignment, weight, font, size and colour.
 class TextEditor : public EditorWindow
 {
 public:
@@ -57,7 +57,6 @@ public:
 protected:
     void saveExtra(int row) override
     {
-        updateLabel();
         static const char *const alignments[] = {"left", "center", "right"};
         const int index = ui.组合框1->currentIndex();
         const bool known = index >= 0 && index < int(std::size(alignments));
@@ -65,14 +64,6 @@ protected:
     }
 
 private:
-    void updateLabel()
-    {
-        QLabel *label = canvas() ? canvas()->labelById(componentId()) : nullptr;
-        const int row = table()->findRowById(componentId());
-        if (label && row >= 0)
-            TextEditors::applyLabelLook(label, table()->rowCells(row));
-    }
-
     Ui::TextEditor ui;
 };
 

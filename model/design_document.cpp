@@ -45,6 +45,69 @@ void DesignDocument::setGuides(const QVector<int> &x, const QVector<int> &y)
     emit guidesChanged();
 }
 
+namespace {
+
+#ifdef NDEBUG
+bool gStrayWritesFatal = qEnvironmentVariableIsSet("PLUMBROOK_CHECK_WRITES");
+#else
+bool gStrayWritesFatal = true;
+#endif
+
+} // namespace
+
+bool DesignDocument::strayWritesFatal()
+{
+    return gStrayWritesFatal;
+}
+
+void DesignDocument::setStrayWritesFatal(bool fatal)
+{
+    gStrayWritesFatal = fatal;
+}
+
+void DesignDocument::writeUnstepped(const std::function<void()> &write)
+{
+    if (mDepth > 0) {
+        write();
+        return;
+    }
+    ++mUnstepped;
+    write();
+    --mUnstepped;
+    if (mUnstepped == 0)
+        announcePending(DesignChange::Measured);
+}
+
+void DesignDocument::noteWrite(int row, int column)
+{
+    if (mApplying > 0)
+        return;
+    if (mDepth == 0 && mUnstepped == 0 && gStrayWritesFatal)
+        qFatal("The design's table was written outside any step (row %d, column %d)", row, column);
+    if (column < 0) {
+        mPending.structural = true;
+        return;
+    }
+    const QString id = mTable->cell(row, ComponentTable::Id);
+    if (row == 0)
+        mPending.module = true;
+    if (!id.isEmpty()) {
+        mPending.ids.insert(id);
+        mPending.columns[id].insert(column);
+    }
+}
+
+void DesignDocument::announcePending(DesignChange::Origin origin)
+{
+    if (mPending.ids.isEmpty() && mPending.carousels.isEmpty() && !mPending.structural
+        && !mPending.module && !mPending.replaced)
+        return;
+    DesignChange change = std::move(mPending);
+    mPending = {};
+    change.origin = origin;
+    emit changed(change);
+}
+
 QVector<DesignStep::Edit> *DesignDocument::journal()
 {
     if (mApplying > 0)
@@ -74,15 +137,19 @@ bool DesignDocument::record(const QString &name, const std::function<void()> &op
     QVector<Edit> edits = std::move(mJournal);
     mJournal = {};
     mJournalCells.clear();
-    if (edits.isEmpty())
+    if (edits.isEmpty()) {
+        announcePending();
         return false;
+    }
     mStack->push(new DesignStep(this, name, std::move(edits), mergeId, mergeKey));
+    announcePending();
     return true;
 }
 
 void DesignDocument::cellChanged(int row, int column, const QString &before, const QString &after)
 {
     ++mRevision;
+    noteWrite(row, column);
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -115,6 +182,9 @@ void DesignDocument::cellChanged(int row, int column, const QString &before, con
 void DesignDocument::rowInserted(int row, const QStringList &cells)
 {
     ++mRevision;
+    noteWrite(row, -1);
+    if (mApplying == 0)
+        mPending.ids.insert(cells.value(ComponentTable::Id));
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -128,6 +198,9 @@ void DesignDocument::rowInserted(int row, const QStringList &cells)
 void DesignDocument::rowRemoved(int row, const QStringList &cells)
 {
     ++mRevision;
+    noteWrite(row, -1);
+    if (mApplying == 0)
+        mPending.ids.insert(cells.value(ComponentTable::Id));
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -141,6 +214,9 @@ void DesignDocument::rowRemoved(int row, const QStringList &cells)
 void DesignDocument::rowsReplaced(const QVector<QStringList> &before, const QVector<QStringList> &after)
 {
     ++mRevision;
+    noteWrite(0, -1);
+    if (mApplying == 0)
+        mPending.replaced = true;
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -154,6 +230,9 @@ void DesignDocument::rowsReplaced(const QVector<QStringList> &before, const QVec
 void DesignDocument::carouselWriting(int number, const DesignFile::CarouselValues &values)
 {
     ++mRevision;
+    // Written outside an operation, a carousel's settings belong to no change shown.
+    if (mApplying == 0 && (mDepth > 0 || mUnstepped > 0))
+        mPending.carousels.insert(number);
     QVector<Edit> *edits = journal();
     if (!edits)
         return;
@@ -201,6 +280,8 @@ void DesignDocument::replaceDesign(const QString &name, const DesignFile::Design
     DesignChange change;
     change.replaced = true;
     emit stepApplied(change);
+    change.origin = DesignChange::Imported;
+    emit changed(change);
 }
 
 void DesignDocument::resetDesign(const DesignFile::Design &design)
@@ -212,6 +293,10 @@ void DesignDocument::resetDesign(const DesignFile::Design &design)
     }
     mStack->clear();
     emit designReset();
+    DesignChange change;
+    change.replaced = true;
+    change.origin = DesignChange::Opened;
+    emit changed(change);
 }
 
 bool DesignDocument::isModified() const

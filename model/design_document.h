@@ -52,6 +52,16 @@ public:
                 const QString &mergeKey = {});
     bool isRecording() const { return mDepth > 0; }
 
+    // The one way to write the table outside an operation: what the background
+    // worker measured and a first placement of a component from an older design
+    // belong to the step they follow, and are announced like any change. Any other
+    // write outside a step is a fault, fatal where stray writes are checked.
+    void writeUnstepped(const std::function<void()> &write);
+    // Whether a stray write stops the program: always in debug builds, and where
+    // PLUMBROOK_CHECK_WRITES is set in the environment (the test suite sets it).
+    static bool strayWritesFatal();
+    static void setStrayWritesFatal(bool fatal);
+
     // Puts a whole design in place of the current one as one step named `name`
     // (importing module code): undoing it brings the previous design back.
     void replaceDesign(const QString &name, const DesignFile::Design &design);
@@ -85,6 +95,10 @@ signals:
     // The whole design was put in place without a step ("新建", "打开…").
     void designReset();
     void guidesChanged();
+    // Every change of the design, whatever made it: an operation's step pushed, a step
+    // undone or redone, a design opened or imported. Whatever shows the design follows
+    // this signal alone.
+    void changed(const DesignChange &change);
 
 private:
     void cellChanged(int row, int column, const QString &before, const QString &after) override;
@@ -96,6 +110,12 @@ private:
     // Where the table's changes go now: the operation's journal, the step the change
     // follows, or nowhere while a step is undone or redone.
     QVector<DesignStep::Edit> *journal();
+    // Notes what a write changed, for the change announced when its operation ends.
+    void noteWrite(int row, int column);
+    void announcePending(DesignChange::Origin origin = DesignChange::Done);
+
+    DesignChange mPending;
+    int mUnstepped = 0;
 
     ComponentTable *mTable;
     QUndoStack *mStack;

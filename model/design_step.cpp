@@ -34,6 +34,17 @@ void DesignStep::append(QVector<Edit> &journal, Edit edit)
     journal.append(std::move(edit));
 }
 
+void DesignChange::merge(const DesignChange &other)
+{
+    ids.unite(other.ids);
+    for (auto it = other.columns.cbegin(); it != other.columns.cend(); ++it)
+        columns[it.key()].unite(it.value());
+    carousels.unite(other.carousels);
+    structural = structural || other.structural;
+    module = module || other.module;
+    replaced = replaced || other.replaced;
+}
+
 void DesignStep::redo()
 {
     // QUndoStack::push() calls redo() on a step whose operation already ran.
@@ -108,7 +119,9 @@ void DesignStep::apply(bool forward)
             applyOne(*it);
     }
     change.ids.remove(QString());
+    change.origin = forward ? DesignChange::Redone : DesignChange::Undone;
     mDocument->stepApplied(change);
+    mDocument->changed(change);
 }
 
 } // namespace Plumbrook

@@ -22,6 +22,12 @@ struct DesignChange
     bool structural = false;  // rows came or went
     bool module = false;      // the module record changed
     bool replaced = false;    // the whole design was put in place
+    // How the change came: an operation done, a step undone or redone, a design opened.
+    // Measured: what the background worker measured or a first placement wrote.
+    enum Origin : quint8 { Done, Undone, Redone, Opened, Imported, Measured };
+    Origin origin = Done;
+    bool fromHistory() const { return origin == Undone || origin == Redone; }
+    void merge(const DesignChange &other);
 };
 
 // One named step of the design: the table's changes and the carousel settings'

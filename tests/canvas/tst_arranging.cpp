@@ -9,6 +9,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_selection.h"
+#include "support/canvas_driving.h"
 #include "support/layout_fixture.h"
 
 #include <QLabel>
@@ -58,7 +59,8 @@ void TestArranging::arrangeMenuAlignsAsOneStep()
     QCOMPARE(cellPos(b), QPoint(300, 10));
     QCOMPARE(cellPos(a), QPoint(10, 10));
     QCOMPARE(stack->count(), steps + 1);
-    QCOMPARE(stack->undoText(), QStringLiteral("顶端对齐"));
+    // Only the hotspot moved: the step is named for it.
+    QCOMPARE(stack->undoText(), QStringLiteral("顶端对齐热点"));
 
     // The context menu offers it while it is open.
     window()->contextMenu()->popup(QPoint(100, 100));
@@ -97,7 +99,7 @@ void TestArranging::dragSnapsUnlessSuspended()
     window()->arrangeMenu()->snapAction()->setChecked(snapping);
     QWidget *object = create(QStringLiteral("图片"), QPoint(50, 190));
     object->resize(50, 50);
-    canvas()->storeFrame(object);
+    Test::storeFrame(canvas(), object);
     sendMouse(object, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
     const QPoint to(5 - 48, 5);
     QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(object->mapToGlobal(to)), Qt::NoButton,
@@ -163,10 +165,10 @@ void TestArranging::resizeSnapsUnlessSuspended()
     window()->arrangeMenu()->snapAction()->setChecked(snapping);
     QWidget *other = create(QStringLiteral("热点"), QPoint(400, 300));
     other->resize(60, 40);
-    canvas()->storeFrame(other);
+    Test::storeFrame(canvas(), other);
     QWidget *object = create(QStringLiteral("图片"), start.topLeft());
     object->resize(start.size());
-    canvas()->storeFrame(object);
+    Test::storeFrame(canvas(), object);
     click(object);
     const QPoint origin = canvas()->backgroundPos();
     QCOMPARE(origin, QPoint((996 - 950) / 2, 5));
@@ -200,7 +202,7 @@ void TestArranging::resizeSnapsUnlessSuspended()
              expected);
     QCOMPARE(object->geometry(), expected.translated(origin));
     QCOMPARE(stack->count(), steps + 1);
-    QCOMPARE(stack->undoText(), QStringLiteral("调整大小"));
+    QCOMPARE(stack->undoText(), QStringLiteral("调整图片大小"));
 }
 
 void TestArranging::rubberBandOverThousands_data()
@@ -224,7 +226,7 @@ void TestArranging::rubberBandOverThousands()
     QVector<QWidget *> objects;
     objects.reserve(kCount);
     for (int i = 0; i < kCount; ++i) {
-        canvas()->addPictureComponent(QStringLiteral("热点"), {}, 0, 10, 10);
+        Test::addPicture(canvas(), QStringLiteral("热点"), {}, 0, 10, 10);
         QWidget *object = canvas()->pictureObjects().constLast();
         object->move(10 + i % 60 * kPitch, 10 + i / 60 * kPitch);
         object->setVisible(i % 10 != 9);
@@ -295,13 +297,13 @@ void TestArranging::groupDragLeavesUnselectedArrows()
     QWidget *right = canvas()->objectById(table()->cell(carouselRow + 2, T::Id));
     left->move(canvas()->backgroundPos() + QPoint(30, 100));
     right->move(canvas()->backgroundPos() + QPoint(300, 100));
-    canvas()->storeFrame(left);
-    canvas()->storeFrame(right);
+    Test::storeFrame(canvas(), left);
+    Test::storeFrame(canvas(), right);
     QWidget *other = create(QStringLiteral("图片"), QPoint(600, 20));
     // A cover over all of them, and the carousel put above its own arrows.
     QWidget *cover = create(QStringLiteral("图片"), QPoint(0, 0));
     cover->resize(900, 400);
-    canvas()->storeFrame(cover);
+    Test::storeFrame(canvas(), cover);
     carousel->raise();
 
     canvas()->selectObjects({carousel, other});

@@ -5,6 +5,8 @@
 #include "canvas/context_menu_operations.h"
 #include "canvas/picture_object.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -104,9 +106,9 @@ void TestCanvas::addOperations()
 {
     QCOMPARE(mWindow->findChild<QAbstractTableModel *>(QStringLiteral("超级列表框1")), mTable);
     QCOMPARE(mTable->creationCounter(), 1);
-    const int a = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
-    const int b = mCanvas->addTextComponent();
-    const int c = mCanvas->addPictureComponent(QStringLiteral("热点"),
+    const int a = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
+    const int b = Test::addText(mCanvas);
+    const int c = Test::addPicture(mCanvas, QStringLiteral("热点"),
                                                makeFramePicture(100, 100, 0xFF00FF, 0xFF00FF), 0,
                                                100, 100);
     QCOMPARE(a, 1);
@@ -122,19 +124,21 @@ void TestCanvas::addOperations()
     QCOMPARE(mTable->cellInt(2, ComponentTable::Left), mCanvas->labelTemplate()->x() - origin.x());
     QCOMPARE(mTable->cellInt(2, ComponentTable::Top), mCanvas->labelTemplate()->y() - origin.y());
     QVERIFY(mCanvas->pictureById(QStringLiteral("4"))->hasPicture());
-    QCOMPARE(mCanvas->labelById(QStringLiteral("3"))->text(), QStringLiteral("这里是文字内容"));
-    QCOMPARE(mCanvas->labelById(QStringLiteral("3"))->width(), 160);
+    QCOMPARE(mCanvas->labelById(QStringLiteral("3"))->text(), mTable->cell(2, ComponentTable::Picture));
+    QCOMPARE(mCanvas->labelById(QStringLiteral("3"))->width(), 112);
 
     // A source row's size wins over the given size.
-    mTable->setCell(3, ComponentTable::Width, QStringLiteral("77"));
-    const int copy = mCanvas->addPictureComponent(QStringLiteral("热点"), {}, 3, 5, 5);
+    mWindow->document()->record(QStringLiteral("修改尺寸"), [this] {
+        mTable->setCell(3, ComponentTable::Width, QStringLiteral("77"));
+    });
+    const int copy = Test::addPicture(mCanvas, QStringLiteral("热点"), {}, 3, 5, 5);
     QCOMPARE(mTable->cell(copy, ComponentTable::Width), QStringLiteral("77"));
     QCOMPARE(mTable->cell(copy, ComponentTable::Height), QStringLiteral("100"));
 
-    mCanvas->deleteComponent(mCanvas->objectById(QStringLiteral("3")));
+    Test::deleteComponent(mCanvas, mCanvas->objectById(QStringLiteral("3")));
     QCOMPARE(mTable->findRowById(QStringLiteral("4")), 2);
     QVERIFY(!mCanvas->labelById(QStringLiteral("3")));
-    QCOMPARE(mTable->cell(mCanvas->addTextComponent(), ComponentTable::Id), QStringLiteral("6"));
+    QCOMPARE(mTable->cell(Test::addText(mCanvas), ComponentTable::Id), QStringLiteral("6"));
 }
 
 void TestCanvas::handlePlacement_data()
@@ -158,7 +162,7 @@ void TestCanvas::handlePlacement()
     QFETCH(QRect, frame);
     QFETCH(QList<QPoint>, expected);
     QFETCH(int, visible);
-    const int row = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int row = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
     QWidget *object = mCanvas->objectById(mTable->cell(row, ComponentTable::Id));
     object->setGeometry(frame);
     mCanvas->refreshSelectionDisplay(object);
@@ -180,7 +184,7 @@ void TestCanvas::firstPressFillsGeometry()
 {
     centreModule(950, 500);
     QCOMPARE(mCanvas->backgroundPos(), QPoint(23, 5));
-    const int row = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int row = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
     QWidget *object = mCanvas->objectById(mTable->cell(row, ComponentTable::Id));
     QTest::mouseClick(object, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(mTable->cell(row, ComponentTable::Left), QStringLiteral("135"));
@@ -188,16 +192,18 @@ void TestCanvas::firstPressFillsGeometry()
     QCOMPARE(box("编辑框_距左")->text(), QStringLiteral("135"));
     QCOMPARE(box("编辑框_宽")->text(), QStringLiteral("180"));
 
-    // A text component's row learns its label's real width at its first press.
-    const int text = mCanvas->addTextComponent();
-    QTest::mouseClick(mCanvas->objectById(mTable->cell(text, ComponentTable::Id)), Qt::LeftButton);
-    QCOMPARE(mTable->cell(text, ComponentTable::Width), QStringLiteral("160"));
+    // A text component's label is as wide as its row says, and a press writes nothing.
+    const int text = Test::addText(mCanvas);
+    QWidget *label = mCanvas->objectById(mTable->cell(text, ComponentTable::Id));
+    QCOMPARE(label->width(), 112);
+    QTest::mouseClick(label, Qt::LeftButton);
+    QCOMPARE(mTable->cell(text, ComponentTable::Width), QStringLiteral("112"));
 }
 
 void TestCanvas::dragMovesByExactly()
 {
     centreModule(950, 500);
-    const int row = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int row = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
     QWidget *object = mCanvas->objectById(mTable->cell(row, ComponentTable::Id));
     QTest::mouseClick(object, Qt::LeftButton);
     const int left = mTable->cellInt(row, ComponentTable::Left);
@@ -211,22 +217,27 @@ void TestCanvas::dragMovesByExactly()
 
 void TestCanvas::lockedComponentRefusesMoveAndResize()
 {
-    const int first = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
-    const int locked = mCanvas->addPictureComponent(QStringLiteral("热点"), {}, 0, 100, 100);
+    const int first = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
+    const int locked = Test::addPicture(mCanvas, QStringLiteral("热点"), {}, 0, 100, 100);
     QWidget *a = mCanvas->objectById(mTable->cell(first, ComponentTable::Id));
     QWidget *b = mCanvas->objectById(mTable->cell(locked, ComponentTable::Id));
     a->move(10, 10);
     b->move(300, 200);
+    Test::storeFrame(mCanvas, a);
+    Test::storeFrame(mCanvas, b);
     QTest::mouseClick(a, Qt::LeftButton);
     auto *topLeft = mWindow->findChild<QLabel *>(QStringLiteral("标签_左上"));
     QCOMPARE(topLeft->pos(), QPoint(6, 6));
 
-    mTable->setCell(locked, ComponentTable::Locked, QStringLiteral("是"));
+    mWindow->document()->record(QStringLiteral("锁定"), [&] {
+        mTable->setCell(locked, ComponentTable::Locked, QStringLiteral("是"));
+    });
     drag(b, QPoint(5, 5), QPoint(40, 40));
     QCOMPARE(b->pos(), QPoint(300, 200));
     QCOMPARE(mWindow->statusText(),
              QStringLiteral("该组件已被锁定，不能移动、编辑和删除，若需操作，请选右键解锁.."));
-    QCOMPARE(topLeft->pos(), QPoint(6, 6));   // handles stay with the previous selection
+    // The handles and boxes show the component pressed, which does not move.
+    QCOMPARE(topLeft->pos(), QPoint(296, 196));
 
     auto *bottomRight = mWindow->findChild<QLabel *>(QStringLiteral("标签_右下"));
     drag(bottomRight, QPoint(1, 1), QPoint(50, 50));
@@ -255,7 +266,7 @@ void TestCanvas::handleResizeKeepsOppositeEdges()
     QFETCH(QString, handle);
     QFETCH(QPoint, delta);
     QFETCH(QRect, expected);
-    const int row = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int row = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
     QWidget *object = mCanvas->objectById(mTable->cell(row, ComponentTable::Id));
     object->move(100, 50);
     QTest::mouseClick(object, Qt::LeftButton);
@@ -268,8 +279,8 @@ void TestCanvas::handleResizeKeepsOppositeEdges()
 void TestCanvas::statusTexts()
 {
     centreModule(950, 500);
-    mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
-    mCanvas->addTextComponent();
+    Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
+    Test::addText(mCanvas);
     auto *surface = mWindow->findChild<CanvasSurface *>(QStringLiteral("动画框1"));
     QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(600, 400));
     QCOMPARE(mWindow->statusText(),
@@ -285,7 +296,7 @@ void TestCanvas::statusTexts()
 
 void TestCanvas::pressOnDeletedRow()
 {
-    const int row = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int row = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
     QWidget *object = mCanvas->objectById(mTable->cell(row, ComponentTable::Id));
     mTable->deleteRow(row);   // the object outlives its row
     QTest::mouseClick(object, Qt::LeftButton);
@@ -326,7 +337,7 @@ void TestCanvas::geometryBoxes()
     QFETCH(int, column);
     QFETCH(QRect, expected);
     centreModule(950, 500);
-    const int row = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int row = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
     QWidget *object = mCanvas->objectById(mTable->cell(row, ComponentTable::Id));
     QTest::mouseClick(object, Qt::LeftButton);
     mWindow->activateWindow();
@@ -368,10 +379,10 @@ void TestCanvas::geometryBoxesOnBackground()
 
 void TestCanvas::carouselPressLiftsArrows()
 {
-    const int carousel = mCanvas->addPictureComponent(QStringLiteral("轮播"), {}, 0, 300, 200);
-    mCanvas->addPictureComponent(QStringLiteral("左箭头1"), {}, 0, 30, 30);
-    mCanvas->addPictureComponent(QStringLiteral("右箭头1"), {}, 0, 30, 30);
-    mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 400, 400);   // covers the arrows
+    const int carousel = Test::addPicture(mCanvas, QStringLiteral("轮播"), {}, 0, 300, 200);
+    Test::addPicture(mCanvas, QStringLiteral("左箭头1"), {}, 0, 30, 30);
+    Test::addPicture(mCanvas, QStringLiteral("右箭头1"), {}, 0, 30, 30);
+    Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 400, 400);   // covers the arrows
     QWidget *carouselObject = mCanvas->objectById(mTable->cell(carousel, ComponentTable::Id));
     QTest::mouseClick(carouselObject, Qt::LeftButton);
     const QObjectList children = carouselObject->parentWidget()->children();
@@ -400,8 +411,8 @@ void TestCanvas::typedBoxLandsOnItsComponent()
     QFETCH(QString, then);
     QFETCH(int, widthOfA);
     centreModule(950, 500);
-    const int a = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
-    const int b = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 100, 100);
+    const int a = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
+    const int b = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 100, 100);
     QWidget *objectA = mCanvas->objectById(mTable->cell(a, ComponentTable::Id));
     QWidget *objectB = mCanvas->objectById(mTable->cell(b, ComponentTable::Id));
     objectB->move(objectB->pos() + QPoint(300, 0));
@@ -446,8 +457,8 @@ void TestCanvas::handlesResizeTheComponentTheySurround()
     QFETCH(QString, between);
     QFETCH(QSize, sizeOfA);
     centreModule(950, 500);
-    const int a = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
-    const int b = mCanvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 100, 100);
+    const int a = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 180, 220);
+    const int b = Test::addPicture(mCanvas, QStringLiteral("图片"), {}, 0, 100, 100);
     mTable->setCell(b, ComponentTable::Locked, QStringLiteral("是"));
     QWidget *objectA = mCanvas->objectById(mTable->cell(a, ComponentTable::Id));
     QWidget *objectB = mCanvas->objectById(mTable->cell(b, ComponentTable::Id));

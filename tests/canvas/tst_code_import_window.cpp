@@ -15,6 +15,7 @@
 #include "model/design_file.h"
 #include "model/kind_table.h"
 #include "model/module_settings.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -126,7 +127,7 @@ void TestCodeImportWindow::importIsOneUndoStep()
     DesignCanvas *canvas = mWindow->canvas();
     ComponentTable *table = mWindow->table();
     for (const KindTable::KindInfo &kind : KindTable::all())
-        ComponentCreation::create(canvas, kind.name);
+        canvas->addComponent(kind.name);
     ModuleSettings settings = ModuleSettings::load(*table);
     settings.edition = 0;
     settings.save(*table);
@@ -136,7 +137,7 @@ void TestCodeImportWindow::importIsOneUndoStep()
     const int components = table->count() - 1 - 2;   // the carousel's arrows are its own
 
     mWindow->fileMenu()->newDesign();
-    ComponentCreation::create(canvas, QStringLiteral("文字"));
+    canvas->addComponent(QStringLiteral("文字"));
     Test::settle();
     const QVector<QStringList> before = table->rows();
     const int steps = mWindow->document()->undoStack()->index();
@@ -251,7 +252,7 @@ void TestCodeImportWindow::readsFiles()
 
 void TestCodeImportWindow::unreadableCodeChangesNothing()
 {
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     Test::settle();
     const QVector<QStringList> before = mWindow->table()->rows();
     const int steps = mWindow->document()->undoStack()->index();

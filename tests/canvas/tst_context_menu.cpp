@@ -7,6 +7,8 @@
 #include "components/component_creation.h"
 #include "components/editor_registry.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -94,7 +96,7 @@ void TestContextMenu::cleanup()
 
 int TestContextMenu::create(const QString &kind)
 {
-    return ComponentCreation::create(mCanvas, kind);
+    return mCanvas->addComponent(kind);
 }
 
 QWidget *TestContextMenu::object(int row) const
@@ -249,8 +251,10 @@ void TestContextMenu::copyPicture()
 {
     const int source = create(QStringLiteral("图片"));
     // As after a resize and an editor's save: a new size and a new picture.
-    mTable->setCell(source, T::Width, QStringLiteral("77"));
-    mTable->setCell(source, T::Height, QStringLiteral("55"));
+    mWindow->document()->record(QStringLiteral("调整大小"), [&] {
+        mTable->setCell(source, T::Width, QStringLiteral("77"));
+        mTable->setCell(source, T::Height, QStringLiteral("55"));
+    });
     const QByteArray picture = makeFramePicture(30, 20, 0x0000FF, 0x00FF00);
     QVERIFY(mCanvas->setObjectPicture(mTable->cell(source, T::Id), picture));
     rightPress(source);
@@ -263,8 +267,12 @@ void TestContextMenu::copyPicture()
     QCOMPARE(mTable->cell(2, T::Kind), QStringLiteral("图片"));
     QCOMPARE(mTable->cell(2, T::Width), QStringLiteral("77"));
     QCOMPARE(mTable->cell(2, T::Height), QStringLiteral("55"));
-    for (int column = T::Picture; column < T::ColumnCount; ++column)
-        QVERIFY2(mTable->cell(2, column).isEmpty(), qPrintable(T::columnNames().at(column)));
+    // A whole copy: every cell but the id and the lock, at the template position.
+    for (int column = T::Picture; column < T::ColumnCount; ++column) {
+        if (column != T::Locked)
+            QCOMPARE(mTable->cell(2, column), mTable->cell(source, column));
+    }
+    QVERIFY(mTable->cell(2, T::Locked).isEmpty());
     auto *copy = qobject_cast<PictureObject *>(object(2));
     QVERIFY(copy);
     QCOMPARE(copy->pictureData(), picture);
@@ -295,16 +303,18 @@ void TestContextMenu::copyArrowAndText()
     QCOMPARE(mTable->cell(4, T::Kind), QStringLiteral("右箭头1"));
     QCOMPARE(mTable->cell(4, T::Width), QStringLiteral("40"));
 
+    // A copy is whole: an edited text comes with its text.
     const int text = create(QStringLiteral("文字"));
-    qobject_cast<QLabel *>(object(text))->setText(QStringLiteral("已经编辑过的文字"));
-    mTable->setCell(text, T::Picture, QStringLiteral("已经编辑过的文字"));
+    mWindow->document()->record(QStringLiteral("编辑文字"), [&] {
+        mTable->setCell(text, T::Picture, QStringLiteral("已经编辑过的文字"));
+    });
     rightPress(text);
     choose(QStringLiteral("复制"));
     QCOMPARE(mTable->count(), 7);
     QCOMPARE(mTable->cell(6, T::Kind), QStringLiteral("文字"));
     QCOMPARE(mTable->cell(6, T::Width), QStringLiteral("112"));
-    QVERIFY(mTable->cell(6, T::Picture).isEmpty());
-    QCOMPARE(qobject_cast<QLabel *>(object(6))->text(), QStringLiteral("这里是文字内容"));
+    QCOMPARE(mTable->cell(6, T::Picture), QStringLiteral("已经编辑过的文字"));
+    QCOMPARE(qobject_cast<QLabel *>(object(6))->text(), QStringLiteral("已经编辑过的文字"));
 }
 
 void TestContextMenu::lockUnlock()

@@ -13,6 +13,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"
+#include "support/canvas_driving.h"
 #include "support/history_fixture.h"
 
 #include <QApplication>
@@ -63,12 +64,12 @@ void TestDesignHistory::addIsOneStep()
 {
     QFETCH(QString, kind);
     QFETCH(int, rows);
-    ComponentCreation::create(canvas(), QStringLiteral("图片"));
+    canvas()->addComponent(QStringLiteral("图片"));
     const auto before = table()->rows();
-    ComponentCreation::create(canvas(), kind);
+    canvas()->addComponent(kind);
     const auto after = table()->rows();
     QCOMPARE(stack()->index(), 2);
-    QCOMPARE(stack()->undoText(), QStringLiteral("添加图片"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("添加") + kind);
     QCOMPARE(canvas()->allObjects().size(), 1 + rows);
 
     QVERIFY(undo());
@@ -83,14 +84,14 @@ void TestDesignHistory::addIsOneStep()
     for (int row = 1; row < table()->count(); ++row)
         QVERIFY(object(row) && !object(row)->isHidden());
     // Ids are never reused: the next component continues above the redone ones.
-    const int next = ComponentCreation::create(canvas(), QStringLiteral("图片"));
+    const int next = canvas()->addComponent(QStringLiteral("图片"));
     QCOMPARE(table()->cellInt(next, T::Id), table()->cellInt(next - 1, T::Id) + 1);
 }
 
 void TestDesignHistory::deleteRestoresTheSameComponent()
 {
     for (int i = 0; i < 3; ++i)
-        ComponentCreation::create(canvas(), QStringLiteral("图片"));
+        canvas()->addComponent(QStringLiteral("图片"));
     const QByteArray picture = makeFramePicture(30, 20, 0x112233, 0x445566);
     QVERIFY(canvas()->setObjectPicture(table()->cell(2, T::Id), picture));
     select(2);
@@ -101,7 +102,7 @@ void TestDesignHistory::deleteRestoresTheSameComponent()
 
     ContextMenuOperations::remove(window());
     settle();
-    QCOMPARE(stack()->undoText(), QStringLiteral("删除"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("删除图片"));
     QCOMPARE(table()->count(), 3);
     QVERIFY(!canvas()->objectById(id));
 
@@ -125,7 +126,7 @@ void TestDesignHistory::deleteRestoresTheSameComponent()
 
 void TestDesignHistory::dragIsOneStepAndSelectingIsNone()
 {
-    const int row = ComponentCreation::create(canvas(), QStringLiteral("图片"));
+    const int row = canvas()->addComponent(QStringLiteral("图片"));
     select(row);   // fills the position cells: no step of its own
     QCOMPARE(stack()->index(), 1);
     const QRect start = object(row)->geometry();
@@ -135,7 +136,7 @@ void TestDesignHistory::dragIsOneStepAndSelectingIsNone()
     dragBy(target, QPoint(35, 15), 5);
     settle();
     QCOMPARE(stack()->index(), 2);
-    QCOMPARE(stack()->undoText(), QStringLiteral("移动"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("移动图片"));
     QCOMPARE(target->geometry(), start.translated(35, 15));
 
     QVERIFY(undo());
@@ -148,7 +149,7 @@ void TestDesignHistory::dragIsOneStepAndSelectingIsNone()
 
 void TestDesignHistory::typingInAGeometryBoxMerges()
 {
-    const int row = ComponentCreation::create(canvas(), QStringLiteral("图片"));
+    const int row = canvas()->addComponent(QStringLiteral("图片"));
     select(row);
     const int steps = stack()->index();
     const int width = object(row)->width();
@@ -157,7 +158,7 @@ void TestDesignHistory::typingInAGeometryBoxMerges()
     typeInto("编辑框_宽", QStringLiteral("123"), "编辑框_高");   // leaving applies the width
     QCOMPARE(object(row)->width(), 123);
     QCOMPARE(stack()->index(), steps + 1);
-    QCOMPARE(stack()->undoText(), QStringLiteral("修改尺寸"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("修改图片尺寸"));
 
     QVERIFY(undo());
     QCOMPARE(object(row)->width(), width);
@@ -178,7 +179,7 @@ void TestDesignHistory::typingMergesOnlyWithinOneBoxAndOneRun()
 {
     QFETCH(QString, between);
     QFETCH(int, steps);
-    const int row = ComponentCreation::create(canvas(), QStringLiteral("图片"));
+    const int row = canvas()->addComponent(QStringLiteral("图片"));
     select(row);
     window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window()));
@@ -207,15 +208,15 @@ void TestDesignHistory::typingMergesOnlyWithinOneBoxAndOneRun()
 
 void TestDesignHistory::lockAndCopy()
 {
-    const int row = ComponentCreation::create(canvas(), QStringLiteral("文字"));
+    const int row = canvas()->addComponent(QStringLiteral("文字"));
     select(row);
     ContextMenuOperations::lock(window());
-    QCOMPARE(stack()->undoText(), QStringLiteral("锁定"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("锁定文字"));
     QVERIFY(table()->isLocked(row));
     ContextMenuOperations::unlock(window());
-    QCOMPARE(stack()->undoText(), QStringLiteral("解锁"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("解锁文字"));
     ContextMenuOperations::copy(window());
-    QCOMPARE(stack()->undoText(), QStringLiteral("添加图片"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("复制文字"));
     QCOMPARE(table()->count(), 3);
 
     undo();
@@ -229,8 +230,8 @@ void TestDesignHistory::lockAndCopy()
 
 void TestDesignHistory::editorSaves()
 {
-    const int picture = ComponentCreation::create(canvas(), QStringLiteral("图片"));
-    const int text = ComponentCreation::create(canvas(), QStringLiteral("文字"));
+    const int picture = canvas()->addComponent(QStringLiteral("图片"));
+    const int text = canvas()->addComponent(QStringLiteral("文字"));
     const auto before = table()->rows();
     auto *label = qobject_cast<QLabel *>(object(text));
     const QString oldText = label->text();
@@ -242,7 +243,7 @@ void TestDesignHistory::editorSaves()
     editor->lineEdit(QStringLiteral("编辑框4"))->setText(QStringLiteral("30"));
     editor->save();
     QCOMPARE(label->text(), QStringLiteral("新的文字"));
-    QCOMPARE(stack()->undoText(), QStringLiteral("编辑图片"));
+    QCOMPARE(stack()->undoText(), QStringLiteral("编辑文字"));
     const int steps = stack()->index();
 
     editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window(), QStringLiteral("图片"), picture));
@@ -264,7 +265,7 @@ void TestDesignHistory::editorSaves()
 
 void TestDesignHistory::carouselSettingsEdit()
 {
-    const int row = ComponentCreation::create(canvas(), QStringLiteral("轮播"));
+    const int row = canvas()->addComponent(QStringLiteral("轮播"));
     const int number = CS::numberOf(*table(), row);
     const int steps = stack()->index();
     const auto rows = table()->rows();
@@ -290,7 +291,7 @@ void TestDesignHistory::carouselSettingsEdit()
 
 void TestDesignHistory::moduleSettingsAndWorkerAreOneStep()
 {
-    const int row = ComponentCreation::create(canvas(), QStringLiteral("图片"));
+    const int row = canvas()->addComponent(QStringLiteral("图片"));
     select(row);
     const auto before = table()->rows();
     const QImage backgroundBefore = canvas()->surface()->spriteImage(canvas()->backgroundId());
@@ -336,7 +337,7 @@ void TestDesignHistory::backgroundArrivingLateFindsItsStep()
 
     // A component added while the picture was on its way: undoing it keeps the new picture.
     confirmWidth("600");
-    ComponentCreation::create(canvas(), QStringLiteral("图片"));
+    canvas()->addComponent(QStringLiteral("图片"));
     QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
     settle();
     QCOMPARE(canvas()->backgroundPictureSize(), QSize(600, 500));
@@ -350,10 +351,10 @@ void TestDesignHistory::backgroundArrivingLateFindsItsStep()
 
 void TestDesignHistory::newChangeDropsRedo()
 {
-    ComponentCreation::create(canvas(), QStringLiteral("图片"));
+    canvas()->addComponent(QStringLiteral("图片"));
     undo();
     QVERIFY(stack()->canRedo());
-    ComponentCreation::create(canvas(), QStringLiteral("收藏"));
+    canvas()->addComponent(QStringLiteral("收藏"));
     QVERIFY(!stack()->canRedo());
     QCOMPARE(stack()->index(), 1);
     // A preview picture arriving is no change of its own.

@@ -1,5 +1,6 @@
 // The 文件 button and menu: saving and opening every kind, bad files, the previews of an
 // opened design, the file dialog, recent files and the undo shortcuts.
+#include "canvas/design_loader.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
 #include "model/frame_picture.h"
@@ -13,6 +14,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_file.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/file_menu_fixture.h"
 #include "support/test_support.h"
@@ -68,7 +70,7 @@ void TestFileMenu::buttonAndMenu()
         texts.append(action->text());
     QCOMPARE(texts, (QStringList{"新建", "打开…", "导入代码…", "保存", "另存为…", "最近打开", "恢复自动保存", "撤销", "重做"}));
     // The undo and redo entries name the step they would undo or redo.
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     QAction *undoEntry = mMenu->menu()->actions().at(7);
     QCOMPARE(undoEntry->text(), QStringLiteral("撤销 添加图片"));
     QVERIFY(undoEntry->isEnabled());
@@ -156,7 +158,7 @@ void TestFileMenu::roundTripWithEveryKind()
     QVERIFY(!mWindow->document()->undoStack()->canUndo());
 
     // New components continue above the highest id of the file.
-    const int added = ComponentCreation::create(canvas, QStringLiteral("图片"));
+    const int added = canvas->addComponent(QStringLiteral("图片"));
     QCOMPARE(table->cellInt(added, T::Id), DesignFile::highestId(rows) + 1);
 }
 
@@ -229,7 +231,7 @@ void TestFileMenu::openPlacesComponentsOnTheOpenedModule()
 
 void TestFileMenu::badFileChangesNothing()
 {
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     Test::settle();
     const auto rows = mWindow->table()->rows();
     const QString path = mFiles->filePath(QStringLiteral("bad.plbd"));
@@ -251,7 +253,7 @@ void TestFileMenu::badFileChangesNothing()
 
 void TestFileMenu::previewOfTheOldDesignIsDropped()
 {
-    const int row = ComponentCreation::create(mWindow->canvas(), QStringLiteral("视频"));
+    const int row = mWindow->canvas()->addComponent(QStringLiteral("视频"));
     const QString id = mWindow->table()->cell(row, T::Id);
     const QString path = mFiles->filePath(QStringLiteral("video.plbd"));
     QVERIFY(Test::saveAndWait(mMenu, path));
@@ -264,13 +266,13 @@ void TestFileMenu::previewOfTheOldDesignIsDropped()
     QVERIFY(mMenu->openFile(path));
     QTRY_COMPARE(PreviewDownload::pending(), 0);
     Test::settle();
-    QCOMPARE(mWindow->canvas()->pictureById(id)->pictureData(), ComponentCreation::builtinPictureOf(QStringLiteral("视频")));
+    QCOMPARE(mWindow->canvas()->pictureById(id)->pictureData(), DesignLoader::builtinPictureOf(QStringLiteral("视频")));
 }
 
 void TestFileMenu::previewsComeAFewAtATime()
 {
     for (int i = 0; i < 20; ++i)
-        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+        mWindow->canvas()->addComponent(QStringLiteral("图片"));
     const QString path = mFiles->filePath(QStringLiteral("many.plbd"));
     QVERIFY(Test::saveAndWait(mMenu, path));
     static std::atomic<int> running{0};
@@ -310,7 +312,7 @@ void TestFileMenu::saveAsksForANameOnce()
     mMenu->finishWrites();
     QCOMPARE(mMenu->currentPath(), path + QStringLiteral(".plbd"));
     QVERIFY(!mWindow->document()->isModified());
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    mWindow->canvas()->addComponent(QStringLiteral("文字"));
     QVERIFY(mWindow->document()->isModified());
     QVERIFY(mMenu->save());   // no dialog this time: mChosen is empty
     mMenu->finishWrites();
@@ -344,7 +346,7 @@ void TestFileMenu::shortcutsUndoAndRedo()
 {
     mWindow->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(mWindow));
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     Test::settle();
     QTest::keyClick(mWindow, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(mWindow->statusText(), QStringLiteral("已撤销"));

@@ -11,6 +11,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_file.h"
+#include "support/canvas_driving.h"
 #include "support/file_menu_fixture.h"
 #include "support/test_support.h"
 
@@ -53,7 +54,7 @@ void TestFileWrites::failedSaveKeepsTheOldFile()
     QVERIFY(Test::saveAndWait(mMenu, path));
     const QByteArray old = contents(path);
     for (int i = 0; i < 5; ++i)
-        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+        mWindow->canvas()->addComponent(QStringLiteral("图片"));
 
     bool written = true;
     // A disk with no room for a bigger file.
@@ -85,7 +86,7 @@ void TestFileWrites::writesLeaveTheUserInterfaceFree()
     const QString path = autosave ? mMenu->autosavePath() : mFiles->filePath(QStringLiteral("held.plbd"));
     if (autosave)
         mMenu->startSession();
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("轮播"));
+    mWindow->canvas()->addComponent(QStringLiteral("轮播"));
     DesignFile::Design expected = DesignFile::fromTable(*mWindow->table());
     expected.shrink = mWindow->designShrink();
     QSignalSpy written(mMenu, &FileMenu::designWritten);
@@ -102,7 +103,7 @@ void TestFileWrites::writesLeaveTheUserInterfaceFree()
     QVERIFY(!mWindow->statusText().startsWith(QStringLiteral("已保存")));
     QVERIFY(mWindow->document()->isModified());
     if (editWhileWriting)
-        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+        mWindow->canvas()->addComponent(QStringLiteral("图片"));
     release.release();
 
     QTRY_COMPARE(written.size(), 1);
@@ -129,7 +130,7 @@ void TestFileWrites::queuedSavesLandInOrder()
     BackgroundWork::start(BackgroundWork::Lane::Files, [&release] { release.acquire(); });
     QList<QVector<QStringList>> asked;
     for (const QString &path : {first, second, first}) {
-        ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+        mWindow->canvas()->addComponent(QStringLiteral("图片"));
         asked.append(mWindow->table()->rows());
         mMenu->saveTo(path);
     }
@@ -148,7 +149,7 @@ void TestFileWrites::openingWaitsForItsFileToBeWritten()
 {
     const QString path = mFiles->filePath(QStringLiteral("fresh.plbd"));
     const auto busyLane = [] { BackgroundWork::start(BackgroundWork::Lane::Files, [] { QThread::msleep(100); }); };
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    mWindow->canvas()->addComponent(QStringLiteral("文字"));
     const QVector<QStringList> first = mWindow->table()->rows();
     busyLane();
     mMenu->saveTo(path);
@@ -160,7 +161,7 @@ void TestFileWrites::openingWaitsForItsFileToBeWritten()
     QVERIFY(mMenu->openFile(path));
     QCOMPARE(mWindow->table()->rows(), first);
 
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     const QVector<QStringList> second = mWindow->table()->rows();
     busyLane();
     mMenu->saveTo(path);
@@ -176,8 +177,8 @@ void TestFileWrites::autosaveAndRecoveryAfterACrash()
     QVERIFY(!mMenu->autosave());   // nothing changed yet, nothing written
     mMenu->finishWrites();
     QVERIFY(!QFile::exists(mMenu->autosavePath()));
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("轮播"));
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    mWindow->canvas()->addComponent(QStringLiteral("轮播"));
+    mWindow->canvas()->addComponent(QStringLiteral("文字"));
     Test::settle();
     QVERIFY(mMenu->autosave());
     mMenu->finishWrites();
@@ -196,7 +197,7 @@ void TestFileWrites::autosaveAndRecoveryAfterACrash()
     mMenu->startSession();
     QVERIFY(mWindow->statusText().contains(QStringLiteral("恢复自动保存")));
     // This run's autosaves must not destroy what is to be restored.
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     Test::settle();
     QVERIFY(mMenu->autosave());
     QVERIFY(mMenu->restoreAutosave());
@@ -206,7 +207,7 @@ void TestFileWrites::autosaveAndRecoveryAfterACrash()
     QVERIFY(mMenu->currentPath().isEmpty());
 
     // A clean exit autosaves and leaves no marker: the next start offers nothing.
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     const QVector<QStringList> last = mWindow->table()->rows();
     emit mWindow->exitRequested(0);
     QVERIFY(!QFile::exists(mMenu->markerPath()));
@@ -225,7 +226,7 @@ void TestFileWrites::leavingTheEventLoopWaitsForWrites()
     // The lane is busy, so the save is still queued when the loop is told to end.
     const QString path = mFiles->filePath(QStringLiteral("last.plbd"));
     BackgroundWork::start(BackgroundWork::Lane::Files, [] { QThread::msleep(200); });
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     const QVector<QStringList> rows = mWindow->table()->rows();
     mMenu->saveTo(path);
     QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });

@@ -5,6 +5,7 @@
 #include "canvas/ruler_guides.h"
 #include "canvas/selection_handles.h"
 #include "model/component_table.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -177,7 +178,7 @@ void TestFirstShow::rulerDrawnForTheWholeStrip()
 void TestFirstShow::handlesInSelectionBlue()
 {
     DesignCanvas *canvas = mWindow->canvas();
-    const int row = canvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int row = Test::addPicture(canvas, QStringLiteral("图片"), {}, 0, 180, 220);
     QWidget *object = canvas->objectById(mWindow->table()->cell(row, ComponentTable::Id));
     object->setGeometry(100, 100, 180, 220);
     canvas->refreshSelectionDisplay(object);

@@ -8,6 +8,7 @@
 #include "canvas/selection_operations.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "support/canvas_driving.h"
 #include "support/layout_fixture.h"
 
 #include <QMouseEvent>
@@ -156,7 +157,7 @@ void TestLayoutTools::deletingManyKeepsTheRest()
     // Every third of 300 goes, selected from the last one down, one of them locked.
     QStringList ids;
     for (int i = 0; i < 300; ++i) {
-        const int row = canvas()->addPictureComponent(QStringLiteral("热点"), {}, 0, 10, 10);
+        const int row = Test::addPicture(canvas(), QStringLiteral("热点"), {}, 0, 10, 10);
         ids.append(table()->cell(row, T::Id));
     }
     table()->setCell(table()->findRowById(ids.at(150)), T::Locked, QStringLiteral("是"));

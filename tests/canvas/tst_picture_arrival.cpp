@@ -11,6 +11,7 @@
 #include "model/design_document.h"
 #include "model/design_file.h"
 #include "model/kind_table.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 
 #include <QScreen>
@@ -151,10 +152,10 @@ void TestPictureArrival::deletedBeforeLandingIsSkipped()
     DesignLoader::load(mCanvas, design(4, 500, [](int n) { return QPoint(n * 40, 10); }));
     QCOMPARE(PreviewDownload::pending(), 4);
 
-    mCanvas->deleteComponent(mCanvas->pictureById(QStringLiteral("2")));
+    Test::deleteComponent(mCanvas, mCanvas->pictureById(QStringLiteral("2")));
     gate.release(4);
     QVERIFY(BackgroundWork::waitForIdle(10000));
-    mCanvas->deleteComponent(mCanvas->pictureById(QStringLiteral("3")));
+    Test::deleteComponent(mCanvas, mCanvas->pictureById(QStringLiteral("3")));
     QTRY_COMPARE(PreviewDownload::pending(), 0);
 
     QVERIFY(!mCanvas->pictureById(QStringLiteral("2")));

@@ -3,6 +3,7 @@
 #include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "model/component_table.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -162,7 +163,7 @@ void TestShell::maximiseRecentresBackgroundOnly()
     DesignCanvas *canvas = mWindow->canvas();
     canvas->setBackgroundPicture(makeFramePicture(950, 500, 1, 1));
     canvas->centreBackground(950);
-    const int row = canvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    const int row = Test::addPicture(canvas, QStringLiteral("图片"), {}, 0, 180, 220);
     QWidget *object = canvas->objectById(mWindow->table()->cell(row, ComponentTable::Id));
     const QPoint before = object->pos();
     mWindow->table()->setCell(0, ComponentTable::Left, QStringLiteral("17"));
@@ -201,7 +202,7 @@ void TestShell::closeToTray()
     QFETCH(bool, trayAvailable);
     mWindow->setTrayAvailableOverride(trayAvailable);
     DesignCanvas *canvas = mWindow->canvas();
-    canvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 180, 220);
+    Test::addPicture(canvas, QStringLiteral("图片"), {}, 0, 180, 220);
     auto side = new QWidget;
     side->show();
     mWindow->palette = side;
@@ -242,8 +243,8 @@ void TestShell::panning()
     ComponentTable *table = mWindow->table();
     canvas->setBackgroundPicture(makeFramePicture(moduleWidth, 300, 1, 1));
     canvas->centreBackground(moduleWidth);
-    const int row = canvas->addPictureComponent(QStringLiteral("图片"), {}, 0, 100, 100);
-    const int text = canvas->addTextComponent();
+    const int row = Test::addPicture(canvas, QStringLiteral("图片"), {}, 0, 100, 100);
+    const int text = Test::addText(canvas);
     QWidget *object = canvas->objectById(table->cell(row, ComponentTable::Id));
     QWidget *label = canvas->objectById(table->cell(text, ComponentTable::Id));
     const QPoint objectStart = object->pos();

@@ -12,6 +12,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"
+#include "support/canvas_driving.h"
 #include "support/history_fixture.h"
 
 #include <QComboBox>
@@ -47,11 +48,11 @@ void TestUndoEverything::operate(const QString &operation, int row)
 {
     QWidget *target = object(row);
     if (operation == "add picture") {
-        ComponentCreation::create(canvas(), QStringLiteral("图片"));
+        canvas()->addComponent(QStringLiteral("图片"));
     } else if (operation == "add text") {
-        ComponentCreation::create(canvas(), QStringLiteral("文字"));
+        canvas()->addComponent(QStringLiteral("文字"));
     } else if (operation == "add carousel") {
-        ComponentCreation::create(canvas(), QStringLiteral("轮播"));
+        canvas()->addComponent(QStringLiteral("轮播"));
     } else if (operation == "copy") {
         ContextMenuOperations::copy(window());
     } else if (operation == "delete") {
@@ -102,21 +103,21 @@ void TestUndoEverything::everyOperationUndoesAndRedoes_data()
     QTest::addColumn<QString>("kind");   // of the component operated on
     QTest::addColumn<QString>("step");
     QTest::newRow("add picture") << "add picture" << "图片" << "添加图片";
-    QTest::newRow("add text") << "add text" << "图片" << "添加图片";
-    QTest::newRow("add carousel") << "add carousel" << "图片" << "添加图片";
-    QTest::newRow("copy picture") << "copy" << "图片" << "添加图片";
-    QTest::newRow("copy text") << "copy" << "文字" << "添加图片";
-    QTest::newRow("delete text") << "delete" << "文字" << "删除";
-    QTest::newRow("delete carousel") << "delete" << "轮播" << "删除";
-    QTest::newRow("lock") << "lock" << "图片" << "锁定";
-    QTest::newRow("unlock") << "unlock" << "图片" << "解锁";
-    QTest::newRow("move") << "move" << "文字" << "移动";
-    QTest::newRow("resize") << "resize" << "图片" << "调整大小";
-    QTest::newRow("type width") << "type width" << "图片" << "修改尺寸";
-    QTest::newRow("type left") << "type left" << "文字" << "修改位置";
+    QTest::newRow("add text") << "add text" << "图片" << "添加文字";
+    QTest::newRow("add carousel") << "add carousel" << "图片" << "添加轮播";
+    QTest::newRow("copy picture") << "copy" << "图片" << "复制图片";
+    QTest::newRow("copy text") << "copy" << "文字" << "复制文字";
+    QTest::newRow("delete text") << "delete" << "文字" << "删除文字";
+    QTest::newRow("delete carousel") << "delete" << "轮播" << "删除轮播";
+    QTest::newRow("lock") << "lock" << "图片" << "锁定图片";
+    QTest::newRow("unlock") << "unlock" << "图片" << "解锁图片";
+    QTest::newRow("move") << "move" << "文字" << "移动文字";
+    QTest::newRow("resize") << "resize" << "图片" << "调整图片大小";
+    QTest::newRow("type width") << "type width" << "图片" << "修改图片尺寸";
+    QTest::newRow("type left") << "type left" << "文字" << "修改文字位置";
     QTest::newRow("edit picture") << "edit picture" << "图片" << "编辑图片";
-    QTest::newRow("edit text") << "edit text" << "文字" << "编辑图片";
-    QTest::newRow("edit carousel") << "edit carousel" << "轮播" << "编辑图片";
+    QTest::newRow("edit text") << "edit text" << "文字" << "编辑文字";
+    QTest::newRow("edit carousel") << "edit carousel" << "轮播" << "编辑轮播";
     QTest::newRow("module settings") << "module settings" << "图片" << "背景设置";
 }
 
@@ -128,7 +129,7 @@ void TestUndoEverything::everyOperationUndoesAndRedoes()
     window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window()));
     for (const char *added : {"图片", "文字", "轮播", "图片"})
-        ComponentCreation::create(canvas(), QString::fromUtf8(added));
+        canvas()->addComponent(QString::fromUtf8(added));
     int row = 1;
     while (table()->cell(row, T::Kind) != kind)
         ++row;
@@ -175,8 +176,8 @@ void TestUndoEverything::randomOperationsUndoToTheStart()
                                            "lock", "unlock", "move", "resize", "type width", "type left"};
     window()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window()));
-    ComponentCreation::create(canvas(), QStringLiteral("图片"));
-    ComponentCreation::create(canvas(), QStringLiteral("文字"));
+    canvas()->addComponent(QStringLiteral("图片"));
+    canvas()->addComponent(QStringLiteral("文字"));
     select(1);
     select(2);
     stack()->clear();
@@ -185,7 +186,7 @@ void TestUndoEverything::randomOperationsUndoToTheStart()
     QRandomGenerator random(1312);
     for (int i = 0; i < 200; ++i) {
         if (table()->componentCount() == 0)
-            ComponentCreation::create(canvas(), QStringLiteral("图片"));
+            canvas()->addComponent(QStringLiteral("图片"));
         const int row = 1 + int(random.bounded(table()->componentCount()));
         if (object(row)->isHidden())
             continue;   // a carousel's hidden arrow cannot be pressed

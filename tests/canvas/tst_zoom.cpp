@@ -12,6 +12,7 @@
 #include "components/component_creation.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -117,10 +118,10 @@ void TestZoom::setModule(int width, int height)
 
 QWidget *TestZoom::create(const QPoint &moduleAt, const QSize &size)
 {
-    const int row = ComponentCreation::create(mCanvas, QStringLiteral("图片"));
+    const int row = mCanvas->addComponent(QStringLiteral("图片"));
     QWidget *object = mCanvas->objectById(mTable->cell(row, T::Id));
     mCanvas->setFrame(object, QRect(mCanvas->backgroundPos() + moduleAt, size));
-    mCanvas->storeFrame(object);
+    Test::storeFrame(mCanvas, object);
     return object;
 }
 
@@ -442,7 +443,7 @@ void TestZoom::backToActualSizeIsExact()
 
 void TestZoom::textScalesWithTheZoom()
 {
-    const int row = ComponentCreation::create(mCanvas, KindTable::nameOf(KindTable::Kind::Text));
+    const int row = mCanvas->addComponent(KindTable::nameOf(KindTable::Kind::Text));
     auto *label = qobject_cast<QLabel *>(mCanvas->objectById(mTable->cell(row, T::Id)));
     QVERIFY(label);
     QFont font = label->font();

@@ -10,6 +10,7 @@
 #include "model/component_table.h"
 #include "model/design_file.h"
 #include "model/kind_table.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/loopback_server.h"
 #include "support/test_support.h"
@@ -121,7 +122,7 @@ void TestCarouselEditor::cleanup()
 
 int TestCarouselEditor::addCarousel()
 {
-    return ComponentCreation::create(mWindow->canvas(), KindTable::nameOf(KindTable::Kind::Carousel));
+    return mWindow->canvas()->addComponent(KindTable::nameOf(KindTable::Kind::Carousel));
 }
 
 void TestCarouselEditor::newCarouselEditorState()
@@ -318,8 +319,8 @@ void TestCarouselEditor::arrowsHiddenLiveWithoutSaving()
 
     // Without its arrows the list changes nothing else.
     EditorRegistry::closeAll();
-    mWindow->canvas()->deleteComponent(arrow(1));
-    mWindow->canvas()->deleteComponent(arrow(2));
+    Test::deleteComponent(mWindow->canvas(), arrow(1));
+    Test::deleteComponent(mWindow->canvas(), arrow(2));
     editor = openEditor(mWindow, row);
     runSteps(editor, {"组合框5#1"});
     QVERIFY(mWindow->canvas()->objectById(mTable->cell(row, ComponentTable::Id))->isVisible());
@@ -345,14 +346,14 @@ void TestCarouselEditor::recordSlotsStayEmpty()
 
 void TestCarouselEditor::componentAboveDeleted()
 {
-    const int image = ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    const int image = mWindow->canvas()->addComponent(QStringLiteral("图片"));
     const int created = addCarousel();
     QCOMPARE(created, 2);
     const int number = CS::numberOf(*mTable, created);
     QCOMPARE(number, 2);
     QVERIFY(CS::write(number, QStringLiteral("t_1"), QStringLiteral("http://p/mine.jpg")));
 
-    mWindow->canvas()->deleteComponent(
+    Test::deleteComponent(mWindow->canvas(), 
         mWindow->canvas()->objectById(mTable->cell(image, ComponentTable::Id)));
     const int row = mTable->findRowById(QString::number(mTable->creationCounter() - 2));
     QCOMPARE(row, 1);
@@ -375,7 +376,7 @@ void TestCarouselEditor::componentAboveDeleted()
 void TestCarouselEditor::numberStaysWithoutItsArrows()
 {
     DesignCanvas *canvas = mWindow->canvas();
-    const int image = ComponentCreation::create(canvas, QStringLiteral("图片"));
+    const int image = canvas->addComponent(QStringLiteral("图片"));
     const int created = addCarousel();
     const QString id = mTable->cell(created, ComponentTable::Id);
     QPointer<QWidget> editor = openEditor(mWindow, created);
@@ -386,8 +387,8 @@ void TestCarouselEditor::numberStaysWithoutItsArrows()
 
     // Both arrows go, and the component above the carousel.
     for (int offset : {1, 2})
-        canvas->deleteComponent(canvas->objectById(QString::number(id.toInt() + offset)));
-    canvas->deleteComponent(canvas->objectById(mTable->cell(image, ComponentTable::Id)));
+        Test::deleteComponent(canvas, canvas->objectById(QString::number(id.toInt() + offset)));
+    Test::deleteComponent(canvas, canvas->objectById(mTable->cell(image, ComponentTable::Id)));
     const int row = mTable->findRowById(id);
     QCOMPARE(row, 1);
     QCOMPARE(mTable->count(), 2);
@@ -450,7 +451,7 @@ void TestCarouselEditor::previewLandsAfterWindowClosed()
     // Deleted before its picture arrives: the download is dropped.
     QPointer<QWidget> second = openEditor(mWindow, row);
     pressButton(second, QStringLiteral("超级按钮_保存"));
-    mWindow->canvas()->deleteComponent(object);
+    Test::deleteComponent(mWindow->canvas(), object);
     QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 5000);
 }
 

@@ -5,6 +5,7 @@
 #include "components/editor_registry.h"
 #include "components/preview_download.h"
 #include "model/component_table.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/loopback_server.h"
 #include "support/test_support.h"
@@ -117,7 +118,7 @@ void TestEditorPreview::waitForDownloads()
 
 int TestEditorPreview::addComponent(const QString &kind)
 {
-    return mWindow->canvas()->addPictureComponent(kind, mInitial, -1, 100, 100);
+    return Test::addPicture(mWindow->canvas(), kind, mInitial, -1, 100, 100);
 }
 
 PictureObject *TestEditorPreview::objectOf(int row) const
@@ -257,7 +258,7 @@ void TestEditorPreview::componentDeletedMeanwhileIsSkipped()
     editAndSave(row, QStringLiteral("编辑框1"), url("/slow.png"));
     QCOMPARE(PreviewDownload::pending(), 1);
 
-    mWindow->canvas()->deleteComponent(objectOf(row));
+    Test::deleteComponent(mWindow->canvas(), objectOf(row));
     waitForDownloads();
     QCOMPARE(mWindow->canvas()->pictureById(otherId)->pictureData(), mInitial);
 }

@@ -3,6 +3,7 @@
 #include "components/editor_registry.h"
 #include "model/preset_urls.h"
 #include "model/component_table.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -64,7 +65,7 @@ void TestEditors::cleanup()
 
 int TestEditors::addComponent(const QString &kind, const Cells &cells)
 {
-    const int row = mWindow->canvas()->addPictureComponent(kind, {}, -1, 140, 100);
+    const int row = Test::addPicture(mWindow->canvas(), kind, {}, -1, 140, 100);
     for (const QString &cell : cells) {
         const int eq = cell.indexOf(QLatin1Char('='));
         const int column = ComponentTable::columnByName(cell.left(eq));

@@ -149,9 +149,9 @@ void TestDesignDocument::nestedOperationsAreOneStep()
 void TestDesignDocument::writeOutsideAnOperationJoinsTheStepBefore()
 {
     // Before any step there is nothing to join: the write simply stays.
-    mTable->setCell(0, T::Left, QStringLiteral("3"));
+    mDocument->writeUnstepped([this] { mTable->setCell(0, T::Left, QStringLiteral("3")); });
     mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("图片")); });
-    mTable->setCell(1, T::Left, QStringLiteral("5"));
+    mDocument->writeUnstepped([this] { mTable->setCell(1, T::Left, QStringLiteral("5")); });
     QCOMPARE(mDocument->undoStack()->count(), 1);
     mDocument->undoStack()->undo();
     QCOMPARE(mTable->count(), 1);
@@ -310,7 +310,7 @@ void TestDesignDocument::saveFinishingLater()
     else if (meanwhile == QStringLiteral("undo"))
         stack->undo();
     else if (meanwhile == QStringLiteral("write"))
-        mTable->setCell(2, T::Top, QStringLiteral("9"));
+        mDocument->writeUnstepped([this] { mTable->setCell(2, T::Top, QStringLiteral("9")); });
     else if (meanwhile == QStringLiteral("carousel"))
         mDocument->record(QStringLiteral("轮播"), [] { CS::write(1, CS::kAutoplay, QStringLiteral("1")); });
     mDocument->markSavedAt(revision);

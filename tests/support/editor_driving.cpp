@@ -1,3 +1,5 @@
+#include "canvas/design_canvas.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 
 #include "canvas/main_window.h"
@@ -81,7 +83,7 @@ void pressButton(QWidget *window, const QString &name)
 
 int addComponent(MainWindow *main, const QString &kind, const Cells &cells)
 {
-    const int row = ComponentCreation::create(main->canvas(), kind);
+    const int row = main->canvas()->addComponent(kind);
     for (const QString &cell : cells) {
         const int eq = cell.indexOf(QLatin1Char('='));
         main->table()->setCell(row, ComponentTable::columnByName(cell.left(eq)), cell.mid(eq + 1));

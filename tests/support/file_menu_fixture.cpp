@@ -1,3 +1,4 @@
+#include "support/canvas_driving.h"
 #include "support/file_menu_fixture.h"
 
 #include "canvas/design_canvas.h"
@@ -82,7 +83,7 @@ void FileMenuFixture::buildDesign()
 {
     DesignCanvas *canvas = mWindow->canvas();
     for (const KindTable::KindInfo &kind : KindTable::all())
-        ComponentCreation::create(canvas, kind.name);
+        canvas->addComponent(kind.name);
     ComponentTable *table = mWindow->table();
     // Placed, edited and moved components beside never-selected ones.
     for (int row = 1; row < table->count(); row += 2) {

@@ -1,3 +1,4 @@
+#include "support/canvas_driving.h"
 #include "support/layout_fixture.h"
 
 #include "canvas/canvas_surface.h"
@@ -83,10 +84,10 @@ void LayoutFixture::setModule(int width, int height)
 
 QWidget *LayoutFixture::create(const QString &kind, const QPoint &moduleAt)
 {
-    const int row = ComponentCreation::create(mCanvas, kind);
+    const int row = mCanvas->addComponent(kind);
     QWidget *object = mCanvas->objectById(mTable->cell(row, T::Id));
     object->move(mCanvas->backgroundPos() + moduleAt);
-    mCanvas->storeFrame(object);
+    Test::storeFrame(mCanvas, object);
     return object;
 }
 
