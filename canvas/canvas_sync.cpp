@@ -91,7 +91,7 @@ void CanvasSync::matchObjectsToRows()
             continue;
         QWidget *object = KindTable::is(table->cell(row, T::Kind), KindTable::Kind::Text)
             ? static_cast<QWidget *>(mCanvas->createTextLabel(id))
-            : mCanvas->createPictureObject(id);
+            : mCanvas->createPictureObject(id, table->cell(row, T::Kind));
         object->show();
         if (!mCanvas->restoreGone(object))
             DesignLoader::place(mCanvas, object, table->rowCells(row));

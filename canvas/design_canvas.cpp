@@ -45,9 +45,10 @@ DesignCanvas::DesignCanvas(DesignDocument *document, CanvasSurface *surface,
     mTable->setCreationCounter(mBackgroundId);
 }
 
-PictureObject *DesignCanvas::createPictureObject(const QString &id)
+PictureObject *DesignCanvas::createPictureObject(const QString &id, const QString &kind)
 {
     auto *object = new PictureObject(mPictureTemplate->parentWidget());
+    object->setKind(kind);
     setFrame(object, mPictureTemplate->geometry());
     object->setCursor(mPictureTemplate->cursor());
     if (mObjectFilter)
@@ -83,7 +84,7 @@ int DesignCanvas::addPictureComponent(const QString &kind, const QByteArray &pic
                                       int sourceRow, int width, int height)
 {
     const int id = mTable->takeNextId();
-    PictureObject *object = createPictureObject(QString::number(id));
+    PictureObject *object = createPictureObject(QString::number(id), kind);
     if (sourceRow >= 1) {
         width = mTable->cellInt(sourceRow, ComponentTable::Width);
         height = mTable->cellInt(sourceRow, ComponentTable::Height);

@@ -4,15 +4,23 @@
 #include <QLabel>
 #include <QPixmap>
 
+class QPainter;
+
 namespace Plumbrook {
 
-// A component's picture on the canvas: one picture scaled to the object's size.
+// A component's picture on the canvas: one picture scaled to the object's size,
+// or a placeholder where there is no picture to show.
 class PictureObject : public QLabel
 {
     Q_OBJECT
 
 public:
     explicit PictureObject(QWidget *parent = nullptr);
+
+    // The component's kind, which the placeholder names and which decides how
+    // the picture is drawn.
+    void setKind(const QString &kind);
+    QString kind() const { return mKind; }
 
     // Keeps the bytes so that a copy of the component shows the same picture.
     // Returns false, and shows nothing usable, when the bytes do not decode.
@@ -33,12 +41,19 @@ public:
     // The scaling itself, which any thread may do.
     static QImage scaledImage(const QImage &image, const QSize &size);
 
+    // What lies under a hotspot shows through its fill.
+    static constexpr qreal kHotspotOpacity = 0.35;
+    static const QString kUnavailableText;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintPlaceholder(QPainter &painter) const;
+
     QByteArray mData;
     QImage mImage;
+    QString mKind;
 };
 
 } // namespace Plumbrook

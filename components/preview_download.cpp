@@ -95,6 +95,10 @@ void land(Arrival &arrival)
         arrival.canvas->setObjectPicture(arrival.componentId, body,
                                          sharedPicture(body, arrival.fetched.picture),
                                          arrival.fetched.scaled);
+        // The object shows a placeholder; which address failed is for the user to fix.
+        if (arrival.fetched.picture.isNull())
+            emit arrival.canvas->statusMessage(PictureObject::kUnavailableText + QStringLiteral("：")
+                                               + arrival.url);
     }
 }
 
