@@ -96,7 +96,8 @@ void land(Arrival &arrival)
                                          sharedPicture(body, arrival.fetched.picture),
                                          arrival.fetched.scaled);
         // The object shows a placeholder; which address failed is for the user to fix.
-        if (arrival.fetched.picture.isNull())
+        // An emptied address is the user's own doing, and other news may be on the line.
+        if (arrival.fetched.picture.isNull() && !arrival.url.isEmpty())
             emit arrival.canvas->statusMessage(PictureObject::kUnavailableText + QStringLiteral("：")
                                                + arrival.url);
     }
