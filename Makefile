@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 # CI builds with WERROR=ON: a new warning fails them.
 WERROR ?= OFF
 
-.PHONY: all deps configure build run test package bench clean test-asan test-tsan fuzz windows-configure windows test-windows
+.PHONY: all deps configure build run test package bench clean test-asan test-tsan fuzz fuzz-long windows-configure windows test-windows
 
 all: build
 
@@ -59,6 +59,10 @@ fuzz: deps
 	    -DPLUMBROOK_FUZZ=ON -DPLUMBROOK_BROWSER_TEST=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=$(WERROR) >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
 	@tests/fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+
+# Every fuzz target for ten minutes, a longer search than a CI run's.
+fuzz-long:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=600
 
 # The Windows build: the libraries it links (built once per machine into a cache, see
 # scripts/build-windows-sdk), the cross build, its zip and its setup program; its tests

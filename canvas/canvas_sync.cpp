@@ -106,7 +106,7 @@ QSet<QString> CanvasSync::matchObjectsToRows(const QSet<QString> &ids)
             continue;
         object = KindTable::is(table->cell(row, T::Kind), KindTable::Kind::Text)
             ? static_cast<QWidget *>(mCanvas->createTextLabel(id))
-            : mCanvas->createPictureObject(id);
+            : mCanvas->createPictureObject(id, table->cell(row, T::Kind));
         DesignLoader::place(mCanvas, object, table->rowCells(row));
         object->show();
         created.insert(id);

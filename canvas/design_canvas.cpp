@@ -47,9 +47,10 @@ DesignCanvas::DesignCanvas(DesignDocument *document, CanvasSurface *surface,
     mTable->setCreationCounter(mBackgroundId);
 }
 
-PictureObject *DesignCanvas::createPictureObject(const QString &id)
+PictureObject *DesignCanvas::createPictureObject(const QString &id, const QString &kind)
 {
     auto *object = new PictureObject(mPictureTemplate->parentWidget());
+    object->setKind(kind);
     setFrame(object, mPictureTemplate->geometry());
     object->setCursor(mPictureTemplate->cursor());
     if (mObjectFilter)

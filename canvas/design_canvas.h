@@ -61,7 +61,7 @@ public:
     void destroyObject(QWidget *object, bool remember = true);
     // A hidden canvas object for a row that already exists (opening a design,
     // undo); the caller sizes, pictures and shows it.
-    PictureObject *createPictureObject(const QString &id);
+    PictureObject *createPictureObject(const QString &id, const QString &kind);
     QLabel *createTextLabel(const QString &id);
 
     QWidget *objectById(const QString &id) const;

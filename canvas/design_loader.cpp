@@ -147,7 +147,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             TextEditors::applyLabelLook(label, cells);
             object = label;
         } else {
-            PictureObject *picture = canvas->createPictureObject(id);
+            PictureObject *picture = canvas->createPictureObject(id, kind);
             auto builtin = builtins.find(kind);
             if (builtin == builtins.end()) {
                 const QByteArray bytes = builtinPictureOf(kind);

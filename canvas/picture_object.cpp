@@ -3,15 +3,24 @@
 #include "canvas/canvas_repaint.h"
 #include "canvas/decoded_pictures.h"
 #include "model/background_work.h"
+#include "model/kind_table.h"
 
 #include <QPainter>
 #include <QPointer>
 
 namespace Plumbrook {
 
+const QString PictureObject::kUnavailableText = QStringLiteral("图片无法显示");
+
 PictureObject::PictureObject(QWidget *parent)
     : QLabel(parent)
 {
+}
+
+void PictureObject::setKind(const QString &kind)
+{
+    mKind = kind;
+    update();
 }
 
 bool PictureObject::setPictureData(const QByteArray &bytes)
@@ -81,8 +90,15 @@ void PictureObject::decodeLater(const QSize &size)
 
 void PictureObject::paintEvent(QPaintEvent *)
 {
-    if (!mNatural.isValid() || width() <= 0 || height() <= 0)
+    if (width() <= 0 || height() <= 0)
         return;
+    // Without a placeholder a failed picture would leave an invisible object that
+    // can still be pressed and dragged.
+    if (!mNatural.isValid()) {
+        QPainter p(this);
+        paintPlaceholder(p);
+        return;
+    }
     const QSize size = DecodedPictures::decodeSize(mNatural, shownPixels());
     QImage shown = DecodedPictures::find(mKey, size);
     if (shown.isNull()) {
@@ -96,7 +112,29 @@ void PictureObject::paintEvent(QPaintEvent *)
     }
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!KindTable::is(mKind, KindTable::Kind::Hotspot)) {
+        p.drawImage(rect(), shown);
+        return;
+    }
+    p.setOpacity(kHotspotOpacity);
     p.drawImage(rect(), shown);
+    p.setOpacity(1.0);
+    const quint32 bgr = KindTable::kHotspotColour;
+    p.setPen(QPen(QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void PictureObject::paintPlaceholder(QPainter &p) const
+{
+    const QRect frame = rect().adjusted(0, 0, -1, -1);
+    // Light enough to read on a dark module background, faint enough to place by.
+    p.fillRect(rect(), QColor(255, 255, 255, 150));
+    p.setPen(QPen(QColor(96, 96, 96), 1, Qt::DashLine));
+    p.drawRect(frame);
+    p.setPen(QColor(64, 64, 64));
+    const QString text = mKind.isEmpty() ? kUnavailableText : mKind + QLatin1Char('\n') + kUnavailableText;
+    p.drawText(frame.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, text);
 }
 
 } // namespace Plumbrook

@@ -4,16 +4,24 @@
 #include <QLabel>
 #include <QPixmap>
 
+class QPainter;
+
 namespace Plumbrook {
 
 // A component's picture on the canvas: one picture scaled to the object's size, decoded
-// at the size it is shown within the canvas's budget of decoded pictures.
+// at the size it is shown within the canvas's budget of decoded pictures, or a
+// placeholder where there is no picture to show.
 class PictureObject : public QLabel
 {
     Q_OBJECT
 
 public:
     explicit PictureObject(QWidget *parent = nullptr);
+
+    // The component's kind, which the placeholder names and which decides how
+    // the picture is drawn.
+    void setKind(const QString &kind);
+    QString kind() const { return mKind; }
 
     // Keeps the bytes so that a copy of the component shows the same picture.
     // Returns false, and shows nothing usable, when the bytes are no picture.
@@ -35,17 +43,23 @@ public:
     // The scaling itself, which any thread may do.
     static QImage scaledImage(const QImage &image, const QSize &size);
 
+    // What lies under a hotspot shows through its fill.
+    static constexpr qreal kHotspotOpacity = 0.35;
+    static const QString kUnavailableText;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void decodeLater(const QSize &size);
+    void paintPlaceholder(QPainter &painter) const;
 
     QByteArray mData;
     quint64 mKey = 0;
     QSize mNatural;
     // The size of a decode on its way, so that repaints meanwhile do not ask again.
     QSize mAwaited;
+    QString mKind;
 };
 
 } // namespace Plumbrook

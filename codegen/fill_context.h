@@ -2,6 +2,7 @@
 
 #include "codegen/module_generator.h"
 #include "model/component_table.h"
+#include "model/kind_table.h"
 
 namespace Plumbrook {
 
@@ -20,6 +21,8 @@ using FillRule = QString (*)(const FillContext &context);
 
 // Fill rules by kind; each returns the kind's template with its own placeholders filled.
 namespace FillRules {
+
+FillRule of(KindTable::Kind kind);
 
 QString image(const FillContext &c);
 QString hotspot(const FillContext &c);

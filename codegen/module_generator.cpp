@@ -73,7 +73,7 @@ QString ModuleGenerator::componentCode(int row) const
     const KindTable::KindInfo *kind = KindTable::find(mTable.cell(row, ComponentTable::Kind));
     if (!kind)
         return {};
-    return kind->fill(FillContext{mTable, row, mSources});
+    return FillRules::of(kind->kind)(FillContext{mTable, row, mSources});
 }
 
 QString ModuleGenerator::placedComponentCode(int row) const

@@ -93,6 +93,11 @@ void land(Arrival &arrival)
         latest().remove(arrival.componentId);
         arrival.canvas->setObjectPicture(arrival.componentId, body, arrival.fetched.natural,
                                          arrival.fetched.shown);
+        // The object shows a placeholder; which address failed is for the user to fix.
+        // An emptied address is the user's own doing, and other news may be on the line.
+        if (!arrival.fetched.natural.isValid() && !arrival.url.isEmpty())
+            emit arrival.canvas->statusMessage(PictureObject::kUnavailableText + QStringLiteral("：")
+                                               + arrival.url);
     }
     if (arrival.fetched.fromDisk && arrival.canvas)
         revalidate(arrival.canvas, arrival.url);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "codegen/fill_context.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,10 +10,11 @@
 namespace Plumbrook {
 
 // Everything the program knows about each kind of component, in one place: its
-// name, how the palette creates it, how its code is filled, where its preview
-// picture comes from and which built-in picture it shows before that.
+// name, how the palette creates it, where its preview picture comes from and
+// which built-in picture it shows before that.
 //
-// The user interface adds only the editor window, registered under the same kind.
+// Code generation adds how each kind's code is filled (FillRules::of), the user
+// interface the editor window, both keyed by the same kind.
 namespace KindTable {
 
 enum class Kind {
@@ -41,7 +40,6 @@ struct KindInfo
     int width = 0;
     int height = 0;
     QList<std::pair<int, QString>> cells;   // column → text, written after the add
-    FillRule fill = nullptr;
     PreviewSource preview = PreviewSource::None;
     int previewColumn = -1;
     // The preview comes by site request (without the site's cookies), not plain download.

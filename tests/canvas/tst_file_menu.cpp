@@ -1,6 +1,7 @@
 // The 文件 button and menu: saving and opening every kind, bad files, the previews of an
 // opened design, the file dialog, recent files and the undo shortcuts.
 #include "canvas/design_loader.h"
+#include "canvas/code_import_window.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
 #include "model/frame_picture.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,6 +57,8 @@ private slots:
     void previewOfTheOldDesignIsDropped();
     void previewsComeAFewAtATime();
     void saveAsksForANameOnce();
+    void saveAfterPuttingInADesign_data();
+    void saveAfterPuttingInADesign();
     void recentFilesKeepEight();
     void shortcutsUndoAndRedo();
 };
@@ -320,6 +324,64 @@ void TestFileMenu::saveAsksForANameOnce()
     const auto design = DesignFile::readFile(path + QStringLiteral(".plbd"));
     QVERIFY(design);
     QCOMPARE(design->rows, mWindow->table()->rows());
+}
+
+void TestFileMenu::saveAfterPuttingInADesign_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("asksForAName");
+    // An imported design came from code, not from the file saved before it.
+    QTest::newRow("导入代码") << QStringLiteral("import") << true;
+    QTest::newRow("新建") << QStringLiteral("new") << true;
+    QTest::newRow("打开") << QStringLiteral("open") << false;
+}
+
+void TestFileMenu::saveAfterPuttingInADesign()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, asksForAName);
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    Test::settle();
+    const QString first = mFiles->filePath(QStringLiteral("first.plbd"));
+    QVERIFY(Test::saveAndWait(mMenu, first));
+    QCOMPARE(mMenu->currentPath(), first);
+
+    if (how == QLatin1String("import")) {
+        const QString code = Test::generated(*mWindow->table());
+        for (QAction *action : mMenu->menu()->actions()) {
+            if (action->text() == QStringLiteral("导入代码…"))
+                action->trigger();
+        }
+        QPointer<CodeImportWindow> import = mWindow->findChild<CodeImportWindow *>();
+        QVERIFY(import);
+        import->setCode(code);
+        QTest::mouseClick(import->findChild<QPushButton *>(QStringLiteral("超级按钮2")), Qt::LeftButton);
+        QTRY_VERIFY(!import);
+        QCOMPARE(mWindow->document()->undoStack()->undoText(), QStringLiteral("导入代码"));
+    } else if (how == QLatin1String("new")) {
+        mMenu->newDesign();
+    } else {
+        QVERIFY(mMenu->openFile(first));
+    }
+    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    Test::settle();
+    const QByteArray firstBefore = contents(first);
+
+    const QString second = mFiles->filePath(QStringLiteral("second"));
+    mChosen = {second};
+    mWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(mWindow));
+    QTest::keyClick(mWindow, Qt::Key_S, Qt::ControlModifier);
+    mMenu->finishWrites();
+    QCOMPARE(mChosen.isEmpty(), asksForAName);
+    const QString written = asksForAName ? second + QStringLiteral(".plbd") : first;
+    QCOMPARE(mMenu->currentPath(), written);
+    QVERIFY(!mWindow->document()->isModified());
+    const auto design = DesignFile::readFile(written);
+    QVERIFY(design);
+    QCOMPARE(design->rows, mWindow->table()->rows());
+    if (asksForAName)
+        QCOMPARE(contents(first), firstBefore);
 }
 
 void TestFileMenu::recentFilesKeepEight()

@@ -26,6 +26,8 @@ private slots:
     void snapFrame();
     void snapEdges_data();
     void snapEdges();
+    void snapsUpToTheTolerance_data();
+    void snapsUpToTheTolerance();
     void manyFrames();
 };
 
@@ -77,6 +79,38 @@ void TestSnapIndex::snapEdges()
     QFETCH(QPoint, edges);
     QFETCH(QPoint, delta);
     QCOMPARE(index().snapEdges(frame, edges, 5).delta, delta);
+}
+
+// A tolerance of 3, as with the grid every 20 a tolerance of 5 leaves no place one
+// beyond it that is out of the grid's reach. Lines: 110 | 140 | 170 across and
+// 310 | 340 | 370 down; the grid at 100 and 120, 300 and 320.
+void TestSnapIndex::snapsUpToTheTolerance_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QPoint>("edges");
+    QTest::addColumn<QPoint>("delta");
+    QTest::newRow("left edge 3 before a line") << QRect(107, 200, 10, 10) << QPoint(-1, 0) << QPoint(3, 0);
+    QTest::newRow("left edge 4 before a line") << QRect(106, 200, 10, 10) << QPoint(-1, 0) << QPoint(0, 0);
+    QTest::newRow("left edge 3 after a line") << QRect(113, 200, 10, 10) << QPoint(-1, 0) << QPoint(-3, 0);
+    QTest::newRow("left edge 4 after a line") << QRect(114, 200, 10, 10) << QPoint(-1, 0) << QPoint(0, 0);
+    QTest::newRow("top edge 3 before a line") << QRect(50, 307, 10, 10) << QPoint(0, -1) << QPoint(0, 3);
+    QTest::newRow("top edge 4 before a line") << QRect(50, 306, 10, 10) << QPoint(0, -1) << QPoint(0, 0);
+    QTest::newRow("top edge 3 after a line") << QRect(50, 313, 10, 10) << QPoint(0, -1) << QPoint(0, -3);
+    QTest::newRow("top edge 4 after a line") << QRect(50, 314, 10, 10) << QPoint(0, -1) << QPoint(0, 0);
+    QTest::newRow("right edge 3 before the grid") << QRect(50, 200, 47, 10) << QPoint(1, 0) << QPoint(3, 0);
+    QTest::newRow("right edge 4 before the grid") << QRect(50, 200, 46, 10) << QPoint(1, 0) << QPoint(0, 0);
+    QTest::newRow("bottom edge 3 after the grid") << QRect(50, 250, 10, 53) << QPoint(0, 1) << QPoint(0, -3);
+    QTest::newRow("bottom edge 4 after the grid") << QRect(50, 250, 10, 54) << QPoint(0, 1) << QPoint(0, 0);
+}
+
+void TestSnapIndex::snapsUpToTheTolerance()
+{
+    QFETCH(QRect, frame);
+    QFETCH(QPoint, edges);
+    QFETCH(QPoint, delta);
+    SnapIndex snaps;
+    snaps.build({QRect(110, 310, 60, 60)}, QRect(), QPoint(0, 0));
+    QCOMPARE(snaps.snapEdges(frame, edges, 3).delta, delta);
 }
 
 void TestSnapIndex::manyFrames()

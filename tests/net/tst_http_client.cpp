@@ -9,9 +9,18 @@
 #include <openssl/x509v3.h>
 #endif
 
+#ifndef _WIN32
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QtTest>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -137,6 +146,47 @@ QStringList headerNames(const QStringList &lines)
         names.append(line.left(line.indexOf(u':')));
     return names;
 }
+
+#ifndef _WIN32
+// A loopback listener whose queue of one is taken by a connection nobody accepts:
+// Linux drops the SYNs of any further connect, which so never completes (the
+// kernel's own retries give up after about two minutes).
+class FullListener
+{
+public:
+    FullListener()
+    {
+        mListener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(mListener, reinterpret_cast<sockaddr *>(&address), length) != 0
+            || ::listen(mListener, 0) != 0
+            || ::getsockname(mListener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            return;
+        mPort = ntohs(address.sin_port);
+        mFiller = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (::connect(mFiller, reinterpret_cast<sockaddr *>(&address), length) != 0)
+            mPort = 0;
+    }
+    ~FullListener() { close(); }
+    void close()
+    {
+        for (int *socket : {&mFiller, &mListener}) {
+            if (*socket >= 0)
+                ::close(*socket);
+            *socket = -1;
+        }
+    }
+    int port() const { return mPort; }
+
+private:
+    int mListener = -1;
+    int mFiller = -1;
+    int mPort = 0;
+};
+#endif
 
 } // namespace
 
@@ -454,6 +504,38 @@ private slots:
         HttpClient::setSiteCookieJar(QStringLiteral("a=1"));
         QCOMPARE(HttpClient::siteRequest(server.url(), method, body, HttpClient::Jar::Site), QByteArray());
         QCOMPARE(HttpClient::siteCookieJar(), QStringLiteral("a=1"));
+    }
+
+    // Only the connect time-out can end this request: every other limit is an hour.
+    // (Without it, the kernel gives up the connect after about two minutes.)
+    void connectThatNeverCompletesGivesUp()
+    {
+#ifdef _WIN32
+        QSKIP("Winsock refuses a connect to a full queue at once");
+#else
+        FullListener listener;
+        QVERIFY(listener.port() != 0);
+        HttpClient::Limits limits;
+        limits.connectTimeout = 100ms;
+        limits.stallTimeout = 1h;
+        limits.siteTotalTimeout = 1h;
+        limits.downloadTotalTimeout = 1h;
+        HttpClient::setLimits(limits);
+
+        const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(listener.port());
+        std::atomic<bool> finished = false;
+        QByteArray answer = "none yet";
+        std::thread request([&] {
+            answer = HttpClient::download(url);
+            finished = true;
+        });
+        const auto join = qScopeGuard([&] {
+            listener.close();
+            request.join();
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(finished.load(), 30000);
+        QCOMPARE(answer, QByteArray());
+#endif
     }
 
     void concurrentRequestsKeepEveryCookie()
