@@ -31,7 +31,59 @@ DesignFile::Design DesignDocument::design() const
 {
     DesignFile::Design design = DesignFile::fromTable(*mTable);
     design.shrink = mShrink;
+    design.hidden = hiddenIds();
     return design;
+}
+
+QStringList DesignDocument::hiddenIds() const
+{
+    QStringList ids;
+    if (mHidden.isEmpty())
+        return ids;
+    for (int row = 1; row < mTable->count(); ++row) {
+        const QString id = mTable->cell(row, ComponentTable::Id);
+        if (mHidden.contains(id))
+            ids.append(id);
+    }
+    return ids;
+}
+
+void DesignDocument::setHidden(const QStringList &ids, bool hidden)
+{
+    QStringList turned;
+    for (const QString &id : ids) {
+        if (id.isEmpty() || mHidden.contains(id) == hidden || turned.contains(id))
+            continue;
+        if (hidden)
+            mHidden.insert(id);
+        else
+            mHidden.remove(id);
+        turned.append(id);
+    }
+    if (turned.isEmpty())
+        return;
+    ++mRevision;
+    if (QVector<Edit> *edits = journal()) {
+        Edit edit;
+        edit.kind = Edit::Hidden;
+        edit.row = hidden ? 1 : 0;
+        edit.cells = turned;
+        edits->append(std::move(edit));
+    }
+    emit hiddenChanged(turned);
+}
+
+void DesignDocument::putHidden(const QStringList &ids)
+{
+    const QSet<QString> after(ids.cbegin(), ids.cend());
+    if (after == mHidden)
+        return;
+    QSet<QString> turned = mHidden;
+    turned.unite(after);
+    turned.subtract(QSet<QString>(mHidden).intersect(after));
+    mHidden = after;
+    ++mRevision;
+    emit hiddenChanged(QStringList(turned.cbegin(), turned.cend()));
 }
 
 QVector<DesignStep::Edit> *DesignDocument::journal()
@@ -165,6 +217,7 @@ void DesignDocument::putDesign(const DesignFile::Design &design)
         CS::writeChanged(it.key(), it.value());
     mTable->replaceRows(design.rows);
     mShrink = design.shrink;
+    putHidden(design.hidden);
     mTable->setCreationCounter(qMax(mTable->creationCounter(), DesignFile::highestId(design.rows)));
 }
 
@@ -185,6 +238,8 @@ void DesignDocument::replaceDesign(const QString &name, const DesignFile::Design
     edit.carouselsAfter = design.carousels;
     edit.before = before.shrink;
     edit.after = design.shrink;
+    edit.hiddenBefore = before.hidden;
+    edit.hiddenAfter = design.hidden;
     mStack->push(new DesignStep(this, name, {std::move(edit)}));
     DesignChange change;
     change.replaced = true;

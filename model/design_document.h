@@ -5,6 +5,7 @@
 #include "model/design_step.h"
 
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <functional>
 
@@ -36,6 +37,15 @@ public:
     QString shrink() const { return mShrink; }
     // As a step undone or redone puts it back.
     void setShrink(const QString &shrink) { mShrink = shrink; }
+
+    // Hidden components are left off the canvas only: the code still has them.
+    bool isHidden(const QString &id) const { return mHidden.contains(id); }
+    // The hidden among the components the table has, in row order.
+    QStringList hiddenIds() const;
+    // Hides or shows components; inside an operation the change is part of its step.
+    void setHidden(const QStringList &ids, bool hidden);
+    // Exactly `ids` hidden, as a design put in place or a step undone says.
+    void putHidden(const QStringList &ids);
 
     // Runs `operation`, which writes the table and the carousels' settings in its own
     // order, and pushes what it changed as one step named `name`. Steps with the same
@@ -78,6 +88,8 @@ signals:
     void stepApplied(const DesignChange &change);
     // The whole design was put in place without a step ("新建", "打开…").
     void designReset();
+    // Components were hidden or shown, by a change or by undo and redo.
+    void hiddenChanged(const QStringList &ids);
 
 private:
     void cellChanged(int row, int column, const QString &before, const QString &after) override;
@@ -100,6 +112,8 @@ private:
     int mApplying = 0;
     quint64 mRevision = 0;
     QString mShrink;
+    // By id: a deleted component keeps its flag for the undo that brings it back.
+    QSet<QString> mHidden;
 };
 
 } // namespace Plumbrook

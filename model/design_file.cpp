@@ -9,6 +9,7 @@
 #include "model/kind_table.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -98,6 +99,36 @@ bool parseCarousels(const QJsonValue &value, QMap<int, CarouselValues> *carousel
     return true;
 }
 
+// Older files have no list and open with every component shown; an id that names no
+// component is left out, as it would hide nothing.
+bool parseHidden(const QJsonValue &value, const QVector<QStringList> &rows, QStringList *hidden,
+                 QString *error)
+{
+    if (value.isUndefined())
+        return true;
+    const auto failed = [error] {
+        if (error)
+            *error = QStringLiteral("\"hidden\" is not a list of ids");
+        return false;
+    };
+    if (!value.isArray())
+        return failed();
+    QSet<QString> ids;
+    for (qsizetype r = 1; r < rows.size(); ++r)
+        ids.insert(rows.at(r).at(ComponentTable::Id));
+    QSet<QString> seen;
+    for (const QJsonValue &id : value.toArray()) {
+        if (!id.isString())
+            return failed();
+        const QString text = id.toString();
+        if (ids.contains(text) && !seen.contains(text)) {
+            seen.insert(text);
+            hidden->append(text);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<Design> parse(const QByteArray &bytes, QString *error)
@@ -136,6 +167,8 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
     if (!shrink.isUndefined() && !shrink.isString())
         return fail(error, QStringLiteral("\"shrink\" is not a text"));
     design.shrink = shrink.toString();
+    if (!parseHidden(root.value(QStringLiteral("hidden")), design.rows, &design.hidden, error))
+        return std::nullopt;
     return design;
 }
 
@@ -200,6 +233,13 @@ QByteArray serialise(const Design &design)
     json.closeObject();
     json.key(u"format");
     json.string(kFormat);
+    if (!design.hidden.isEmpty()) {
+        json.key(u"hidden");
+        json.openArray();
+        for (const QString &id : design.hidden)
+            json.string(id);
+        json.closeArray();
+    }
     json.key(u"rows");
     json.openArray();
     for (const QStringList &cells : design.rows) {

@@ -33,6 +33,7 @@ struct Design
     QVector<QStringList> rows;                 // row 0 is the module record
     QMap<int, CarouselValues> carousels;       // by carousel number
     QString shrink;                            // the 向上收缩 field the code was made with; may be empty
+    QStringList hidden;                        // ids of components hidden on the canvas only
 };
 
 // Reads a design without touching anything; on failure returns nothing and sets
