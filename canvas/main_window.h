@@ -24,7 +24,9 @@ class DesignCanvas;
 class DesignDocument;
 class FileMenu;
 class GeometryBoxes;
+class LayerPanel;
 class SelectionOperations;
+class StackingActions;
 class ZoomControls;
 
 // The program's central borderless window: it owns the design and carries the
@@ -43,6 +45,10 @@ public:
     CanvasScroller *scroller() const { return mScroller; }
     SelectionOperations *selectionOperations() const { return mSelectionOperations; }
     ArrangeMenu *arrangeMenu() const { return mArrangeMenu; }
+    StackingActions *stackingActions() const { return mStacking; }
+    LayerPanel *layerPanel() const { return mLayerPanel; }
+    // Shows or hides the "图层" panel beside the canvas, and remembers it for the next start.
+    void setLayersShown(bool shown);
     ZoomControls *zoomControls() const { return mZoomControls; }
     FileMenu *fileMenu() const { return mFileMenu; }
     QMenu *contextMenu() const { return mContextMenu; }
@@ -110,6 +116,9 @@ private:
     void buildMenus();
     void buildTitleStrip();
     void restoreFromTray();
+    void buildLayers();
+    void placeLayerPanel(int width, int height);
+    QString layoutSettingsFile() const;
 
     Ui::MainWindow *ui;
     DesignDocument *mDocument;
@@ -119,6 +128,8 @@ private:
     CanvasScroller *mScroller;
     SelectionOperations *mSelectionOperations;
     ArrangeMenu *mArrangeMenu;
+    StackingActions *mStacking;
+    LayerPanel *mLayerPanel;
     GeometryBoxes *mGeometryBoxes;
     CanvasSync *mSync;
     ZoomControls *mZoomControls;
