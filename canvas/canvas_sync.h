@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 
 namespace Plumbrook {
 
@@ -25,6 +26,8 @@ private:
     void showRow(int row, bool created, const QSet<int> &columns);
     void showCarousels();
     void showModule();
+    // Hidden components are not drawn, and so neither pressed nor selected on the canvas.
+    void showHidden(const QStringList &ids);
 
     DesignDocument *mDocument;
     DesignCanvas *mCanvas;

@@ -154,7 +154,12 @@ void SelectionOperations::placeCopies(const QString &step, const QStringList &id
 
 void SelectionOperations::selectAll()
 {
-    mCanvas->selectObjects(mCanvas->allObjects());
+    QList<QWidget *> shown;
+    for (QWidget *object : mCanvas->allObjects()) {
+        if (!mCanvas->document()->isHidden(DesignCanvas::tagOf(object)))
+            shown.append(object);
+    }
+    mCanvas->selectObjects(shown);
 }
 
 void SelectionOperations::clearSelection()
