@@ -13,6 +13,7 @@
 #include "canvas/geometry_boxes.h"
 #include "canvas/interface_fonts.h"
 #include "canvas/layer_panel.h"
+#include "canvas/lock_marks.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
 #include "canvas/selection_operations.h"
@@ -102,6 +103,7 @@ MainWindow::MainWindow(QWidget *parent)
     mGeometryBoxes = new GeometryBoxes(
         mCanvas, {ui->编辑框_宽, ui->编辑框_高, ui->编辑框_距左, ui->编辑框_距顶}, this);
     mSync = new CanvasSync(mDocument, mCanvas, this);
+    new LockMarks(mCanvas, this);
     connect(mInteraction, &CanvasInteraction::selectionAboutToChange, mGeometryBoxes,
             &GeometryBoxes::applyPending);
     // Its fields would show cells that undo or redo just replaced.
