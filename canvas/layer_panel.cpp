@@ -1,5 +1,6 @@
 #include "canvas/layer_panel.h"
 
+#include "canvas/canvas_stacking.h"
 #include "canvas/design_canvas.h"
 #include "canvas/stacking_actions.h"
 #include "components/component_creation.h"
@@ -79,6 +80,9 @@ LayerPanel::LayerPanel(DesignCanvas *canvas, StackingActions *stacking, QObject 
         showDocumentSelection();
     });
     connect(mModel, &QAbstractItemModel::layoutChanged, mView, &QTreeView::expandAll);
+    // The same components in another order: rows moved, by a stacking operation, a
+    // dragged line, undo or redo; the canvas stacks as the shop will.
+    connect(mModel, &QAbstractItemModel::layoutChanged, this, [this] { CanvasStacking::restack(mCanvas); });
     connect(canvas->document()->selection(), &DesignSelection::selectionChanged, this,
             &LayerPanel::showDocumentSelection);
     connect(mView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
