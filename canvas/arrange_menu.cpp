@@ -104,6 +104,14 @@ void ArrangeMenu::arrange(Arrangement::Operation operation)
             }
             mCanvas->setFrame(objects[i], placed[i]);
             mCanvas->storeFrame(objects[i]);
+            // A carousel's arrows keep their place beside it; arrows of their own are aligned as any.
+            const QPoint shift = placed[i].topLeft() - frames[i].topLeft();
+            for (QWidget *arrow : mCanvas->withCarouselArrows({objects[i]}).mid(1)) {
+                if (shift.isNull() || objects.contains(arrow))
+                    continue;
+                mCanvas->moveObject(arrow, mCanvas->frameOf(arrow).topLeft() + shift);
+                mCanvas->storeFrame(arrow);
+            }
         }
     });
     mCanvas->showSelection();

@@ -140,7 +140,7 @@ void DesignCanvas::deleteComponents(const QList<QWidget *> &objects)
     QSet<QString> going;
     QVector<int> rows;
     QList<QWidget *> destroying;
-    for (QWidget *object : objects) {
+    for (QWidget *object : withCarouselArrows(objects)) {
         const QString id = tagOf(object);
         if (!object || going.contains(id))
             continue;
@@ -439,6 +439,22 @@ void DesignCanvas::liftCarouselArrows(int carouselRow)
         if (PictureObject *arrow = pictureById(QString::number(qint64(id) + offset)))
             arrow->raise();
     }
+}
+
+QList<QWidget *> DesignCanvas::withCarouselArrows(const QList<QWidget *> &objects) const
+{
+    QList<QWidget *> all = objects;
+    for (QWidget *object : objects) {
+        const int row = mTable->findRowById(tagOf(object));
+        if (!KindTable::is(mTable->cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
+            continue;
+        for (int arrow : {CarouselSettings::leftArrowRow(*mTable, row), CarouselSettings::rightArrowRow(*mTable, row)}) {
+            QWidget *arrowObject = objectById(mTable->cell(arrow, ComponentTable::Id));
+            if (arrowObject && !all.contains(arrowObject))
+                all.append(arrowObject);
+        }
+    }
+    return all;
 }
 
 QString DesignCanvas::moduleStatusText() const

@@ -132,6 +132,9 @@ public:
     void storeFrame(QWidget *object);
     bool isLockedObject(const QWidget *object) const;
     void liftCarouselArrows(int carouselRow);
+    // `objects` and, after them, the arrows of the carousels among them that are not
+    // among them already: a carousel is moved, aligned and deleted with its arrows.
+    QList<QWidget *> withCarouselArrows(const QList<QWidget *> &objects) const;
 
     // The zoom, in screen pixels per canvas pixel. Every place and size the design
     // keeps is in canvas pixels; the objects' widgets show them scaled.

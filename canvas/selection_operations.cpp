@@ -52,6 +52,7 @@ void SelectionOperations::nudge(const QPoint &delta)
         else
             moving.append(object);
     }
+    moving = mCanvas->withCarouselArrows(moving);
     if (!moving.isEmpty()) {
         mCanvas->document()->record(QStringLiteral("移动"), [&] {
             for (QWidget *object : moving) {
