@@ -277,12 +277,23 @@ void MainWindow::buildLayers()
     connect(mLayerPanel, &LayerPanel::editRequested, this, &MainWindow::editSelected);
     connect(mLayerPanel, &LayerPanel::statusMessage, this, &MainWindow::showStatus);
     connect(ui->超级按钮_图层, &QPushButton::clicked, this, &MainWindow::setLayersShown);
-    const bool shown = QSettings(layoutSettingsFile(), QSettings::IniFormat).value(kLayersKey, false).toBool();
-    mLayerPanel->setVisible(shown);
-    ui->超级按钮_图层->setChecked(shown);
-    // Hidden, it leaves the canvas as the window's layout made it.
-    if (shown)
-        placeLayerPanel(width(), height());
+    mLayerPanel->hide();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    // Read when first shown: the per-user folder may be set after the window was made.
+    if (!mLayersSettled) {
+        mLayersSettled = true;
+        const bool shown = QSettings(layoutSettingsFile(), QSettings::IniFormat).value(kLayersKey, false).toBool();
+        ui->超级按钮_图层->setChecked(shown);
+        // Hidden, it leaves the canvas as the window's layout made it.
+        if (shown) {
+            mLayerPanel->show();
+            placeLayerPanel(width(), height());
+        }
+    }
+    QWidget::showEvent(event);
 }
 
 void MainWindow::placeLayerPanel(int width, int height)
@@ -298,6 +309,7 @@ void MainWindow::placeLayerPanel(int width, int height)
 
 void MainWindow::setLayersShown(bool shown)
 {
+    mLayersSettled = true;
     ui->超级按钮_图层->setChecked(shown);
     if (mLayerPanel->isVisibleTo(this) != shown) {
         mLayerPanel->setVisible(shown);

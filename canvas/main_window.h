@@ -109,6 +109,7 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
@@ -140,6 +141,7 @@ private:
     QTimer *mClock;
     QSystemTrayIcon *mTray = nullptr;
     bool mDragAnywhere = true;
+    bool mLayersSettled = false;
     QSize mScreenOverride;
     std::optional<bool> mTrayOverride;
 };
