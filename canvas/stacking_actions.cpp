@@ -14,18 +14,20 @@ namespace {
 
 using M = LayerStacking::Move;
 
-// A shifted bracket arrives as a brace on most keyboards, so both are bound.
+// A shifted bracket arrives as a brace on most keyboards, with Shift or without it.
 QList<QKeySequence> shortcutsOf(M move)
 {
     switch (move) {
     case M::ToTop:
-        return {QKeySequence(QStringLiteral("Ctrl+Shift+]")), QKeySequence(QStringLiteral("Ctrl+}"))};
+        return {QKeySequence(QStringLiteral("Ctrl+Shift+]")), QKeySequence(QStringLiteral("Ctrl+Shift+}")),
+                QKeySequence(QStringLiteral("Ctrl+}"))};
     case M::Up:
         return {QKeySequence(QStringLiteral("Ctrl+]"))};
     case M::Down:
         return {QKeySequence(QStringLiteral("Ctrl+["))};
     case M::ToBottom:
-        return {QKeySequence(QStringLiteral("Ctrl+Shift+[")), QKeySequence(QStringLiteral("Ctrl+{"))};
+        return {QKeySequence(QStringLiteral("Ctrl+Shift+[")), QKeySequence(QStringLiteral("Ctrl+Shift+{")),
+                QKeySequence(QStringLiteral("Ctrl+{"))};
     }
     return {};
 }

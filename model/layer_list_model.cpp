@@ -85,14 +85,19 @@ void LayerListModel::scheduleRefresh()
 void LayerListModel::refresh()
 {
     mStale = false;
+    if (!mDocument)
+        return;
     const ComponentTable *table = mDocument->table();
     const QVector<LayerStacking::Line> order = LayerStacking::stackingOrder(*table);
     QVector<Line> lines;
     lines.reserve(order.size());
     QHash<QString, std::pair<int, int>> places;
     places.reserve(table->componentCount());
+    int level = 0;
     for (const LayerStacking::Line &line : order) {
-        Line shown{table->cell(line.row, T::Id), {}};
+        if (!lines.isEmpty() && line.zIndex != order.at(lines.size() - 1).zIndex)
+            ++level;
+        Line shown{table->cell(line.row, T::Id), {}, level % 2 == 1};
         places.insert(shown.id, {int(lines.size()), -1});
         for (int arrow : line.arrows) {
             places.insert(table->cell(arrow, T::Id), {int(lines.size()), int(shown.arrows.size())});
@@ -178,7 +183,7 @@ QStringList LayerListModel::lineIds() const
 
 int LayerListModel::rowOf(const QString &id) const
 {
-    return id.isEmpty() ? -1 : mDocument->table()->findRowById(id);
+    return id.isEmpty() || !mDocument ? -1 : mDocument->table()->findRowById(id);
 }
 
 QString LayerListModel::shortLabel(const QStringList &cells)
@@ -250,6 +255,11 @@ QVariant LayerListModel::data(const QModelIndex &index, int role) const
     case Qt::ForegroundRole:
         // A hidden line is dimmed.
         return mDocument->isHidden(id) ? QVariant(QColor(Qt::gray)) : QVariant();
+    case Qt::BackgroundRole: {
+        const auto place = mPlaces.constFind(id);
+        return place != mPlaces.constEnd() && mLines.at(place->first).shaded ? QVariant(QColor(236, 240, 248))
+                                                                             : QVariant();
+    }
     default:
         break;
     }
@@ -260,7 +270,8 @@ QVariant LayerListModel::data(const QModelIndex &index, int role) const
             return label.isEmpty() ? kind : kind + QStringLiteral("  ") + label;
         }
         if (role == Qt::ToolTipRole)
-            return kind + QStringLiteral(" #") + id;
+            return kind + QStringLiteral(" #") + id + QStringLiteral("  z-index:")
+                + QString::number(KindTable::zIndexOf(kind));
         if (role == Qt::DecorationRole && mIconSource) {
             auto icon = mIcons.find(kind);
             if (icon == mIcons.end())
@@ -364,7 +375,7 @@ bool LayerListModel::canDropMimeData(const QMimeData *data, Qt::DropAction actio
 bool LayerListModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
                                   const QModelIndex &parent)
 {
-    if (!canDropMimeData(data, action, row, 0, parent) || mLines.isEmpty())
+    if (!canDropMimeData(data, action, row, 0, parent) || mLines.isEmpty() || !mDocument)
         return false;
     const QStringList ids = QString::fromUtf8(data->data(kMimeType)).split(u'\n', Qt::SkipEmptyParts);
     // Dropped on a line, or among a carousel's arrows: above that line. Between lines:

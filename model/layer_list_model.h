@@ -3,6 +3,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QIcon>
+#include <QPointer>
 #include <QStringList>
 #include <QVector>
 
@@ -66,13 +67,15 @@ private:
     {
         QString id;
         QStringList arrows;
+        bool shaded = false;   // every other z-index level, so that the levels stand apart
     };
 
     void scheduleRefresh();
     void lineChanged(const QString &id);
     int rowOf(const QString &id) const;
 
-    DesignDocument *mDocument;
+    // The document's undo stack still signals while the document goes, after its table.
+    QPointer<DesignDocument> mDocument;
     QVector<Line> mLines;
     // Where each id stands: its line, and its place among the arrows or -1.
     QHash<QString, std::pair<int, int>> mPlaces;

@@ -163,25 +163,35 @@ int carouselOfArrow(const ComponentTable &table, int row)
 
 QVector<Line> stackingOrder(const ComponentTable &table)
 {
+    // Read for every change of a design of thousands: the rows once, each kind's
+    // z-index once.
+    const QVector<QStringList> rows = table.rows();
+    QHash<QString, int> zIndexes;
     QVector<Line> lines;
-    lines.reserve(table.componentCount());
+    lines.reserve(rows.size());
     QHash<int, qsizetype> lineOfRow;
     QVector<std::pair<int, int>> arrows;   // arrow row, carousel row
-    for (int row = 1; row < table.count(); ++row) {
-        const int carousel = carouselOfArrow(table, row);
-        if (carousel >= 1) {
-            arrows.append({row, carousel});
-            continue;
+    for (int row = 1; row < rows.size(); ++row) {
+        const QString &kind = rows.at(row).at(T::Kind);
+        if (arrowOffset(kind) != 0) {
+            const int carousel = carouselOfArrow(table, row);
+            if (carousel >= 1) {
+                arrows.append({row, carousel});
+                continue;
+            }
         }
+        auto z = zIndexes.constFind(kind);
+        if (z == zIndexes.constEnd())
+            z = zIndexes.insert(kind, KindTable::zIndexOf(kind));
         lineOfRow.insert(row, lines.size());
-        lines.append({row, zOf(table, row), {}});
+        lines.append({row, *z, {}});
     }
-    std::sort(arrows.begin(), arrows.end(), [&table](const auto &a, const auto &b) {
-        return arrowOffset(table.cell(a.first, T::Kind)) < arrowOffset(table.cell(b.first, T::Kind));
+    std::sort(arrows.begin(), arrows.end(), [&rows](const auto &a, const auto &b) {
+        return arrowOffset(rows.at(a.first).at(T::Kind)) < arrowOffset(rows.at(b.first).at(T::Kind));
     });
     for (const auto &[arrow, carousel] : std::as_const(arrows))
         lines[lineOfRow.value(carousel)].arrows.append(arrow);
-    std::stable_sort(lines.begin(), lines.end(), [](const Line &a, const Line &b) {
+    std::sort(lines.begin(), lines.end(), [](const Line &a, const Line &b) {
         return a.zIndex != b.zIndex ? a.zIndex > b.zIndex : a.row > b.row;
     });
     return lines;

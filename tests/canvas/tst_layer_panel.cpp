@@ -236,6 +236,7 @@ void TestLayerPanel::shortcutsRestack_data()
     QTest::addColumn<int>("row");
     QTest::addColumn<QList<int>>("rowsAfter");   // the rows before the move, in their new order
     QTest::newRow("Ctrl+Shift+] to the top") << QKeySequence(QStringLiteral("Ctrl+Shift+]")) << 1 << QList<int>{2, 3, 1};
+    QTest::newRow("Ctrl+Shift+} as keyboards send it") << QKeySequence(QStringLiteral("Ctrl+Shift+}")) << 1 << QList<int>{2, 3, 1};
     QTest::newRow("Ctrl+] up one") << QKeySequence(QStringLiteral("Ctrl+]")) << 1 << QList<int>{2, 1, 3};
     QTest::newRow("Ctrl+[ down one") << QKeySequence(QStringLiteral("Ctrl+[")) << 3 << QList<int>{1, 3, 2};
     QTest::newRow("Ctrl+Shift+[ to the bottom") << QKeySequence(QStringLiteral("Ctrl+Shift+[")) << 3 << QList<int>{3, 1, 2};
