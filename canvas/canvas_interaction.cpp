@@ -151,17 +151,29 @@ void CanvasInteraction::objectPressed(QWidget *object, Qt::MouseButton button,
 
 bool CanvasInteraction::startGroupMove(QWidget *object, const QPoint &globalPos)
 {
-    const QList<QWidget *> objects = mCanvas->selectedObjects();
-    if (objects.size() < 2 || !objects.contains(object))
-        return false;
+    QList<QWidget *> objects = mCanvas->selectedObjects();
+    // A carousel pressed alone is dragged with its arrows, as a group of three.
+    const bool carouselAlone = !objects.contains(object) || objects.size() < 2;
+    if (carouselAlone) {
+        if (mCanvas->isLockedObject(object))
+            return false;
+        objects = mCanvas->withCarouselArrows({object});
+        if (objects.size() < 2)
+            return false;
+        mCanvas->select(DesignCanvas::Selection::Picture, object);
+        mCanvas->selection().unlocked = true;
+    }
     mGroup.clear();
     bool locked = false;
-    for (QWidget *selected : objects) {
+    QList<QWidget *> unlocked;
+    for (QWidget *selected : std::as_const(objects)) {
         if (mCanvas->isLockedObject(selected))
             locked = true;
         else
-            mGroup.append({selected, mCanvas->frameOf(selected).topLeft()});
+            unlocked.append(selected);
     }
+    for (QWidget *each : mCanvas->withCarouselArrows(unlocked))
+        mGroup.append({each, mCanvas->frameOf(each).topLeft()});
     mPressGlobal = globalPos;
     mGroupStart = QRect();
     QList<QWidget *> moving;

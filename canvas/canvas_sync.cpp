@@ -12,7 +12,9 @@
 #include "components/text_editors.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_selection.h"
 #include "model/kind_table.h"
+#include "model/layer_stacking.h"
 
 #include <QLabel>
 #include <QSet>
@@ -37,6 +39,7 @@ CanvasSync::CanvasSync(DesignDocument *document, DesignCanvas *canvas, QObject *
 {
     connect(document, &DesignDocument::changed, this, &CanvasSync::apply);
     connect(canvas, &DesignCanvas::modulePlaced, this, &CanvasSync::placeAll);
+    connect(document, &DesignDocument::hiddenChanged, this, &CanvasSync::showHidden);
 }
 
 void CanvasSync::placeAll()
@@ -48,6 +51,30 @@ void CanvasSync::placeAll()
             DesignLoader::place(mCanvas, object, cells);
     }
     mCanvas->showSelection(false);
+}
+
+void CanvasSync::showHidden(const QStringList &ids)
+{
+    ComponentTable *table = mDocument->table();
+    DesignSelection *selection = mDocument->selection();
+    bool deselected = false;
+    for (const QString &id : ids) {
+        QWidget *object = mCanvas->objectById(id);
+        if (!object)
+            continue;
+        if (mDocument->isHidden(id)) {
+            object->hide();
+            deselected = deselected || selection->contains(id);
+            selection->remove(id);
+            continue;
+        }
+        // An arrow comes back only where its carousel shows its arrows.
+        const int carousel = LayerStacking::carouselOfArrow(*table, table->findRowById(id));
+        object->setVisible(carousel < 0
+                           || CS::read(CS::numberOf(*table, carousel), CS::kShowArrows).toInt() == 0);
+    }
+    if (deselected)
+        mCanvas->showSelection();
 }
 
 void CanvasSync::apply(const DesignChange &change)
@@ -108,7 +135,7 @@ QSet<QString> CanvasSync::matchObjectsToRows(const QSet<QString> &ids)
             ? static_cast<QWidget *>(mCanvas->createTextLabel(id))
             : mCanvas->createPictureObject(id, table->cell(row, T::Kind));
         DesignLoader::place(mCanvas, object, table->rowCells(row));
-        object->show();
+        object->setVisible(!mDocument->isHidden(id));
         created.insert(id);
     }
     return created;
@@ -185,8 +212,9 @@ void CanvasSync::showCarousels(bool fromHistory)
         // The editor's arrow choice: any entry but the first hides them.
         const bool arrowsShown = CS::read(number, CS::kShowArrows).toInt() == 0;
         for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
-            if (QWidget *object = mCanvas->objectById(table->cell(arrow, T::Id)))
-                object->setVisible(arrowsShown);
+            const QString id = table->cell(arrow, T::Id);
+            if (QWidget *object = mCanvas->objectById(id))
+                object->setVisible(arrowsShown && !mDocument->isHidden(id));
         }
         showRow(row, false, {}, fromHistory);
     }

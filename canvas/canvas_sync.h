@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 
 namespace Plumbrook {
 
@@ -29,6 +30,8 @@ private:
     void showRow(int row, bool created, const QSet<int> &columns, bool fromHistory);
     void showCarousels(bool fromHistory);
     void showModule();
+    // Hidden components are not drawn, and so neither pressed nor selected on the canvas.
+    void showHidden(const QStringList &ids);
 
     DesignDocument *mDocument;
     DesignCanvas *mCanvas;

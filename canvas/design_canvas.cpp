@@ -426,6 +426,31 @@ bool DesignCanvas::isLockedObject(const QWidget *object) const
     return mTable->isLocked(mTable->findRowById(tagOf(object)));
 }
 
+void DesignCanvas::liftCarouselArrows(int carouselRow)
+{
+    const int id = mTable->cellInt(carouselRow, ComponentTable::Id);
+    for (int offset : {1, 2}) {
+        if (PictureObject *arrow = pictureById(QString::number(qint64(id) + offset)))
+            arrow->raise();
+    }
+}
+
+QList<QWidget *> DesignCanvas::withCarouselArrows(const QList<QWidget *> &objects) const
+{
+    QList<QWidget *> all = objects;
+    for (QWidget *object : objects) {
+        const int row = mTable->findRowById(tagOf(object));
+        if (!KindTable::is(mTable->cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
+            continue;
+        for (int arrow : {CarouselSettings::leftArrowRow(*mTable, row), CarouselSettings::rightArrowRow(*mTable, row)}) {
+            QWidget *arrowObject = objectById(mTable->cell(arrow, ComponentTable::Id));
+            if (arrowObject && !all.contains(arrowObject))
+                all.append(arrowObject);
+        }
+    }
+    return all;
+}
+
 QString DesignCanvas::moduleStatusText() const
 {
     return QStringLiteral("模块宽度：") + mTable->cell(0, ComponentTable::Width)

@@ -139,6 +139,10 @@ public:
     void stackInPlace(QWidget *object) const;
     void restackAll() const;
     bool isLockedObject(const QWidget *object) const;
+    void liftCarouselArrows(int carouselRow);
+    // `objects` and, after them, the arrows of the carousels among them that are not
+    // among them already: a carousel is moved, aligned and deleted with its arrows.
+    QList<QWidget *> withCarouselArrows(const QList<QWidget *> &objects) const;
 
     // The zoom, in screen pixels per canvas pixel. Every place and size the design
     // keeps is in canvas pixels; the objects' widgets show them scaled.

@@ -157,7 +157,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             object = picture;
         }
         place(canvas, object, cells);
-        object->show();
+        object->setVisible(!canvas->document()->isHidden(id));
     }
     const PreviewDownload::Fetch fetch = canvas->previewFetch();
     for (int row = 1; row < table->count(); ++row) {
@@ -173,8 +173,9 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             // The editor's arrow choice: any entry but the first hides them.
             const bool arrowsShown = TextOps::toInt(carouselValue(values, CS::kShowArrows)) == 0;
             for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
-                if (QWidget *object = canvas->objectById(table->cell(arrow, T::Id)))
-                    object->setVisible(arrowsShown);
+                const QString id = table->cell(arrow, T::Id);
+                if (QWidget *object = canvas->objectById(id))
+                    object->setVisible(arrowsShown && !canvas->document()->isHidden(id));
             }
         }
         const QString url = previewUrl(cells, values);

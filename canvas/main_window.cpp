@@ -12,11 +12,14 @@
 #include "canvas/file_menu.h"
 #include "canvas/geometry_boxes.h"
 #include "canvas/interface_fonts.h"
+#include "canvas/layer_panel.h"
+#include "canvas/lock_marks.h"
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_drop.h"
 #include "canvas/picture_object.h"
 #include "canvas/ruler_guides.h"
 #include "canvas/selection_operations.h"
+#include "canvas/stacking_actions.h"
 #include "canvas/zoom_controls.h"
 #include "canvas/code_output_window.h"
 #include "components/editor_registry.h"
@@ -46,6 +49,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -53,6 +57,9 @@
 namespace Plumbrook {
 
 namespace {
+
+const QString kLayersKey = QStringLiteral("layout/layers");
+constexpr int kLayersWidth = 230;
 
 // The interface's fonts are settled before the window's first widget takes its font from
 // the application: settled later, the widgets already made keep the old face.
@@ -101,6 +108,7 @@ MainWindow::MainWindow(QWidget *parent)
     mGeometryBoxes = new GeometryBoxes(
         mCanvas, {ui->编辑框_宽, ui->编辑框_高, ui->编辑框_距左, ui->编辑框_距顶}, this);
     mSync = new CanvasSync(mDocument, mCanvas, this);
+    new LockMarks(mCanvas, this);
     connect(mInteraction, &CanvasInteraction::selectionAboutToChange, mGeometryBoxes,
             &GeometryBoxes::applyPending);
     // Its fields would show cells that undo or redo just replaced.
@@ -125,20 +133,24 @@ MainWindow::MainWindow(QWidget *parent)
         mFileMenu->menu()->popup(ui->超级按钮_文件->mapToGlobal(QPoint(0, ui->超级按钮_文件->height())));
     });
 
-    mArrangeMenu = new ArrangeMenu(mCanvas, [this] {
-        return mFileMenu->dataDir() + QStringLiteral("/layout.ini");
-    }, this);
+    mArrangeMenu = new ArrangeMenu(mCanvas, [this] { return layoutSettingsFile(); }, this);
     mInteraction->snapper()->setEnabledSource([this] { return mArrangeMenu->snapping(); });
     buildPictureDrop();
     connect(ui->超级按钮_排列, &QPushButton::clicked, this, [this] {
         mArrangeMenu->menu()->popup(ui->超级按钮_排列->mapToGlobal(QPoint(0, ui->超级按钮_排列->height())));
     });
+    buildLayers();
     // Offered while the menu is open only, so that its own five items stay its list.
     connect(mContextMenu, &QMenu::aboutToShow, this, [this] {
         mContextMenu->addMenu(mArrangeMenu->menu());
+        mContextMenu->addActions(mStacking->actions());
     });
     connect(mContextMenu, &QMenu::aboutToHide, this, [this] {
-        QTimer::singleShot(0, this, [this] { mContextMenu->removeAction(mArrangeMenu->menu()->menuAction()); });
+        QTimer::singleShot(0, this, [this] {
+            mContextMenu->removeAction(mArrangeMenu->menu()->menuAction());
+            for (QAction *action : mStacking->actions())
+                mContextMenu->removeAction(action);
+        });
     });
 
     mClock = new QTimer(this);
@@ -268,6 +280,8 @@ void MainWindow::applyLayout(int width, int height)
     ui->动画框1->resize(width - 4, height - 74);
     mCanvas->setLayoutWidth(width - 4);
     mScroller->setBaseSize(QSize(width - 4, height - 74));
+    mRuler->redraw();
+    placeLayerPanel(width, height);
     ui->标签_提示->resize(width - ui->外形框2->width(), ui->标签_提示->height());
     ui->外形框2->move(width - ui->外形框2->width(), ui->外形框2->y());
     ui->标签_提示->move(ui->标签_提示->x(), height - 23);
@@ -279,6 +293,62 @@ void MainWindow::applyLayout(int width, int height)
     ui->动画框1->drawGrid();
     mRulers->refresh();
     dockPalette();
+}
+
+QString MainWindow::layoutSettingsFile() const
+{
+    return mFileMenu->dataDir() + QStringLiteral("/layout.ini");
+}
+
+void MainWindow::buildLayers()
+{
+    mStacking = new StackingActions(mCanvas, this);
+    mArrangeMenu->menu()->addSeparator();
+    mArrangeMenu->menu()->addActions(mStacking->actions());
+    mLayerPanel = new LayerPanel(mCanvas, mStacking, mSelectionOperations, this);
+    mLayerPanel->setObjectName(QStringLiteral("图层"));
+    connect(mLayerPanel, &LayerPanel::editRequested, this, &MainWindow::editSelected);
+    connect(mLayerPanel, &LayerPanel::statusMessage, this, &MainWindow::showStatus);
+    connect(ui->超级按钮_图层, &QPushButton::clicked, this, &MainWindow::setLayersShown);
+    mLayerPanel->hide();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    // Read when first shown: the per-user folder may be set after the window was made.
+    if (!mLayersSettled) {
+        mLayersSettled = true;
+        const bool shown = QSettings(layoutSettingsFile(), QSettings::IniFormat).value(kLayersKey, false).toBool();
+        ui->超级按钮_图层->setChecked(shown);
+        // Hidden, it leaves the canvas as the window's layout made it.
+        if (shown) {
+            mLayerPanel->show();
+            placeLayerPanel(width(), height());
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void MainWindow::placeLayerPanel(int width, int height)
+{
+    // The panel takes its width from the canvas's.
+    const int panel = mLayerPanel->isVisibleTo(this) ? kLayersWidth : 0;
+    mLayerPanel->setGeometry(width - 2 - kLayersWidth, 50, kLayersWidth, height - 74);
+    ui->高级选择夹1->resize(width - 4 - panel, height - 74);
+    ui->动画框1->resize(width - 4 - panel, height - 74);
+    mCanvas->setLayoutWidth(width - 4 - panel);
+    mScroller->setBaseSize(QSize(width - 4 - panel, height - 74));
+}
+
+void MainWindow::setLayersShown(bool shown)
+{
+    mLayersSettled = true;
+    ui->超级按钮_图层->setChecked(shown);
+    if (mLayerPanel->isVisibleTo(this) != shown) {
+        mLayerPanel->setVisible(shown);
+        placeLayerPanel(width(), height());
+    }
+    QSettings(layoutSettingsFile(), QSettings::IniFormat).setValue(kLayersKey, shown);
 }
 
 void MainWindow::showInitialModule()

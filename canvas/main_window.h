@@ -25,7 +25,9 @@ class FileMenu;
 class GeometryBoxes;
 class PictureDrop;
 class RulerGuides;
+class LayerPanel;
 class SelectionOperations;
+class StackingActions;
 class ZoomControls;
 
 // The program's central borderless window: it owns the design and carries the
@@ -44,6 +46,10 @@ public:
     CanvasScroller *scroller() const { return mScroller; }
     SelectionOperations *selectionOperations() const { return mSelectionOperations; }
     ArrangeMenu *arrangeMenu() const { return mArrangeMenu; }
+    StackingActions *stackingActions() const { return mStacking; }
+    LayerPanel *layerPanel() const { return mLayerPanel; }
+    // Shows or hides the "图层" panel beside the canvas, and remembers it for the next start.
+    void setLayersShown(bool shown);
     ZoomControls *zoomControls() const { return mZoomControls; }
     FileMenu *fileMenu() const { return mFileMenu; }
     PictureDrop *pictureDrop() const { return mPictureDrop; }
@@ -109,6 +115,7 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
@@ -117,6 +124,9 @@ private:
     void buildTitleStrip();
     void buildPictureDrop();
     void restoreFromTray();
+    void buildLayers();
+    void placeLayerPanel(int width, int height);
+    QString layoutSettingsFile() const;
 
     Ui::MainWindow *ui;
     DesignDocument *mDocument;
@@ -126,6 +136,8 @@ private:
     CanvasScroller *mScroller;
     SelectionOperations *mSelectionOperations;
     ArrangeMenu *mArrangeMenu;
+    StackingActions *mStacking;
+    LayerPanel *mLayerPanel;
     GeometryBoxes *mGeometryBoxes;
     CanvasSync *mSync;
     ZoomControls *mZoomControls;
@@ -137,6 +149,7 @@ private:
     QTimer *mClock;
     QSystemTrayIcon *mTray = nullptr;
     bool mDragAnywhere = true;
+    bool mLayersSettled = false;
     QSize mScreenOverride;
     std::optional<bool> mTrayOverride;
 };

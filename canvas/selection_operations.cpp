@@ -135,7 +135,12 @@ void SelectionOperations::placeCopies(const QString &step, const ComponentClip &
 
 void SelectionOperations::selectAll()
 {
-    mCanvas->selectObjects(mCanvas->allObjects());
+    QList<QWidget *> shown;
+    for (QWidget *object : mCanvas->allObjects()) {
+        if (!mCanvas->document()->isHidden(DesignCanvas::tagOf(object)))
+            shown.append(object);
+    }
+    mCanvas->selectObjects(shown);
 }
 
 void SelectionOperations::clearSelection()

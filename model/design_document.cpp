@@ -33,6 +33,7 @@ DesignFile::Design DesignDocument::design() const
     design.shrink = mShrink;
     design.guidesX = mGuidesX;
     design.guidesY = mGuidesY;
+    design.hidden = hiddenIds();
     return design;
 }
 
@@ -106,6 +107,57 @@ void DesignDocument::announcePending(DesignChange::Origin origin)
     mPending = {};
     change.origin = origin;
     emit changed(change);
+}
+
+QStringList DesignDocument::hiddenIds() const
+{
+    QStringList ids;
+    if (mHidden.isEmpty())
+        return ids;
+    for (int row = 1; row < mTable->count(); ++row) {
+        const QString id = mTable->cell(row, ComponentTable::Id);
+        if (mHidden.contains(id))
+            ids.append(id);
+    }
+    return ids;
+}
+
+void DesignDocument::setHidden(const QStringList &ids, bool hidden)
+{
+    QStringList turned;
+    for (const QString &id : ids) {
+        if (id.isEmpty() || mHidden.contains(id) == hidden || turned.contains(id))
+            continue;
+        if (hidden)
+            mHidden.insert(id);
+        else
+            mHidden.remove(id);
+        turned.append(id);
+    }
+    if (turned.isEmpty())
+        return;
+    ++mRevision;
+    if (QVector<Edit> *edits = journal()) {
+        Edit edit;
+        edit.kind = Edit::Hidden;
+        edit.row = hidden ? 1 : 0;
+        edit.cells = turned;
+        edits->append(std::move(edit));
+    }
+    emit hiddenChanged(turned);
+}
+
+void DesignDocument::putHidden(const QStringList &ids)
+{
+    const QSet<QString> after(ids.cbegin(), ids.cend());
+    if (after == mHidden)
+        return;
+    QSet<QString> turned = mHidden;
+    turned.unite(after);
+    turned.subtract(QSet<QString>(mHidden).intersect(after));
+    mHidden = after;
+    ++mRevision;
+    emit hiddenChanged(QStringList(turned.cbegin(), turned.cend()));
 }
 
 QVector<DesignStep::Edit> *DesignDocument::journal()
@@ -256,6 +308,7 @@ void DesignDocument::putDesign(const DesignFile::Design &design)
     mTable->replaceRows(design.rows);
     mShrink = design.shrink;
     setGuides(design.guidesX, design.guidesY);
+    putHidden(design.hidden);
     mTable->setCreationCounter(qMax(mTable->creationCounter(), DesignFile::highestId(design.rows)));
 }
 
@@ -276,6 +329,8 @@ void DesignDocument::replaceDesign(const QString &name, const DesignFile::Design
     edit.carouselsAfter = design.carousels;
     edit.before = before.shrink;
     edit.after = design.shrink;
+    edit.hiddenBefore = before.hidden;
+    edit.hiddenAfter = design.hidden;
     mStack->push(new DesignStep(this, name, {std::move(edit)}));
     DesignChange change;
     change.replaced = true;

@@ -5,6 +5,7 @@
 #include "model/design_step.h"
 
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <functional>
 
@@ -42,6 +43,14 @@ public:
     QVector<int> guidesX() const { return mGuidesX; }
     QVector<int> guidesY() const { return mGuidesY; }
     void setGuides(const QVector<int> &x, const QVector<int> &y);
+    // Hidden components are left off the canvas only: the code still has them.
+    bool isHidden(const QString &id) const { return mHidden.contains(id); }
+    // The hidden among the components the table has, in row order.
+    QStringList hiddenIds() const;
+    // Hides or shows components; inside an operation the change is part of its step.
+    void setHidden(const QStringList &ids, bool hidden);
+    // Exactly `ids` hidden, as a design put in place or a step undone says.
+    void putHidden(const QStringList &ids);
 
     // Runs `operation`, which writes the table and the carousels' settings in its own
     // order, and pushes what it changed as one step named `name`. Steps with the same
@@ -99,6 +108,8 @@ signals:
     // undone or redone, a design opened or imported. Whatever shows the design follows
     // this signal alone.
     void changed(const DesignChange &change);
+    // Components were hidden or shown, by a change or by undo and redo.
+    void hiddenChanged(const QStringList &ids);
 
 private:
     void cellChanged(int row, int column, const QString &before, const QString &after) override;
@@ -129,6 +140,8 @@ private:
     QString mShrink;
     QVector<int> mGuidesX;
     QVector<int> mGuidesY;
+    // By id: a deleted component keeps its flag for the undo that brings it back.
+    QSet<QString> mHidden;
 };
 
 } // namespace Plumbrook

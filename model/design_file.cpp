@@ -131,6 +131,36 @@ bool parseGuides(const QJsonValue &value, Design *design, QString *error)
     return true;
 }
 
+// Older files have no list and open with every component shown; an id that names no
+// component is left out, as it would hide nothing.
+bool parseHidden(const QJsonValue &value, const QVector<QStringList> &rows, QStringList *hidden,
+                 QString *error)
+{
+    if (value.isUndefined())
+        return true;
+    const auto failed = [error] {
+        if (error)
+            *error = QStringLiteral("\"hidden\" is not a list of ids");
+        return false;
+    };
+    if (!value.isArray())
+        return failed();
+    QSet<QString> ids;
+    for (qsizetype r = 1; r < rows.size(); ++r)
+        ids.insert(rows.at(r).at(ComponentTable::Id));
+    QSet<QString> seen;
+    for (const QJsonValue &id : value.toArray()) {
+        if (!id.isString())
+            return failed();
+        const QString text = id.toString();
+        if (ids.contains(text) && !seen.contains(text)) {
+            seen.insert(text);
+            hidden->append(text);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<Design> parse(const QByteArray &bytes, QString *error)
@@ -170,6 +200,8 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
         return fail(error, QStringLiteral("\"shrink\" is not a text"));
     design.shrink = shrink.toString();
     if (!parseGuides(root.value(QStringLiteral("guides")), &design, error))
+        return std::nullopt;
+    if (!parseHidden(root.value(QStringLiteral("hidden")), design.rows, &design.hidden, error))
         return std::nullopt;
     return design;
 }
@@ -246,6 +278,13 @@ QByteArray serialise(const Design &design)
             json.closeArray();
         }
         json.closeObject();
+    }
+    if (!design.hidden.isEmpty()) {
+        json.key(u"hidden");
+        json.openArray();
+        for (const QString &id : design.hidden)
+            json.string(id);
+        json.closeArray();
     }
     json.key(u"rows");
     json.openArray();

@@ -35,6 +35,7 @@ struct Design
     QString shrink;                            // the 向上收缩 field the code was made with; may be empty
     QVector<int> guidesX;                      // vertical guides at these module pixels
     QVector<int> guidesY;                      // horizontal guides
+    QStringList hidden;                        // ids of components hidden on the canvas only
 };
 
 // Reads a design without touching anything; on failure returns nothing and sets

@@ -102,12 +102,18 @@ void DesignStep::apply(bool forward)
                 CarouselSettings::writeChanged(it.key(), it.value());
             table->replaceRows(forward ? edit.rowsAfter : edit.rowsBefore);
             mDocument->setShrink(forward ? edit.after : edit.before);
+            mDocument->putHidden(forward ? edit.hiddenAfter : edit.hiddenBefore);
             change.replaced = true;
             break;
         }
         case Edit::Carousel:
             CarouselSettings::write(edit.row, forward ? edit.valuesAfter : edit.valuesBefore);
             change.carousels.insert(edit.row);
+            break;
+        case Edit::Hidden:
+            mDocument->setHidden(edit.cells, (edit.row == 1) == forward);
+            for (const QString &id : edit.cells)
+                change.hidden.insert(id);
             break;
         }
     };

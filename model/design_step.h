@@ -28,6 +28,7 @@ struct DesignChange
     Origin origin = Done;
     bool fromHistory() const { return origin == Undone || origin == Redone; }
     void merge(const DesignChange &other);
+    QSet<QString> hidden;     // components shown or hidden on the canvas
 };
 
 // One named step of the design: the table's changes and the carousel settings'
@@ -37,17 +38,19 @@ class DesignStep : public QUndoCommand
 public:
     struct Edit
     {
-        enum Kind : quint8 { Cell, Insert, Remove, Replace, Carousel };
+        enum Kind : quint8 { Cell, Insert, Remove, Replace, Carousel, Hidden };
         Kind kind = Cell;
-        int row = -1;          // Cell, Insert, Remove; the number for Carousel
+        int row = -1;          // Cell, Insert, Remove; the number for Carousel; 1 for Hidden when it hides
         int column = -1;       // Cell
         QString before;        // Cell; the shrink amount for Replace
         QString after;
-        QStringList cells;     // Insert, Remove
+        QStringList cells;     // Insert, Remove; the ids whose flag Hidden turns
         QVector<QStringList> rowsBefore;   // Replace
         QVector<QStringList> rowsAfter;
         QMap<int, DesignFile::CarouselValues> carouselsBefore;   // Replace
         QMap<int, DesignFile::CarouselValues> carouselsAfter;
+        QStringList hiddenBefore;   // Replace
+        QStringList hiddenAfter;
         DesignFile::CarouselValues valuesBefore;   // Carousel
         DesignFile::CarouselValues valuesAfter;
     };

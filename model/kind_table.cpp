@@ -146,6 +146,28 @@ bool is(const QString &name, Kind kind)
     return name == nameOf(kind);
 }
 
+int zIndexOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Share:
+        return 4;
+    case Kind::Swap:
+    case Kind::Favourite:
+    case Kind::Follow:
+    case Kind::Service:
+    case Kind::Countdown:
+        return 3;
+    default:
+        return 2;
+    }
+}
+
+int zIndexOf(const QString &name)
+{
+    const KindInfo *info = find(name);
+    return info ? zIndexOf(info->kind) : 0;
+}
+
 QString previewUrl(const QStringList &cells,
                    const std::function<QString(const QString &key)> &carouselSetting)
 {

@@ -53,6 +53,10 @@ const KindInfo *find(const QString &name);
 const KindInfo &of(Kind kind);
 inline const QString &nameOf(Kind kind) { return of(kind).name; }
 bool is(const QString &name, Kind kind);
+// The z-index the kind's template gives its outer element, which no row order can
+// overcome; 0 for a name that is none of the kinds.
+int zIndexOf(Kind kind);
+int zIndexOf(const QString &name);
 
 // The address the kind's preview picture comes from for these cells, or empty;
 // `carouselSetting` answers a key of the carousel's settings.

@@ -39,8 +39,8 @@ private slots:
     void resizeSnapsUnlessSuspended();
     void rubberBandOverThousands_data();
     void rubberBandOverThousands();
-    void groupDragLeavesUnselectedArrows_data();
-    void groupDragLeavesUnselectedArrows();
+    void groupDragTakesTheCarouselsArrows_data();
+    void groupDragTakesTheCarouselsArrows();
 };
 
 void TestArranging::arrangeMenuAlignsAsOneStep()
@@ -281,14 +281,14 @@ void TestArranging::rubberBandOverThousands()
     }
 }
 
-void TestArranging::groupDragLeavesUnselectedArrows_data()
+void TestArranging::groupDragTakesTheCarouselsArrows_data()
 {
     QTest::addColumn<bool>("byCarousel");   // pressed on the carousel or on the other one
     QTest::newRow("pressed on the carousel") << true;
     QTest::newRow("pressed on the other component") << false;
 }
 
-void TestArranging::groupDragLeavesUnselectedArrows()
+void TestArranging::groupDragTakesTheCarouselsArrows()
 {
     QFETCH(bool, byCarousel);
     QWidget *carousel = create(QStringLiteral("轮播"), QPoint(20, 20));
@@ -315,9 +315,10 @@ void TestArranging::groupDragLeavesUnselectedArrows()
 
     QCOMPARE(cellPos(carousel), QPoint(60, 50));
     QCOMPARE(cellPos(other), QPoint(640, 50));
-    QCOMPARE(cellPos(left), QPoint(30, 100));
-    QCOMPARE(cellPos(right), QPoint(300, 100));
-    QCOMPARE(left->pos(), canvas()->backgroundPos() + QPoint(30, 100));
+    // Its arrows go along, unselected, in the same step.
+    QCOMPARE(cellPos(left), QPoint(70, 130));
+    QCOMPARE(cellPos(right), QPoint(340, 130));
+    QCOMPARE(left->pos(), canvas()->backgroundPos() + QPoint(70, 130));
     QCOMPARE(stack->count(), steps + 1);
     // Stacked as after a single drag: the dragged ones in front, the arrows above the carousel.
     const QObjectList stacking = carousel->parentWidget()->children();

@@ -1,6 +1,7 @@
 #include "support/history_fixture.h"
 
 #include "canvas/design_canvas.h"
+#include "canvas/file_menu.h"
 #include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
@@ -55,7 +56,12 @@ HistoryFixture::~HistoryFixture()
 
 void HistoryFixture::open()
 {
-    mDesigner = std::make_unique<DesignerWindow>();
+    DesignerOptions options;
+    // The per-user settings go with the program's folder, away from the user's own.
+    options.beforeShow = [](MainWindow *window, const QString &programDir) {
+        window->fileMenu()->setDataDir(programDir);
+    };
+    mDesigner = std::make_unique<DesignerWindow>(std::move(options));
     mWindow = mDesigner->window();
     mCanvas = mWindow->canvas();
     mCanvas->setPreviewFetch(&fakeFetch);
