@@ -15,6 +15,7 @@
 #include "model/design_selection.h"
 #include "model/kind_table.h"
 #include "model/layer_stacking.h"
+#include "model/stacking_order.h"
 
 #include <QLabel>
 #include <QSet>
@@ -102,10 +103,16 @@ void CanvasSync::apply(const DesignChange &change)
         if (change.ids.size() > 8) {
             mCanvas->restackAll();
         } else {
+            // The highest first, so that each lower one finds those above it in place.
+            QVector<std::pair<StackingOrder::Key, QWidget *>> placing;
             for (const QString &id : change.ids) {
-                if (QWidget *object = mCanvas->objectById(id))
-                    mCanvas->stackInPlace(object);
+                const int row = table->findRowById(id);
+                if (QWidget *object = row >= 1 ? mCanvas->objectById(id) : nullptr)
+                    placing.append({StackingOrder::keyOf(*table, row), object});
             }
+            std::sort(placing.begin(), placing.end(), [](const auto &a, const auto &b) { return b.first < a.first; });
+            for (const auto &entry : std::as_const(placing))
+                mCanvas->stackInPlace(entry.second);
         }
     }
     if (change.structural || !change.carousels.isEmpty())

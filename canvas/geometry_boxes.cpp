@@ -100,10 +100,11 @@ void GeometryBoxes::store(Box box, const QString &text)
         mTyped[box] = false;
         return;
     }
+    // Typed for the module background too, which takes the value when the box is left.
+    mTyped[box] = true;
     const int row = mCanvas->selectedRow();
     if (row < 1)
         return;
-    mTyped[box] = true;
     const QString id = mCanvas->table()->cell(row, ComponentTable::Id);
     const QString name = box == Width || box == Height ? QStringLiteral("修改%1尺寸") : QStringLiteral("修改%1位置");
     const QString key = QStringLiteral("%1/%2/%3").arg(int(box)).arg(id).arg(mTypingRun);

@@ -389,7 +389,9 @@ void TestCanvas::carouselPressLiftsArrows()
     const auto left = children.indexOf(mCanvas->objectById(QStringLiteral("3")));
     const auto right = children.indexOf(mCanvas->objectById(QStringLiteral("4")));
     const auto cover = children.indexOf(mCanvas->objectById(QStringLiteral("5")));
-    QVERIFY(children.indexOf(carouselObject) > cover);
+    // A press leaves the code's stacking: the later picture stays on top, and the
+    // arrows stay just above their carousel.
+    QVERIFY(cover > right);
     QVERIFY(left > children.indexOf(carouselObject));
     QVERIFY(right > left);
 }

@@ -104,7 +104,8 @@ QString TestCanvasAgreement::operate(int choice)
             return QStringLiteral("no editor");
         if (auto *first = editor->findChild<QLineEdit *>(QStringLiteral("编辑框1")); first && KindTable::is(table()->cell(row, T::Kind), KindTable::Kind::Text))
             Test::typeInto(first, QStringLiteral("字%1").arg(mRandom.bounded(100)));
-        Test::pressButton(editor, QStringLiteral("超级按钮2"));
+        if (auto *save = editor->findChild<QPushButton *>(QStringLiteral("超级按钮2")))
+            QTest::mouseClick(save, Qt::LeftButton);
         EditorRegistry::closeAll();
         return QStringLiteral("edit");
     }
@@ -138,7 +139,7 @@ QString TestCanvasAgreement::operate(int choice)
         auto *width = settings->findChild<QLineEdit *>(QStringLiteral("编辑框_宽度"));
         width->selectAll();
         QTest::keyClicks(width, QString::number(mRandom.bounded(600, 1400)));
-        QTest::mouseClick(settings->findChild<QPushButton *>(QStringLiteral("超级按钮_确定")), Qt::LeftButton);
+        QTest::mouseClick(settings->findChild<QPushButton *>(QStringLiteral("超级按钮2")), Qt::LeftButton);
         return QStringLiteral("module settings");
     }
     case 11:
@@ -204,7 +205,9 @@ QString TestCanvasAgreement::disagreement() const
     for (qsizetype i = 1; i < order.size(); ++i) {
         const QObjectList siblings = order.at(i).second->parentWidget()->children();
         if (siblings.indexOf(order.at(i - 1).second) > siblings.indexOf(order.at(i).second))
-            return QStringLiteral("%1 lies above %2").arg(DesignCanvas::tagOf(order.at(i - 1).second), DesignCanvas::tagOf(order.at(i).second));
+            return QStringLiteral("%1 (%3) lies above %2 (%4)")
+                .arg(DesignCanvas::tagOf(order.at(i - 1).second), DesignCanvas::tagOf(order.at(i).second))
+                .arg(table()->cell(order.at(i - 1).first.row, T::Kind), table()->cell(order.at(i).first.row, T::Kind));
     }
     const int selected = canvas()->selectedRow();
     if (selected >= 1) {
