@@ -22,7 +22,7 @@ int createCarousel(DesignCanvas *canvas, const KindTable::KindInfo &defaults)
     const QString number =
         QString::number(CarouselSettings::numberForNewCarousel(*canvas->table(), row));
     canvas->table()->setCell(row, CarouselSettings::kNumberColumn, number);
-    CarouselSettings::writeDefaults(number.toInt());
+    CarouselSettings::writeFor(*canvas->table(), number.toInt(), CarouselSettings::defaults());
     const int size = CreationDefaults::ArrowSize;
     canvas->addPictureComponent(CarouselSettings::kLeftArrowPrefix + number,
                                 builtinPicture(CreationDefaults::leftArrowPicture()), 0, size,
