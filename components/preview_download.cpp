@@ -92,6 +92,9 @@ void land(Arrival &arrival)
         bodies().insert(arrival.url, new QByteArray(body), qMax<qsizetype>(1, body.size()));
     if (arrival.canvas && latest().value(arrival.componentId) == arrival.ticket) {
         latest().remove(arrival.componentId);
+        // The component keeps its kind's picture; the user learns which address failed.
+        if (body.isEmpty() && !arrival.url.isEmpty())
+            emit arrival.canvas->statusMessage(QStringLiteral("图片下载失败：") + arrival.url);
         arrival.canvas->setObjectPicture(arrival.componentId, body,
                                          sharedPicture(body, arrival.fetched.picture),
                                          arrival.fetched.scaled);

@@ -197,9 +197,12 @@ void TestDesignFile::badFiles_data()
     QTest::addColumn<QString>("reason");
 
     const QByteArray good = DesignFile::serialise(sampleDesign());
-    QTest::newRow("not JSON") << QByteArray("hello") << "invalid JSON";
-    QTest::newRow("truncated") << good.left(good.size() / 2) << "invalid JSON";
-    QTest::newRow("empty file") << QByteArray() << "invalid JSON";
+    // Where the text breaks, counted in characters of its line.
+    QTest::newRow("not JSON") << QByteArray("hello") << "设计文件已损坏：第 1 行第 1 列";
+    QTest::newRow("broken on a later line") << QByteArray("{\n  \"名称\": \"轮播\",\n  \"x\" 1\n}")
+                                           << "设计文件已损坏：第 3 行第 7 列";
+    QTest::newRow("truncated") << good.left(good.size() / 2) << "设计文件已损坏";
+    QTest::newRow("empty file") << QByteArray() << "设计文件已损坏：第 1 行第 1 列";
     QTest::newRow("array") << withRoot("[]") << "not a JSON object";
     QTest::newRow("bare rows design") << withRoot(R"({"rows": []})") << "not a design file";
     QTest::newRow("other format") << withRoot(R"({"format": "other", "version": 1, "rows": []})")
