@@ -65,9 +65,14 @@ bool openAndWait(FileMenu *files, const QString &path)
 {
     if (!files->openFile(path))
         return false;
-    while (files->openingProgress())
+    while (files->openingProgress()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return files->currentPath() == path;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    if (files->currentPath() == path)
+        return true;
+    std::fprintf(stderr, "%s not opened\n", qPrintable(path));
+    return false;
 }
 
 // Saves and waits until the file is written: the whole time, and the part the
@@ -86,8 +91,10 @@ SaveFigures timedSave(FileMenu *files, const QString &path)
     files->saveTo(path);
     SaveFigures figures;
     figures.heldMs = timer.nsecsElapsed() / 1e6;
-    if (!written.wait(60000) || !written.first().at(1).toBool())
+    if (!written.wait(60000) || !written.first().at(1).toBool()) {
+        std::fprintf(stderr, "%s not saved\n", qPrintable(path));
         return {-1, -1};
+    }
     figures.totalMs = timer.nsecsElapsed() / 1e6;
     return figures;
 }

@@ -34,8 +34,13 @@ void FileMenu::openInBackground(const QString &path, bool locked, bool afterWrit
     progress->show();
     mOpeningProgress = progress;
     auto cancelled = std::make_shared<std::atomic_bool>(false);
-    connect(progress, &QProgressDialog::canceled, this, [this, cancelled, path] {
+    connect(progress, &QProgressDialog::canceled, this, [this, cancelled, path, locked] {
         cancelled->store(true);
+        // The lock taken for it goes back to the design that stays.
+        if (locked && mCurrentPath.isEmpty())
+            mLock.release();
+        else if (locked)
+            mLock.take(mCurrentPath);
         if (mOpeningProgress)
             mOpeningProgress->close();
         mMain->showStatus(QStringLiteral("已取消打开：") + QFileInfo(path).fileName());
@@ -50,19 +55,22 @@ void FileMenu::openInBackground(const QString &path, bool locked, bool afterWrit
             return reading;
         },
         [this, path, locked, cancelled, generation, progress = QPointer<QProgressDialog>(progress)](Reading reading) {
-            if (progress)
+            if (progress) {
+                // Closing the window reports a cancel of its own.
+                disconnect(progress, &QProgressDialog::canceled, this, nullptr);
                 progress->close();
-            // Cancelled, or another design was put in place while this one was read.
-            // The lock taken for it goes back to the design that stays.
-            if (cancelled->load() || generation != mGeneration) {
+            }
+            if (cancelled->load())
+                return;
+            // Another design was put in place meanwhile, or this one could not be read:
+            // the lock goes back to the design that stays.
+            if (generation != mGeneration || !reading.design) {
                 if (locked && mCurrentPath.isEmpty())
                     mLock.release();
                 else if (locked)
                     mLock.take(mCurrentPath);
-                return;
-            }
-            if (!reading.design) {
-                mMain->showStatus(QStringLiteral("文件无法读取：") + reading.error);
+                if (!reading.design)
+                    mMain->showStatus(QStringLiteral("文件无法读取：") + reading.error);
                 return;
             }
             finishOpening(path, *reading.design, locked);

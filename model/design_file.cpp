@@ -18,6 +18,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <numeric>
 
@@ -242,14 +243,19 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
     QSaveFile file(path);
     // commit() can report success over a short write (a full disk, a size limit);
     // an explicit flush and the size on disk catch it before the rename.
+    errno = 0;
     const bool opened = file.open(QIODevice::WriteOnly);
     const bool complete = opened && file.write(bytes) == bytes.size() && file.flush()
         && file.size() == bytes.size();
+    // Taken at once: what follows may set it again.
+    int cause = errno;
     if (!complete)
         file.cancelWriting();
-    if (!complete || !file.commit()) {
+    if (!complete || (errno = 0, !file.commit())) {
+        if (complete)
+            cause = errno;
         if (error)
-            *error = FileErrors::writeFailure(path, bytes.size(), file.error());
+            *error = FileErrors::writeFailure(path, bytes.size(), file.error(), cause);
         return false;
     }
     return true;

@@ -4,10 +4,20 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include <cerrno>
+
 namespace Plumbrook::FileErrors {
 
-QString writeFailure(const QString &path, qint64 size, QFileDevice::FileError error)
+QString writeFailure(const QString &path, qint64 size, QFileDevice::FileError error, int systemError)
 {
+    if (systemError == ENOSPC
+#ifdef EDQUOT
+        || systemError == EDQUOT
+#endif
+    )
+        return QStringLiteral("磁盘已满：%1").arg(QDir::toNativeSeparators(path));
+    if (systemError == EFBIG)
+        return QStringLiteral("文件超出系统允许的大小：%1").arg(QDir::toNativeSeparators(path));
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
     if (!folder.exists())

@@ -74,6 +74,9 @@ private slots:
 
 void TestCrashRecovery::killedAtRandomPoints()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Thirty designers started and killed one after the other take minutes under the Windows emulation");
+#endif
     const quint32 seed = QRandomGenerator::global()->generate();
     qInfo("seed %u", seed);
     QRandomGenerator random(seed);

@@ -47,6 +47,9 @@ private slots:
     void fileChangedOnDiskAsksFirst_data();
     void fileChangedOnDiskAsksFirst();
     void heldWriteBlocksNothing();
+    void largeDesignOpensOnAWorker_data();
+    void largeDesignOpensOnAWorker();
+    void statusLineShowsPlainText();
 
 private:
     void addPicture() { ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片")); }
@@ -344,6 +347,68 @@ void TestUnsavedWork::heldWriteBlocksNothing()
     QVERIFY(!mMenu->finishWritesWithin(10));
     release.release();
     mMenu->finishWrites();
+}
+
+void TestUnsavedWork::largeDesignOpensOnAWorker_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("opened") << false;
+    QTest::newRow("取消") << true;
+}
+
+void TestUnsavedWork::largeDesignOpensOnAWorker()
+{
+    QFETCH(bool, cancel);
+    // Two long cells make a file of a few megabytes with three components.
+    DesignFile::Design design;
+    design.rows = {T::initialModuleRecord()};
+    for (int i = 0; i < 3; ++i) {
+        QStringList cells(T::ColumnCount);
+        cells[T::Id] = QString::number(10 + i);
+        cells[T::Kind] = QStringLiteral("图片");
+        cells[T::Width] = QStringLiteral("40");
+        cells[T::Height] = QStringLiteral("20");
+        cells[T::Link] = i < 2 ? QString(DesignFile::kMaxCellChars, u'x') : QString();
+        design.rows.append(cells);
+    }
+    const QString path = mFiles->filePath(QStringLiteral("large.plbd"));
+    QVERIFY(DesignFile::writeFile(path, design));
+    QVERIFY(mMenu->openFile(path));
+    QPointer<QWidget> progress = mMenu->openingProgress();
+    QVERIFY(progress);
+    QVERIFY(progress->isVisible());
+    QCOMPARE(mWindow->table()->count(), 1);   // the window goes on while it is read
+    if (cancel) {
+        QPushButton *button = nullptr;
+        for (QPushButton *candidate : progress->findChildren<QPushButton *>()) {
+            if (candidate->text() == QStringLiteral("取消"))
+                button = candidate;
+        }
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_VERIFY(progress.isNull());
+        Test::settle();
+        QCOMPARE(mWindow->table()->count(), 1);
+        QVERIFY(mMenu->currentPath().isEmpty());
+        QCOMPARE(mWindow->statusText(), QStringLiteral("已取消打开：large.plbd"));
+        // Not this designer's file: another may take it.
+        DesignFileLock other;
+        QVERIFY(other.take(path));
+        return;
+    }
+    QTRY_VERIFY(progress.isNull());
+    QVERIFY2(mWindow->table()->count() == 4, qPrintable(mWindow->statusText()));
+    QCOMPARE(mMenu->currentPath(), path);
+}
+
+void TestUnsavedWork::statusLineShowsPlainText()
+{
+    // Pasted markup is shown as the characters it is made of.
+    const QString pasted = QStringLiteral("<h1>标题</h1><b>粗体</b>");
+    mWindow->showStatus(pasted);
+    auto *line = mWindow->findChild<QLabel *>(QStringLiteral("标签_提示"));
+    QCOMPARE(line->textFormat(), Qt::PlainText);
+    QCOMPARE(line->text(), pasted);
 }
 
 QTEST_MAIN(TestUnsavedWork)
