@@ -1,5 +1,6 @@
 #include "canvas/file_menu.h"
 #include "canvas/main_window.h"
+#include "model/background_work.h"
 #include "net/announcements.h"
 #include "net/update_check.h"
 
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -37,11 +39,14 @@ int main(int argc, char *argv[])
     Plumbrook::Announcements::startRead();
     Plumbrook::MainWindow window;
     window.show();
-    window.fileMenu()->startSession();
-    if (parser.positionalArguments().isEmpty())
+    const QString fileToOpen = parser.positionalArguments().isEmpty()
+        ? QString()
+        : QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+    window.fileMenu()->startSession(fileToOpen);
+    if (fileToOpen.isEmpty())
         window.showInitialModule();
     else
-        window.fileMenu()->openFile(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
+        window.fileMenu()->openFile(fileToOpen);
 
     if (parser.isSet(quitAfterStart)) {
         QTimer::singleShot(0, &window, [&window] {
@@ -51,5 +56,12 @@ int main(int argc, char *argv[])
             window.exitProgram();
         });
     }
-    return app.exec();
+    const int code = app.exec();
+    // A write stuck on a slow disk must not hold the process: what it was writing is
+    // recovered from the last autosave at the next start.
+    if (!Plumbrook::BackgroundWork::waitForIdle(200)) {
+        std::fflush(stdout);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -60,6 +60,22 @@ void waitForPreviews()
     QCoreApplication::processEvents();
 }
 
+// Opens as "打开…" does and waits until the design is in the window: a large one is
+// read off the user-interface thread.
+bool openAndWait(FileMenu *files, const QString &path)
+{
+    if (!files->openFile(path))
+        return false;
+    while (files->openingProgress()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    if (files->currentPath() == path)
+        return true;
+    std::fprintf(stderr, "%s not opened\n", qPrintable(path));
+    return false;
+}
+
 // Saves and waits until the file is written: the whole time, and the part the
 // user-interface thread is held.
 struct SaveFigures
@@ -76,8 +92,10 @@ SaveFigures timedSave(FileMenu *files, const QString &path)
     files->saveTo(path);
     SaveFigures figures;
     figures.heldMs = timer.nsecsElapsed() / 1e6;
-    if (!written.wait(60000) || !written.first().at(1).toBool())
+    if (!written.wait(60000) || !written.first().at(1).toBool()) {
+        std::fprintf(stderr, "%s not saved\n", qPrintable(path));
         return {-1, -1};
+    }
     figures.totalMs = timer.nsecsElapsed() / 1e6;
     return figures;
 }
@@ -170,13 +188,19 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir programDir;
     ProgramDir::setOverride(programDir.path());
+    // Outlives the window, whose locks lie in it.
+    QTemporaryDir dir;
     MainWindow window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
     FileMenu *files = window.fileMenu();
-    QTemporaryDir dir;
     files->setDataDir(dir.path());
+    // Autosaves are asked for below, not by the timer; an unchanged design is never
+    // asked whether to keep it.
+    files->setAsker([](const QString &, const QStringList &) { return 1; });
+    files->startSession();
+    files->findChild<QTimer *>(QStringLiteral("自动保存"))->stop();
     const QByteArray preview = makeFramePicture(8, 8, 0x123456, 0x123456);
     files->setPreviewFetch([preview](const QString &) { return preview; });
 
@@ -197,7 +221,7 @@ int main(int argc, char *argv[])
 
         QElapsedTimer timer;
         timer.start();
-        if (!files->openFile(path))
+        if (!openAndWait(files, path))
             return 1;
         opens.push_back(timer.nsecsElapsed() / 1e6);
         waitForPreviews();
@@ -250,7 +274,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < 6; ++i) {
         QElapsedTimer timer;
         timer.start();
-        if (!files->openFile(large[(i / 2) % 2]))
+        if (!openAndWait(files, large[(i / 2) % 2]))
             return 1;
         (i % 2 ? reopens : largeOpens).push_back(timer.nsecsElapsed() / 1e6);
         waitForPreviews();
@@ -277,7 +301,7 @@ int main(int argc, char *argv[])
 
     if (app.arguments().contains(QStringLiteral("--files-only")))
         return 0;
-    if (!files->openFile(path))
+    if (!openAndWait(files, path))
         return 1;
     waitForPreviews();
     constexpr int kEdits = 1000;

@@ -175,7 +175,7 @@ void CanvasSync::showRow(int row, bool created, const QSet<int> &columns, bool f
     DesignFile::CarouselValues carousel;
     if (cells.at(T::Kind) == KindTable::nameOf(KindTable::Kind::Carousel)) {
         const int number = CS::numberOf(*table, row);
-        carousel.append({CS::pictureKey(1), CS::read(number, CS::pictureKey(1))});
+        carousel.append({CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))});
     }
     const QString url = DesignLoader::previewUrl(cells, carousel);
     if (created) {
@@ -217,7 +217,7 @@ void CanvasSync::showCarousels(bool fromHistory)
             continue;
         const int number = CS::numberOf(*table, row);
         // The editor's arrow choice: any entry but the first hides them.
-        const bool arrowsShown = CS::read(number, CS::kShowArrows).toInt() == 0;
+        const bool arrowsShown = CS::valueOf(*table, number, CS::kShowArrows).toInt() == 0;
         for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
             const QString id = table->cell(arrow, T::Id);
             if (QWidget *object = mCanvas->objectById(id))

@@ -169,7 +169,8 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
             if (carousels)
                 values = carousels->value(number);
             else
-                values = CS::read(number, QStringList{CS::kShowArrows, CS::pictureKey(1)});
+                values = {{CS::kShowArrows, CS::valueOf(*table, number, CS::kShowArrows)},
+                          {CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))}};
             // The editor's arrow choice: any entry but the first hides them.
             const bool arrowsShown = TextOps::toInt(carouselValue(values, CS::kShowArrows)) == 0;
             for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {

@@ -77,8 +77,13 @@ void FeedbackWindow::submit()
         [window, status](bool accepted) {
             if (status)
                 status(accepted ? Feedback::kAcceptedMessage : Feedback::kFailedMessage);
-            if (window)
+            if (!window)
+                return;
+            // A failed post keeps what the user typed, to be sent again.
+            if (accepted)
                 window->close();
+            else
+                window->ui->超级按钮2->setEnabled(true);
         });
 }
 

@@ -5,6 +5,8 @@
 #include "canvas/design_loader.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
+#include "canvas/recovery_window.h"
+#include "model/background_work.h"
 #include "codegen/code_reader.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
@@ -17,7 +19,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
@@ -29,12 +34,13 @@ namespace Plumbrook {
 
 namespace {
 
-constexpr int kAutosaveMs = 30000;
 constexpr int kMaxRecent = 8;
 const QString kRecentKey = QStringLiteral("recentFiles");
+const QString kProductTitle = QStringLiteral("Plumbrook自由布局");
 
-const QString kUncleanExitMessage =
-    QStringLiteral("上次未正常退出，有未保存的设计可以恢复：请选“文件”菜单中的“恢复自动保存”");
+constexpr int kAutosaveIntervalMs = 1000;
+constexpr qint64 kBackgroundOpenBytes = 2 * 1024 * 1024;
+constexpr int kExitWaitMs = 800;
 
 QString fileNameOf(const QString &path)
 {
@@ -95,16 +101,36 @@ FileMenu::FileMenu(MainWindow *main, DesignDocument *document, QObject *parent)
         connect(action, &QAction::triggered, this, slot);
         mMain->addAction(action);
     }
-    connect(stack, &QUndoStack::indexChanged, this, [this] { mChangedSinceAutosave = true; });
-    connect(mDocument, &DesignDocument::designReset, this, [this] { mChangedSinceAutosave = true; });
+    auto titleFollows = connect(stack, &QUndoStack::cleanChanged, this, [this] {
+        mStateChanged = true;
+        updateTitle();
+    });
+    // The stack reports itself clean once more as the window is taken apart.
+    connect(mDocument, &QObject::destroyed, this, [titleFollows] { disconnect(titleFollows); });
 
-    mAutosaveTimer->setInterval(kAutosaveMs);
+    // A change is in the autosave within two seconds, and the design is written at most
+    // once a second however fast it changes.
+    mAutosaveTimer->setObjectName(QStringLiteral("自动保存"));
+    mAutosaveTimer->setInterval(kAutosaveIntervalMs);
     connect(mAutosaveTimer, &QTimer::timeout, this, [this] { autosave(); });
     connect(mMain, &MainWindow::exitRequested, this, &FileMenu::endSession);
     // However the event loop ends (a logout ends it without "退出软件"), the files asked
-    // for are on disk before the window and the workers go.
+    // for go to disk before the window and the workers go; a stuck one is not waited for,
+    // and the next start recovers the design from the last autosave.
     if (QCoreApplication *app = QCoreApplication::instance())
-        connect(app, &QCoreApplication::aboutToQuit, this, &FileMenu::finishWrites);
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { finishWritesWithin(kExitWaitMs); });
+
+    mAsker = [this](const QString &text, const QStringList &buttons) {
+        QMessageBox box(QMessageBox::Question, kProductTitle, text, QMessageBox::NoButton, mMain);
+        // Plain text: a file name is shown as it is, never read as markup.
+        box.setTextFormat(Qt::PlainText);
+        QList<QAbstractButton *> added;
+        for (const QString &caption : buttons)
+            added.append(box.addButton(caption, added.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole));
+        box.exec();
+        return int(added.indexOf(box.clickedButton()));
+    };
+    updateTitle();
 
     mChooser = [this](bool forSaving, const QString &suggestion) {
         const QString filter = QStringLiteral("设计文件 (*.plbd)");
@@ -127,25 +153,13 @@ QString FileMenu::dataDir() const
     return dir;
 }
 
-QString FileMenu::autosavePath() const
-{
-    return dataDir() + QStringLiteral("/autosave.plbd");
-}
-
-QString FileMenu::recoveryPath() const
-{
-    return dataDir() + QStringLiteral("/recovered.plbd");
-}
-
-QString FileMenu::markerPath() const
-{
-    return dataDir() + QStringLiteral("/running");
-}
-
 QStringList FileMenu::recentFiles() const
 {
-    QSettings settings(dataDir() + QStringLiteral("/recent.ini"), QSettings::IniFormat);
-    return settings.value(kRecentKey).toStringList().mid(0, kMaxRecent);
+    if (!mRecent) {
+        QSettings settings(dataDir() + QStringLiteral("/recent.ini"), QSettings::IniFormat);
+        mRecent = settings.value(kRecentKey).toStringList().mid(0, kMaxRecent);
+    }
+    return *mRecent;
 }
 
 void FileMenu::rememberRecent(const QString &path)
@@ -154,8 +168,13 @@ void FileMenu::rememberRecent(const QString &path)
     QStringList list = recentFiles();
     list.removeAll(absolute);
     list.prepend(absolute);
-    QSettings settings(dataDir() + QStringLiteral("/recent.ini"), QSettings::IniFormat);
-    settings.setValue(kRecentKey, list.mid(0, kMaxRecent));
+    list = list.mid(0, kMaxRecent);
+    mRecent = list;
+    const QString file = dataDir() + QStringLiteral("/recent.ini");
+    BackgroundWork::start(BackgroundWork::Lane::Files, [file, list] {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue(kRecentKey, list);
+    });
 }
 
 void FileMenu::fillRecentMenu()
@@ -169,59 +188,62 @@ void FileMenu::fillRecentMenu()
         mRecentMenu->addAction(QStringLiteral("（无）"))->setEnabled(false);
 }
 
-void FileMenu::startSession()
+QString FileMenu::titleText() const
 {
-    mSessionStarted = true;
-    finishWrites();
-    if (QFile::exists(markerPath()) && QFile::exists(autosavePath())) {
-        // This run's autosaves must not overwrite what the last run left.
-        QFile::remove(recoveryPath());
-        QFile::copy(autosavePath(), recoveryPath());
-        mMain->showStatus(kUncleanExitMessage);
-    } else {
-        // After a clean exit the last autosave is the design to come back to.
-        QFile::remove(recoveryPath());
-    }
-    QFile marker(markerPath());
-    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        marker.write(QByteArray::number(QApplication::applicationPid()));
-    mChangedSinceAutosave = false;
-    mAutosaveTimer->start();
+    const QString name = mCurrentPath.isEmpty() ? QStringLiteral("未命名") : fileNameOf(mCurrentPath);
+    return mDocument->isModified() ? name + u'*' : name;
 }
 
-void FileMenu::endSession()
+void FileMenu::updateTitle()
 {
-    if (!mSessionStarted)
+    const QString title = titleText();
+    if (auto *label = mMain->findChild<QLabel *>(QStringLiteral("标签_文件名")))
+        label->setText(title);
+    mMain->setWindowTitle(title + QStringLiteral(" - ") + kProductTitle);
+}
+
+void FileMenu::setCurrentPath(const QString &path)
+{
+    if (mCurrentPath != path)
+        mStateChanged = true;
+    mCurrentPath = path;
+    if (path.isEmpty())
+        mLock.release();
+    updateTitle();
+}
+
+int FileMenu::ask(const QString &text, const QStringList &buttons)
+{
+    return mAsker ? mAsker(text, buttons) : -1;
+}
+
+void FileMenu::proceedUnlessKept(const std::function<void()> &proceed)
+{
+    if (!mDocument->isModified()) {
+        proceed();
         return;
-    mAutosaveTimer->stop();
-    autosave();
-    finishWrites();
-    // A marker left behind tells of a design that may be lost; only a written one is safe.
-    if (!mChangedSinceAutosave)
-        QFile::remove(markerPath());
-    mSessionStarted = false;
+    }
+    const QString name = mCurrentPath.isEmpty() ? QStringLiteral("未命名的设计") : fileNameOf(mCurrentPath);
+    const int answer = ask(QStringLiteral("“%1”有未保存的修改，是否保存？").arg(name),
+                           {QStringLiteral("保存"), QStringLiteral("不保存"), QStringLiteral("取消")});
+    if (answer == Save)
+        saveThen(proceed);
+    else if (answer == DontSave)
+        proceed();
 }
 
-void FileMenu::finishWrites()
+void FileMenu::saveThen(const std::function<void()> &proceed)
 {
-    DesignFile::finishWrites();
-}
-
-bool FileMenu::autosave()
-{
-    if (!mChangedSinceAutosave)
-        return false;
-    // Changes made while it is written ask for the next one.
-    mChangedSinceAutosave = false;
-    const QString path = autosavePath();
-    DesignFile::writeInBackground(path, currentDesign(), this, [this, path](bool written, const QString &error) {
-        if (!written) {
-            mChangedSinceAutosave = true;
-            mMain->showStatus(QStringLiteral("自动保存失败：") + error);
-        }
-        emit designWritten(path, written);
-    });
-    return true;
+    QString path = mCurrentPath;
+    if (path.isEmpty()) {
+        path = mChooser(true, QStringLiteral("设计.plbd"));
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QLatin1Char('.') + DesignFile::kSuffix;
+    }
+    // The design goes only once its file holds it; a failed save keeps it here.
+    writeDesign(path, proceed);
 }
 
 void FileMenu::closeModuleSettings()
@@ -233,47 +255,98 @@ void FileMenu::closeModuleSettings()
 
 void FileMenu::newDesign()
 {
+    proceedUnlessKept([this] { doNewDesign(); });
+}
+
+void FileMenu::doNewDesign()
+{
     closeModuleSettings();
     DesignFile::Design design;
     design.rows = {ComponentTable::initialModuleRecord()};
-    DesignLoader::load(mMain->canvas(), design);
-    ++mGeneration;
-    mCurrentPath.clear();
+    loadDesign(design);
+    setCurrentPath({});
     mMain->showStatus(QStringLiteral("已新建设计"));
 }
 
 void FileMenu::openDesign()
 {
-    const QString path = mChooser(false, QFileInfo(mCurrentPath).absolutePath());
-    if (!path.isEmpty())
-        openFile(path);
+    proceedUnlessKept([this] {
+        const QString path = mChooser(false, QFileInfo(mCurrentPath).absolutePath());
+        if (!path.isEmpty())
+            doOpenFile(path);
+    });
 }
 
 bool FileMenu::openFile(const QString &path)
 {
-    if (!loadFile(path, true))
-        return false;
-    mCurrentPath = path;
-    mMain->showStatus(QStringLiteral("已打开：") + fileNameOf(path));
-    return true;
+    // Run later when the user chose to save first: nothing here may be referred to then.
+    auto opened = std::make_shared<bool>(false);
+    proceedUnlessKept([this, path, opened] { *opened = doOpenFile(path); });
+    return *opened;
 }
 
-bool FileMenu::loadFile(const QString &path, bool remember)
+bool FileMenu::doOpenFile(const QString &path)
 {
-    // A save still on its way to this very file would otherwise be read as it was before.
-    finishWrites();
+    // A large design is read and parsed off this thread, with a progress window; one
+    // this designer is still saving is read once the save is in it, the window free meanwhile.
+    const bool beingSaved = mSavesOnTheirWay.value(QFileInfo(path).absoluteFilePath()) > 0;
+    if (beingSaved || QFileInfo(path).size() > kBackgroundOpenBytes) {
+        const std::optional<bool> locked = lockForOpening(path);
+        if (!locked)
+            return false;
+        openInBackground(path, *locked, beingSaved);
+        return true;
+    }
     QString error;
     const std::optional<DesignFile::Design> design = DesignFile::readFile(path, &error);
     if (!design) {
         mMain->showStatus(QStringLiteral("文件无法读取：") + error);
         return false;
     }
-    closeModuleSettings();
-    DesignLoader::load(mMain->canvas(), *design);
-    ++mGeneration;
-    if (remember)
-        rememberRecent(path);
+    const std::optional<bool> locked = lockForOpening(path);
+    if (!locked)
+        return false;
+    finishOpening(path, *design, *locked);
     return true;
+}
+
+std::optional<bool> FileMenu::lockForOpening(const QString &path)
+{
+    DesignFileLock::Holder holder;
+    if (mLock.take(path, &holder))
+        return true;
+    const int answer = ask(QStringLiteral("“%1”正由另一个设计器编辑（进程 %2，计算机 %3）。\n"
+                                          "是否打开它的只读副本？")
+                               .arg(fileNameOf(path)).arg(holder.pid).arg(holder.host),
+                           {QStringLiteral("打开只读副本"), QStringLiteral("取消")});
+    if (answer != 0) {
+        mMain->showStatus(QStringLiteral("未打开：“%1”正由另一个设计器编辑").arg(fileNameOf(path)));
+        return std::nullopt;
+    }
+    return false;
+}
+
+void FileMenu::finishOpening(const QString &path, const DesignFile::Design &design, bool locked)
+{
+    closeModuleSettings();
+    loadDesign(design);
+    if (locked) {
+        setCurrentPath(path);
+        rememberRecent(path);
+        mMain->showStatus(QStringLiteral("已打开：") + fileNameOf(path));
+    } else {
+        // A copy of no file: "保存" asks for a file of its own.
+        setCurrentPath({});
+        mMain->showStatus(QStringLiteral("已打开只读副本：") + fileNameOf(path));
+    }
+}
+
+void FileMenu::loadDesign(const DesignFile::Design &design)
+{
+    DesignLoader::load(mMain->canvas(), design);
+    ++mGeneration;
+    mStateChanged = true;
+    updateTitle();
 }
 
 void FileMenu::openCodeImport()
@@ -290,17 +363,40 @@ void FileMenu::openCodeImport()
 bool FileMenu::importCode(const QString &code)
 {
     const CodeImport imported = CodeReader::read(code);
-    mMain->showStatus(imported.summary());
-    if (!imported.recognisedAnything())
+    if (!imported.recognisedAnything()) {
+        mMain->showStatus(imported.summary());
         return false;
-    closeModuleSettings();
-    // One step, so that undo brings the design before it back.
-    mDocument->replaceDesign(QStringLiteral("导入代码"), imported.design);
-    // The code came from no design file: "保存" asks for one.
-    ++mGeneration;
-    mCurrentPath.clear();
-    keepStatusOverBackground(imported.summary());
-    return true;
+    }
+    bool done = false;
+    // Undo brings the design before an import back, so the import need not wait for
+    // the save the user asked for: that save writes the design as it stood.
+    auto proceed = [this, &imported, &done] {
+        mMain->showStatus(imported.summary());
+        closeModuleSettings();
+        // One step, so that undo brings the design before it back.
+        mDocument->replaceDesign(QStringLiteral("导入代码"), imported.design);
+        // The code came from no design file: "保存" asks for one.
+        ++mGeneration;
+        setCurrentPath({});
+        keepStatusOverBackground(imported.summary());
+        done = true;
+    };
+    if (!mDocument->isModified()) {
+        proceed();
+        return done;
+    }
+    const int answer = ask(QStringLiteral("当前设计有未保存的修改，是否先保存？"),
+                           {QStringLiteral("保存"), QStringLiteral("不保存"), QStringLiteral("取消")});
+    if (answer == Save) {
+        if (mCurrentPath.isEmpty() && !saveAs())
+            return false;
+        if (!mCurrentPath.isEmpty() && !save())
+            return false;
+        proceed();
+    } else if (answer == DontSave) {
+        proceed();
+    }
+    return done;
 }
 
 void FileMenu::keepStatusOverBackground(const QString &text)
@@ -344,11 +440,55 @@ bool FileMenu::saveAs()
 
 void FileMenu::saveTo(const QString &path)
 {
+    writeDesign(path, {});
+}
+
+bool FileMenu::takeLock(const QString &path, bool forSaving)
+{
+    Q_UNUSED(forSaving)
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (absolute == mLock.path())
+        return true;
+    // Another file: the one held goes only once the new one is this designer's.
+    DesignFileLock other;
+    DesignFileLock::Holder holder;
+    if (!other.take(absolute, &holder)) {
+        mMain->showStatus(QStringLiteral("文件无法保存：“%1”正由另一个设计器编辑（进程 %2）")
+                              .arg(fileNameOf(path)).arg(holder.pid));
+        return false;
+    }
+    other.release();
+    return mLock.take(absolute);
+}
+
+void FileMenu::writeDesign(const QString &path, const std::function<void()> &then)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const bool sameFile = absolute == mLock.path();
+    if (sameFile && mSavesOnTheirWay.value(absolute) == 0 && mLock.changedOnDisk()) {
+        const int answer = ask(QStringLiteral("“%1”在打开或上次保存之后已在磁盘上被修改。是否覆盖它？")
+                                   .arg(fileNameOf(path)),
+                               {QStringLiteral("覆盖"), QStringLiteral("取消")});
+        if (answer != 0) {
+            mMain->showStatus(QStringLiteral("未保存：“%1”已在磁盘上被修改").arg(fileNameOf(path)));
+            emit designWritten(path, false);
+            return;
+        }
+    }
+    if (!sameFile && !takeLock(absolute, true)) {
+        emit designWritten(path, false);
+        return;
+    }
     const quint64 revision = mDocument->revision();
     const int generation = mGeneration;
+    ++mSavesOnTheirWay[absolute];
     DesignFile::writeInBackground(path, currentDesign(), this,
-                                  [this, path, revision, generation](bool written, const QString &error) {
+                                  [this, path, absolute, revision, generation, then](bool written, const QString &error) {
+                                      if (--mSavesOnTheirWay[absolute] <= 0)
+                                          mSavesOnTheirWay.remove(absolute);
                                       saveFinished(path, revision, generation, written, error);
+                                      if (written && then)
+                                          then();
                                   });
 }
 
@@ -360,30 +500,16 @@ void FileMenu::saveFinished(const QString &path, quint64 revision, int generatio
         emit designWritten(path, false);
         return;
     }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (absolute == mLock.path())
+        mLock.stamp();
     if (generation == mGeneration) {
         mDocument->markSavedAt(revision);
-        mCurrentPath = path;
+        setCurrentPath(path);
     }
     rememberRecent(path);
     mMain->showStatus(QStringLiteral("已保存：") + fileNameOf(path));
     emit designWritten(path, true);
-}
-
-bool FileMenu::restoreAutosave()
-{
-    finishWrites();
-    const QString path = QFile::exists(recoveryPath()) ? recoveryPath() : autosavePath();
-    if (!QFile::exists(path)) {
-        mMain->showStatus(QStringLiteral("没有自动保存的设计"));
-        return false;
-    }
-    if (!loadFile(path, false))
-        return false;
-    QFile::remove(recoveryPath());
-    // A restored design has no file of its own yet: "保存" asks for one.
-    mCurrentPath.clear();
-    mMain->showStatus(QStringLiteral("已恢复自动保存的设计"));
-    return true;
 }
 
 void FileMenu::undo()

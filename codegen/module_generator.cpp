@@ -4,6 +4,7 @@
 #include "model/text_ops.h"
 #include "model/carousel_settings.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "model/kind_table.h"
 
 #include <QHash>
@@ -20,8 +21,15 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-GenerationSources withDefaults(GenerationSources sources)
+GenerationSources withDefaults(const ComponentTable &table, GenerationSources sources)
 {
+    // A design's carousels are its own, whatever the settings files say now.
+    if (!sources.carouselSetting && DesignDocument::of(table)) {
+        const DesignDocument *document = DesignDocument::of(table);
+        sources.carouselSetting = [document](int number, const QString &key) {
+            return document->carouselValue(number, key);
+        };
+    }
     if (!sources.carouselSetting) {
         // Each carousel's file is read once for the whole module, not once for each key.
         auto read = std::make_shared<QHash<int, QHash<QString, QString>>>();
@@ -58,7 +66,7 @@ void applyShrink(QString &code, int shrink)
 
 ModuleGenerator::ModuleGenerator(const ComponentTable &table, GenerationSources sources)
     : mTable(table)
-    , mSources(withDefaults(std::move(sources)))
+    , mSources(withDefaults(table, std::move(sources)))
 {
 }
 

@@ -13,8 +13,8 @@ class ComponentTable;
 struct GenerationSources
 {
     // A key of the settings file of carousel `number`; empty when absent.
-    // Unset: the carousel settings files under the program's directory, each read
-    // once by the generator.
+    // Unset: the design holding the table, else the carousel settings files under the
+    // program's directory, each read once by the generator.
     std::function<QString(int number, const QString &key)> carouselSetting;
     // One random decimal digit 0..9 for the zoom kind's class names.
     // Unset: the process-wide random generator.

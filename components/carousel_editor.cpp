@@ -46,7 +46,7 @@ protected:
     void afterLoad() override
     {
         const int number = settingsNumber(table()->findRowById(componentId()));
-        auto text = [number](const QString &key) { return CS::read(number, key); };
+        auto text = [this, number](const QString &key) { return CS::valueOf(*table(), number, key); };
         // Empty and non-numeric indexes choose the first entry; others as the list takes them.
         auto choose = [&text](QComboBox *combo, const QString &key) {
             combo->setCurrentIndex(TextOps::toInt(text(key)));
@@ -93,7 +93,7 @@ protected:
         put(CS::kEasingCode, ui.编辑框2->text());
         put(CS::kLinkTarget, index(ui.组合框4));
         put(CS::kAutoplay, index(ui.组合框3));
-        const bool written = CS::write(number, values);
+        const bool written = CS::writeFor(*table(), number, values);
 
         // Closing would throw the user's edits away unsaved and unannounced.
         setKeepOpenAfterSave(!written);

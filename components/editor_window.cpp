@@ -200,7 +200,7 @@ void EditorWindow::startPreview(int row)
         return;
     // An emptied address is fetched like any other and leaves the object without a picture.
     const QString url = KindTable::previewUrl(cells, [this, row](const QString &key) {
-        return CarouselSettings::read(CarouselSettings::numberOf(*table(), row), key);
+        return CarouselSettings::valueOf(*table(), CarouselSettings::numberOf(*table(), row), key);
     });
     const PreviewDownload::Fetch fetch = canvas()->previewFetch();
     // Saved again, the picture may have changed on the server since it was last asked about.

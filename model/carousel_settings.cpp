@@ -7,6 +7,7 @@
 #include "model/kind_table.h"
 
 #include "model/background_work.h"
+#include "model/design_document.h"
 
 #include <QHash>
 #include <QMutex>
@@ -270,6 +271,20 @@ const QStringList &keys()
 bool writeDefaults(int number)
 {
     return write(number, defaults());
+}
+
+QString valueOf(const ComponentTable &table, int number, const QString &key)
+{
+    if (const DesignDocument *document = DesignDocument::of(table))
+        return document->carouselValue(number, key);
+    return read(number, key);
+}
+
+bool writeFor(const ComponentTable &table, int number, const QList<QPair<QString, QString>> &values)
+{
+    if (DesignDocument *document = DesignDocument::of(table))
+        return document->writeCarousel(number, values);
+    return write(number, values);
 }
 
 int leftArrowRow(const ComponentTable &table, int carouselRow)

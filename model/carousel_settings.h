@@ -87,6 +87,13 @@ QList<QPair<QString, QString>> defaults();
 // Their keys alone.
 const QStringList &keys();
 
+// A carousel's settings as the design holding `table` has them; for a table of no
+// design, its settings file.
+QString valueOf(const ComponentTable &table, int number, const QString &key);
+// Written into the design holding `table` as part of its step, the file mirroring them;
+// a table of no design writes the file alone. False when the file's folder cannot be written.
+bool writeFor(const ComponentTable &table, int number, const QList<QPair<QString, QString>> &values);
+
 // The cell of a carousel's own row that keeps its number for the carousel's lifetime.
 inline constexpr int kNumberColumn = ComponentTable::Background;   // a slot it has no other use for
 

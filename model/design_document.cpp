@@ -17,7 +17,6 @@ DesignDocument::DesignDocument(QObject *parent)
     , mSelection(new DesignSelection(this))
 {
     mTable->setRecorder(this);
-    connect(CS::notifier(), &CS::Notifier::aboutToWrite, this, &DesignDocument::carouselWriting);
     // Undo and redo write the table too, but a step can also go without a write.
     connect(mStack, &QUndoStack::indexChanged, this, [this] { ++mRevision; });
 }
@@ -29,7 +28,9 @@ DesignDocument::~DesignDocument()
 
 DesignFile::Design DesignDocument::design() const
 {
-    DesignFile::Design design = DesignFile::fromTable(*mTable);
+    DesignFile::Design design = DesignFile::fromTable(*mTable, [this](int number, const QString &key) {
+        return carouselValue(number, key);
+    });
     design.shrink = mShrink;
     design.guidesX = mGuidesX;
     design.guidesY = mGuidesY;
@@ -296,15 +297,16 @@ void DesignDocument::carouselWriting(int number, const DesignFile::CarouselValue
     keys.reserve(values.size());
     for (const auto &pair : values)
         keys.append(pair.first);
-    edit.valuesBefore = CS::read(number, keys);
+    edit.valuesBefore.reserve(keys.size());
+    const QHash<QString, QString> held = mCarousels.value(number);
+    for (const QString &key : std::as_const(keys))
+        edit.valuesBefore.append({key, held.value(key)});
     edits->append(std::move(edit));
 }
 
 void DesignDocument::putDesign(const DesignFile::Design &design)
 {
-    // Opening a design again on the files it left behind writes none of them.
-    for (auto it = design.carousels.cbegin(); it != design.carousels.cend(); ++it)
-        CS::writeChanged(it.key(), it.value());
+    putCarousels(design);
     mTable->replaceRows(design.rows);
     mShrink = design.shrink;
     setGuides(design.guidesX, design.guidesY);

@@ -87,6 +87,22 @@ public:
     // when nothing changed since, else no state of the history is.
     void markSavedAt(quint64 revision);
 
+    // Carousel settings are the design's: the settings files are only their mirror,
+    // written from here and never read back, so that two designers sharing one program
+    // folder cannot save each other's carousels.
+    // The document holding `table`, or nullptr for a table of no document.
+    static DesignDocument *of(const ComponentTable &table);
+    // Every settings key of carousel `number`, in the file's order; empty values for one
+    // the design does not know.
+    DesignFile::CarouselValues carousel(int number) const;
+    QString carouselValue(int number, const QString &key) const;
+    // Part of the operation being recorded (or of the step it follows); the mirror file
+    // is written on the files lane. False when the mirror's folder cannot be written;
+    // the design holds the values all the same.
+    bool writeCarousel(int number, const DesignFile::CarouselValues &values);
+    // As undo or redo puts them back: not recorded, mirrored.
+    void applyCarousel(int number, const DesignFile::CarouselValues &values);
+
     // While a step is undone or redone its own writes are not recorded.
     class ApplyingGuard
     {
@@ -142,6 +158,8 @@ private:
     QVector<int> mGuidesY;
     // By id: a deleted component keeps its flag for the undo that brings it back.
     QSet<QString> mHidden;
+    void putCarousels(const DesignFile::Design &design);
+    QHash<int, QHash<QString, QString>> mCarousels;
 };
 
 } // namespace Plumbrook

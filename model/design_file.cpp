@@ -1,14 +1,16 @@
 #include "model/design_file.h"
 
-#include "model/design_json.h"
-#include "model/text_ops.h"
 #include "model/carousel_settings.h"
+#include "model/design_json.h"
+#include "model/file_errors.h"
+#include "model/text_ops.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
 #include "model/indented_json.h"
 #include "model/kind_table.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +18,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <numeric>
 
@@ -168,8 +171,9 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return fail(error, QStringLiteral("invalid JSON at offset %1: %2")
-                               .arg(parseError.offset).arg(parseError.errorString()));
+        // The parser's offset lies just past the character it could not take.
+        return fail(error, QStringLiteral("设计文件已损坏：%1有格式错误")
+                               .arg(FileErrors::placeOf(bytes, qMax(0, parseError.offset - 1))));
     if (!document.isObject())
         return fail(error, QStringLiteral("the design is not a JSON object"));
     const QJsonObject root = document.object();
@@ -191,6 +195,15 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
         return std::nullopt;
     if (design.rows.isEmpty())
         return fail(error, QStringLiteral("the design has no module record"));
+    if (design.rows.size() - 1 > kMaxComponents)
+        return fail(error, QStringLiteral("设计有 %1 个组件，超过上限 %2 个")
+                               .arg(design.rows.size() - 1).arg(kMaxComponents));
+    for (const QStringList &cells : std::as_const(design.rows)) {
+        for (const QString &cell : cells) {
+            if (cell.size() > kMaxCellChars)
+                return fail(error, QStringLiteral("设计中有一格超过 1 MB，无法打开"));
+        }
+    }
     if (!checkIds(design.rows, error))
         return std::nullopt;
     if (!parseCarousels(root.value(QStringLiteral("carousels")), &design.carousels, error))
@@ -210,7 +223,9 @@ std::optional<Design> readFile(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error, file.errorString());
+        return fail(error, FileErrors::readFailure(path));
+    if (file.size() > kMaxFileBytes)
+        return fail(error, QStringLiteral("文件超过 256 MB，无法打开：%1").arg(QFileInfo(path).fileName()));
     return parse(file.readAll(), error);
 }
 
@@ -308,22 +323,32 @@ QByteArray serialise(const Design &design)
     return bytes;
 }
 
-bool writeFile(const QString &path, const Design &design, QString *error)
+bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    const QByteArray bytes = serialise(design);
     // commit() can report success over a short write (a full disk, a size limit);
     // an explicit flush and the size on disk catch it before the rename.
-    const bool complete = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-        && file.flush() && file.size() == bytes.size();
+    errno = 0;
+    const bool opened = file.open(QIODevice::WriteOnly);
+    const bool complete = opened && file.write(bytes) == bytes.size() && file.flush()
+        && file.size() == bytes.size();
+    // Taken at once: what follows may set it again.
+    int cause = errno;
     if (!complete)
         file.cancelWriting();
-    if (!complete || !file.commit()) {
+    if (!complete || (errno = 0, !file.commit())) {
+        if (complete)
+            cause = errno;
         if (error)
-            *error = file.errorString();
+            *error = FileErrors::writeFailure(path, bytes.size(), file.error(), cause);
         return false;
     }
     return true;
+}
+
+bool writeFile(const QString &path, const Design &design, QString *error)
+{
+    return writeBytes(path, serialise(design), error);
 }
 
 void writeInBackground(const QString &path, Design design, QObject *receiver, Written done)

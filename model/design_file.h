@@ -24,6 +24,10 @@ namespace DesignFile {
 inline const QString kFormat = QStringLiteral("plumbrook-design");
 inline const QString kSuffix = QStringLiteral("plbd");
 constexpr int kVersion = 1;
+// What a design may hold, so that opening one can neither exhaust memory nor hang.
+constexpr qsizetype kMaxComponents = 100000;
+constexpr qint64 kMaxFileBytes = 256LL * 1024 * 1024;
+constexpr qsizetype kMaxCellChars = 1024 * 1024;
 
 // Key and value pairs in the order the carousel settings file keeps them.
 using CarouselValues = QList<QPair<QString, QString>>;
@@ -50,6 +54,8 @@ QByteArray serialise(const Design &design);
 // Writes through a temporary file renamed over the target, so a failed write
 // leaves the old file as it was.
 bool writeFile(const QString &path, const Design &design, QString *error = nullptr);
+// Any file written the same way; `error` names the cause in the user's words.
+bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // Writes as writeFile does, off the user-interface thread and after every write asked
 // for before; `done` gets the outcome on the user-interface thread unless `receiver`
 // was destroyed. The design is a copy: later changes of the table do not reach it.

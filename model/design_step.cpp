@@ -99,7 +99,7 @@ void DesignStep::apply(bool forward)
         case Edit::Replace: {
             const auto &carousels = forward ? edit.carouselsAfter : edit.carouselsBefore;
             for (auto it = carousels.cbegin(); it != carousels.cend(); ++it)
-                CarouselSettings::writeChanged(it.key(), it.value());
+                mDocument->applyCarousel(it.key(), it.value());
             table->replaceRows(forward ? edit.rowsAfter : edit.rowsBefore);
             mDocument->setShrink(forward ? edit.after : edit.before);
             mDocument->putHidden(forward ? edit.hiddenAfter : edit.hiddenBefore);
@@ -107,7 +107,7 @@ void DesignStep::apply(bool forward)
             break;
         }
         case Edit::Carousel:
-            CarouselSettings::write(edit.row, forward ? edit.valuesAfter : edit.valuesBefore);
+            mDocument->applyCarousel(edit.row, forward ? edit.valuesAfter : edit.valuesBefore);
             change.carousels.insert(edit.row);
             break;
         case Edit::Hidden:

@@ -77,6 +77,8 @@ void TestCodeImportWindow::init()
     options.beforeShow = [this](MainWindow *window, const QString &) {
         window->fileMenu()->setDataDir(mData->path());
         window->fileMenu()->setPreviewFetch(&fakeFetch);
+        // The design in the window goes unsaved when another comes.
+        window->fileMenu()->setAsker([](const QString &, const QStringList &) { return 1; });
     };
     CodeImportWindow::setChooser([this] { return mChosen; });
     mDesigner = std::make_unique<Test::DesignerWindow>(std::move(options));

@@ -163,7 +163,7 @@ void TestCodeOutputWindow::generateCodeOpensOneWindow()
     const auto summary = [&] { return main.codeOutputWindow->findChild<QLabel *>(QStringLiteral("标签_检查"))->text(); };
     QCOMPARE(summary(), QStringLiteral("0 个错误，0 个提醒"));
     // Each press checks the design as it is then.
-    ComponentCreation::create(main.canvas(), QStringLiteral("热点"));
+    main.canvas()->addComponent(QStringLiteral("热点"));
     button->click();
     QCOMPARE(main.codeOutputWindow.data(), first.data());
     QCOMPARE(main.findChildren<CodeOutputWindow *>().size(), 1);

@@ -70,7 +70,7 @@ QStringList TestDesignCheckWindow::lines() const
 QString TestDesignCheckWindow::addHotspot(const QRect &frame)
 {
     DesignCanvas *canvas = mWindow->canvas();
-    const int row = ComponentCreation::create(canvas, QStringLiteral("热点"));
+    const int row = canvas->addComponent(QStringLiteral("热点"));
     const QString id = mWindow->table()->cell(row, T::Id);
     QWidget *object = canvas->objectById(id);
     canvas->setFrame(object, frame);

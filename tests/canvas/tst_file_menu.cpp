@@ -340,7 +340,7 @@ void TestFileMenu::saveAfterPuttingInADesign()
 {
     QFETCH(QString, how);
     QFETCH(bool, asksForAName);
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("图片"));
+    mWindow->canvas()->addComponent(QStringLiteral("图片"));
     Test::settle();
     const QString first = mFiles->filePath(QStringLiteral("first.plbd"));
     QVERIFY(Test::saveAndWait(mMenu, first));
@@ -363,7 +363,7 @@ void TestFileMenu::saveAfterPuttingInADesign()
     } else {
         QVERIFY(mMenu->openFile(first));
     }
-    ComponentCreation::create(mWindow->canvas(), QStringLiteral("文字"));
+    mWindow->canvas()->addComponent(QStringLiteral("文字"));
     Test::settle();
     const QByteArray firstBefore = contents(first);
 

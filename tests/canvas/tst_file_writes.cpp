@@ -83,9 +83,12 @@ void TestFileWrites::writesLeaveTheUserInterfaceFree()
     QFETCH(bool, autosave);
     QFETCH(bool, editWhileWriting);
     buildDesign();
-    const QString path = autosave ? mMenu->autosavePath() : mFiles->filePath(QStringLiteral("held.plbd"));
-    if (autosave)
+    if (autosave) {
         mMenu->startSession();
+        // Written when asked here, not by the timer.
+        mMenu->findChild<QTimer *>(QStringLiteral("自动保存"))->stop();
+    }
+    const QString path = autosave ? mMenu->autosavePath() : mFiles->filePath(QStringLiteral("held.plbd"));
     mWindow->canvas()->addComponent(QStringLiteral("轮播"));
     DesignFile::Design expected = DesignFile::fromTable(*mWindow->table());
     expected.shrink = mWindow->designShrink();
@@ -165,27 +168,31 @@ void TestFileWrites::openingWaitsForItsFileToBeWritten()
     const QVector<QStringList> second = mWindow->table()->rows();
     busyLane();
     mMenu->saveTo(path);
-    QVERIFY(mMenu->openFile(path));   // read once the save is in it
-    QCOMPARE(mWindow->table()->rows(), second);
+    mAnswers = {1};
+    QVERIFY(mMenu->openFile(path));   // read once the save is in it, the window free meanwhile
+    QVERIFY(mMenu->openingProgress());
+    QTRY_COMPARE(mWindow->table()->rows(), second);
+    QTRY_VERIFY(!mMenu->openingProgress());
     QVERIFY(!mWindow->document()->isModified());
 }
 
 void TestFileWrites::autosaveAndRecoveryAfterACrash()
 {
     mMenu->startSession();
-    QVERIFY(QFile::exists(mMenu->markerPath()));
-    QVERIFY(!mMenu->autosave());   // nothing changed yet, nothing written
+    mMenu->findChild<QTimer *>(QStringLiteral("自动保存"))->stop();
     mMenu->finishWrites();
-    QVERIFY(!QFile::exists(mMenu->autosavePath()));
     mWindow->canvas()->addComponent(QStringLiteral("轮播"));
     mWindow->canvas()->addComponent(QStringLiteral("文字"));
     Test::settle();
     QVERIFY(mMenu->autosave());
     mMenu->finishWrites();
+    QVERIFY(!mMenu->autosave());   // nothing changed since, nothing written
     const QVector<QStringList> rows = mWindow->table()->rows();
+    const QString folder = mMenu->session()->folder();
 
     // The process dies: no end of session, and a half-written autosave's temporary file lies about.
-    QFile stray(mMenu->autosavePath() + QStringLiteral(".XyZ123"));
+    const QString strayPath = mMenu->autosavePath() + QStringLiteral(".XyZ123");
+    QFile stray(strayPath);
     QVERIFY(stray.open(QIODevice::WriteOnly));
     stray.write("{\"format\": \"plumbrook-des");
     stray.close();
@@ -195,30 +202,22 @@ void TestFileWrites::autosaveAndRecoveryAfterACrash()
     reopen();
     mMenu = mWindow->fileMenu();
     mMenu->startSession();
-    QVERIFY(mWindow->statusText().contains(QStringLiteral("恢复自动保存")));
+    QVERIFY(!QFile::exists(strayPath));
+    QVERIFY(mWindow->statusText().contains(QStringLiteral("可以恢复")));
+    QVERIFY(mMenu->recoveryWindow());
     // This run's autosaves must not destroy what is to be restored.
     mWindow->canvas()->addComponent(QStringLiteral("图片"));
     Test::settle();
     QVERIFY(mMenu->autosave());
-    QVERIFY(mMenu->restoreAutosave());
-    QCOMPARE(mWindow->statusText(), QStringLiteral("已恢复自动保存的设计"));
+    mMenu->finishWrites();
+    QCOMPARE(DesignFile::readFile(folder + QStringLiteral("/autosave.plbd"))->rows, rows);
+    mAnswers = {1};   // the picture added here is let go
+    QVERIFY(mMenu->recover(SessionStore::readLeftover(folder)));
     QCOMPARE(mWindow->table()->rows(), rows);
     QCOMPARE(mWindow->canvas()->allObjects().size(), 4);
     QVERIFY(mMenu->currentPath().isEmpty());
-
-    // A clean exit autosaves and leaves no marker: the next start offers nothing.
-    mWindow->canvas()->addComponent(QStringLiteral("图片"));
-    const QVector<QStringList> last = mWindow->table()->rows();
-    emit mWindow->exitRequested(0);
-    QVERIFY(!QFile::exists(mMenu->markerPath()));
-    QCOMPARE(DesignFile::readFile(mMenu->autosavePath())->rows, last);
-    reopen();
-    mMenu = mWindow->fileMenu();
-    const QString status = mWindow->statusText();
-    mMenu->startSession();
-    QCOMPARE(mWindow->statusText(), status);
-    QVERIFY(mMenu->restoreAutosave());
-    QCOMPARE(mWindow->table()->rows(), last);
+    QVERIFY(mWindow->document()->isModified());
+    QVERIFY(!QFile::exists(folder));
 }
 
 void TestFileWrites::leavingTheEventLoopWaitsForWrites()

@@ -70,7 +70,7 @@ void TestLayerPanel::init()
     open();
     window()->setLayersShown(true);
     for (int i = 0; i < 3; ++i)
-        ComponentCreation::create(canvas(), QStringLiteral("图片"));
+        canvas()->addComponent(QStringLiteral("图片"));
     settle();
 }
 
@@ -270,7 +270,7 @@ void TestLayerPanel::shortcutsRestack()
 
 void TestLayerPanel::levelRefusalIsSaid()
 {
-    const int share = ComponentCreation::create(canvas(), QStringLiteral("分享"));
+    const int share = canvas()->addComponent(QStringLiteral("分享"));
     settle();
     QCOMPARE(model()->lineIds().constFirst(), idOf(share));
     clickLine(idOf(3));
@@ -303,7 +303,7 @@ void TestLayerPanel::droppedLinesRestackTheCanvas()
 
 void TestLayerPanel::carouselMovesWithItsArrows()
 {
-    const int row = ComponentCreation::create(canvas(), QStringLiteral("轮播"));
+    const int row = canvas()->addComponent(QStringLiteral("轮播"));
     settle();
     QWidget *carousel = object(row);
     const int leftRow = CarouselSettings::leftArrowRow(*table(), row);

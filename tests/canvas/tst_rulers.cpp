@@ -76,7 +76,7 @@ void TestRulers::cleanup()
 
 QWidget *TestRulers::create(const QPoint &moduleAt, const QSize &size)
 {
-    const int row = ComponentCreation::create(mCanvas, QStringLiteral("图片"));
+    const int row = mCanvas->addComponent(QStringLiteral("图片"));
     QWidget *object = mCanvas->objectById(mWindow->table()->cell(row, T::Id));
     mCanvas->setFrame(object, QRect(mCanvas->backgroundPos() + moduleAt, size));
     mCanvas->storeFrame(object);

@@ -7,6 +7,8 @@
 #include "components/editor_registry.h"
 #include "model/preset_urls.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
+#include "model/design_file.h"
 #include "model/kind_table.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
@@ -367,6 +369,7 @@ void TestPalette::carouselCreatesRowsFileAndArrows()
 
     const QString path = QDir(mDesigner->dirPath()).filePath(QStringLiteral("data/code/Carousel2.ini"));
     QCOMPARE(CarouselSettings::filePath(2), path);
+    DesignFile::finishWrites();   // the file mirrors the design from the files lane
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     int keys = 0;
@@ -389,7 +392,7 @@ void TestPalette::carouselKeepsItsNumberAfterDeletionsAbove()
     press(QStringLiteral("图片"));
     press(QStringLiteral("热点"));
     press(QStringLiteral("轮播"));   // row 3: Carousel3.ini, 左箭头3, 右箭头3
-    CarouselSettings::write(3, QStringLiteral("t_1"), QStringLiteral("mine"));
+    CarouselSettings::writeFor(*mTable, 3, {{QStringLiteral("t_1"), QStringLiteral("mine")}});
     const QString id = mTable->cell(3, T::Id);
 
     selectAndDelete(1);
@@ -409,7 +412,7 @@ void TestPalette::newCarouselAvoidsLivingCarouselsNumber()
     for (int i = 0; i < 5; ++i)
         press(QStringLiteral("热点"));
     press(QStringLiteral("轮播"));   // row 6: Carousel6.ini
-    CarouselSettings::write(6, QStringLiteral("t_1"), QStringLiteral("first"));
+    CarouselSettings::writeFor(*mTable, 6, {{QStringLiteral("t_1"), QStringLiteral("first")}});
     for (int i = 0; i < 5; ++i)
         selectAndDelete(1);
     QCOMPARE(mTable->cell(1, T::Kind), QStringLiteral("轮播"));
@@ -465,7 +468,10 @@ void TestPalette::carouselWithoutWritableFolder()
     press(QStringLiteral("轮播"));
     QCOMPARE(mTable->count(), 4);
     QCOMPARE(mTable->cell(3, T::Kind), QStringLiteral("右箭头1"));
-    QVERIFY(CarouselSettings::read(1, QStringLiteral("Number")).isEmpty());
+    // The design holds its settings all the same; only their mirror is missing.
+    DesignFile::finishWrites();
+    QVERIFY(!QFile::exists(CarouselSettings::filePath(1)));
+    QCOMPARE(mWindow->document()->carouselValue(1, QStringLiteral("Number")), QStringLiteral("6"));
 }
 
 void TestPalette::everyKindOpensItsEditor_data()

@@ -5,6 +5,7 @@
 #include "model/design_selection.h"
 #include "support/test_support.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -43,6 +44,8 @@ private slots:
     void editAfterUndoDropsRedo();
     void carouselKeysComeBack();
     void replacingTheDesignIsOneStep();
+    void carouselsBelongToTheirDesign_data();
+    void carouselsBelongToTheirDesign();
     void resetForgetsTheSteps();
     void cleanStateFollowsTheStack();
     void saveFinishingLater_data();
@@ -136,7 +139,7 @@ void TestDesignDocument::nestedOperationsAreOneStep()
     QVERIFY(mDocument->record(QStringLiteral("添加图片"), [this] {
         addRow(mTable, QStringLiteral("轮播"));
         mDocument->record(QStringLiteral("inner"), [this] { addRow(mTable, QStringLiteral("左箭头2")); });
-        CS::writeDefaults(2);
+        mDocument->writeCarousel(2, CS::defaults());
     }));
     QCOMPARE(mDocument->undoStack()->count(), 1);
     QVERIFY(!mDocument->record(QStringLiteral("无"), [this] { mTable->setCell(1, T::Width, QStringLiteral("40")); }));
@@ -212,26 +215,27 @@ void TestDesignDocument::editAfterUndoDropsRedo()
 
 void TestDesignDocument::carouselKeysComeBack()
 {
-    CS::writeDefaults(3);
-    mDocument->record(QStringLiteral("编辑图片"), [] {
-        CS::write(3, {{CS::kTransitionCode, QStringLiteral("fade")}, {CS::pictureKey(1), QStringLiteral("a.jpg")}});
-        CS::write(3, CS::kAutoplay, QStringLiteral("1"));
+    mDocument->writeCarousel(3, CS::defaults());
+    mDocument->record(QStringLiteral("编辑图片"), [this] {
+        mDocument->writeCarousel(3, {{CS::kTransitionCode, QStringLiteral("fade")}, {CS::pictureKey(1), QStringLiteral("a.jpg")}});
+        mDocument->writeCarousel(3, {{CS::kAutoplay, QStringLiteral("1")}});
     });
     QSignalSpy applied(mDocument, &DesignDocument::stepApplied);
     mDocument->undoStack()->undo();
+    QCOMPARE(mDocument->carouselValue(3, CS::kTransitionCode), QStringLiteral("none"));
     QCOMPARE(CS::read(3, CS::kTransitionCode), QStringLiteral("none"));
     QCOMPARE(CS::read(3, CS::pictureKey(1)), CS::kSamplePictureA);
     QCOMPARE(CS::read(3, CS::kAutoplay), QStringLiteral("0"));
     QVERIFY(applied.last().first().value<DesignChange>().carousels.contains(3));
     mDocument->undoStack()->redo();
     QCOMPARE(CS::read(3, CS::kTransitionCode), QStringLiteral("fade"));
-    QCOMPARE(CS::read(3, CS::kAutoplay), QStringLiteral("1"));
+    QCOMPARE(mDocument->carouselValue(3, CS::kAutoplay), QStringLiteral("1"));
 }
 
 void TestDesignDocument::replacingTheDesignIsOneStep()
 {
     mDocument->record(QStringLiteral("添加图片"), [this] { addRow(mTable, QStringLiteral("轮播")); });
-    CS::write(1, CS::kEasingCode, QStringLiteral("old"));
+    mDocument->writeCarousel(1, {{CS::kEasingCode, QStringLiteral("old")}});
     const auto before = mTable->rows();
 
     DesignFile::Design imported;
@@ -254,6 +258,67 @@ void TestDesignDocument::replacingTheDesignIsOneStep()
     mDocument->undoStack()->redo();
     QCOMPARE(mTable->rows(), imported.rows);
     QCOMPARE(CS::read(1, CS::kEasingCode), QStringLiteral("new"));
+}
+
+void TestDesignDocument::carouselsBelongToTheirDesign_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::newRow("the other design opened last") << QStringLiteral("open other");
+    QTest::newRow("the other design edited last") << QStringLiteral("edit other");
+    QTest::newRow("settings file deleted") << QStringLiteral("delete file");
+    QTest::newRow("settings file emptied") << QStringLiteral("empty file");
+}
+
+void TestDesignDocument::carouselsBelongToTheirDesign()
+{
+    QFETCH(QString, meanwhile);
+    // Two designs, each with a carousel numbered 1, in designers sharing one program folder.
+    auto designWithCarousel = [](const QString &picture) {
+        DesignFile::Design design;
+        design.rows = {T::initialModuleRecord(), QStringList(T::ColumnCount)};
+        design.rows[1][T::Id] = QStringLiteral("2");
+        design.rows[1][T::Kind] = QStringLiteral("轮播");
+        design.rows[1][T::Width] = QStringLiteral("750");
+        design.rows[1][T::Height] = QStringLiteral("240");
+        design.rows[1][CS::kNumberColumn] = QStringLiteral("1");
+        DesignFile::CarouselValues values = CS::defaults();
+        for (auto &pair : values) {
+            if (pair.first == CS::pictureKey(1))
+                pair.second = picture;
+        }
+        design.carousels.insert(1, values);
+        return design;
+    };
+    const QString mine = QStringLiteral("https://x.example/X/c1p1.jpg");
+    const QString theirs = QStringLiteral("https://x.example/Y/c1p1.jpg");
+    mDocument->resetDesign(designWithCarousel(mine));
+    DesignDocument other;
+    other.resetDesign(designWithCarousel(theirs));
+    if (meanwhile == QStringLiteral("edit other"))
+        other.record(QStringLiteral("编辑图片"), [&other] {
+            other.writeCarousel(1, {{CS::pictureKey(2), QStringLiteral("https://x.example/Y/c1p2.jpg")}});
+        });
+    QCOMPARE(CS::read(1, CS::pictureKey(1)), theirs);   // the mirror follows the last design written
+    DesignFile::finishWrites();
+    if (meanwhile == QStringLiteral("delete file"))
+        QVERIFY(QFile::remove(CS::filePath(1)));
+    if (meanwhile == QStringLiteral("empty file")) {
+        QFile file(CS::filePath(1));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    }
+
+    const DesignFile::Design saved = mDocument->design();
+    QCOMPARE(saved.carousels.value(1), designWithCarousel(mine).carousels.value(1));
+    QCOMPARE(other.design().carousels.value(1).at(3).second, theirs);
+    const QString code = ModuleGenerator(*mTable).generate();
+    QVERIFY(code.contains(mine));
+    QVERIFY(!code.contains(theirs));
+    // Undo puts the design's own values back, not the file's.
+    mDocument->record(QStringLiteral("编辑图片"), [this] {
+        mDocument->writeCarousel(1, {{CS::pictureKey(1), QStringLiteral("https://x.example/X/new.jpg")}});
+    });
+    mDocument->undoStack()->undo();
+    QCOMPARE(mDocument->carouselValue(1, CS::pictureKey(1)), mine);
 }
 
 void TestDesignDocument::resetForgetsTheSteps()
@@ -312,7 +377,7 @@ void TestDesignDocument::saveFinishingLater()
     else if (meanwhile == QStringLiteral("write"))
         mDocument->writeUnstepped([this] { mTable->setCell(2, T::Top, QStringLiteral("9")); });
     else if (meanwhile == QStringLiteral("carousel"))
-        mDocument->record(QStringLiteral("轮播"), [] { CS::write(1, CS::kAutoplay, QStringLiteral("1")); });
+        mDocument->record(QStringLiteral("轮播"), [this] { mDocument->writeCarousel(1, {{CS::kAutoplay, QStringLiteral("1")}}); });
     mDocument->markSavedAt(revision);
     QCOMPARE(mDocument->isModified(), modified);
     while (stack->index() > indexAtSave)

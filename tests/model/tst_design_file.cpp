@@ -139,6 +139,8 @@ private slots:
     void badFiles_data();
     void badFiles();
     void carouselKeysAreTheKnownOnes();
+    void limits_data();
+    void limits();
     void failedWriteKeepsTheOldFile();
     void backgroundWrites_data();
     void backgroundWrites();
@@ -212,9 +214,12 @@ void TestDesignFile::badFiles_data()
     QTest::addColumn<QString>("reason");
 
     const QByteArray good = DesignFile::serialise(sampleDesign());
-    QTest::newRow("not JSON") << QByteArray("hello") << "invalid JSON";
-    QTest::newRow("truncated") << good.left(good.size() / 2) << "invalid JSON";
-    QTest::newRow("empty file") << QByteArray() << "invalid JSON";
+    // Where the text breaks, counted in characters of its line.
+    QTest::newRow("not JSON") << QByteArray("hello") << "设计文件已损坏：第 1 行第 1 列";
+    QTest::newRow("broken on a later line") << QByteArray("{\n  \"名称\": \"轮播\",\n  \"x\" 1\n}")
+                                           << "设计文件已损坏：第 3 行第 7 列";
+    QTest::newRow("truncated") << good.left(good.size() / 2) << "设计文件已损坏";
+    QTest::newRow("empty file") << QByteArray() << "设计文件已损坏：第 1 行第 1 列";
     QTest::newRow("array") << withRoot("[]") << "not a JSON object";
     QTest::newRow("bare rows design") << withRoot(R"({"rows": []})") << "not a design file";
     QTest::newRow("other format") << withRoot(R"({"format": "other", "version": 1, "rows": []})")
@@ -313,14 +318,63 @@ void TestDesignFile::failedWriteKeepsTheOldFile()
     bool written = true;
     Test::withFileSizeLimit(64, [&] { written = DesignFile::writeFile(path, bigger, &error); });
     QVERIFY(!written);
-    QVERIFY(!error.isEmpty());
+    // The cause in the user's words, not the system's.
+    QVERIFY2(error.startsWith(QStringLiteral("文件超出系统允许的大小")), qPrintable(error));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("d.plbd")});
 
     QVERIFY(!DesignFile::writeFile(dir.filePath(QStringLiteral("missing/d.plbd")), bigger, &error));
+    QVERIFY2(error.startsWith(QStringLiteral("文件夹已不存在")), qPrintable(error));
 #endif
+}
+
+void TestDesignFile::limits_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("100,000 components") << "components" << false << QString();
+    QTest::newRow("100,001 components") << "components+" << true << "超过上限 100000 个";
+    QTest::newRow("a cell of 1 MB") << "cell" << false << QString();
+    QTest::newRow("a cell over 1 MB") << "cell+" << true << "超过 1 MB";
+    QTest::newRow("a file over 256 MB") << "file+" << true << "文件超过 256 MB";
+}
+
+void TestDesignFile::limits()
+{
+    QFETCH(QString, what);
+    QFETCH(bool, refused);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("limit.plbd"));
+    const bool over = what.endsWith(u'+');
+    if (what.startsWith(QStringLiteral("file"))) {
+        // Sparse: the size is checked before a byte is read.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(DesignFile::kMaxFileBytes + 1));
+    } else {
+        DesignFile::Design design;
+        design.rows = {T::initialModuleRecord()};
+        const qsizetype components = what.startsWith(QStringLiteral("components"))
+            ? DesignFile::kMaxComponents + (over ? 1 : 0) : 1;
+        for (qsizetype i = 0; i < components; ++i) {
+            QStringList cells(T::ColumnCount);
+            cells[T::Id] = QString::number(i + 2);
+            cells[T::Kind] = QStringLiteral("图片");
+            design.rows.append(cells);
+        }
+        if (what.startsWith(QStringLiteral("cell")))
+            design.rows[1][T::Picture] = QString(DesignFile::kMaxCellChars + (over ? 1 : 0), u'x');
+        QVERIFY(DesignFile::writeFile(path, design));
+    }
+    QString error;
+    const auto read = DesignFile::readFile(path, &error);
+    QCOMPARE(!read, refused);
+    if (refused)
+        QVERIFY2(error.contains(reason), qPrintable(error));
 }
 
 void TestDesignFile::backgroundWrites_data()

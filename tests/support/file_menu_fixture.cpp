@@ -39,12 +39,19 @@ void FileMenuFixture::open()
     mData = new QTemporaryDir;
     mFiles = new QTemporaryDir;
     mChosen.clear();
+    mAnswers.clear();
+    mAsked.clear();
     DesignerOptions options;
     options.beforeShow = [this](MainWindow *window, const QString &) {
         window->fileMenu()->setDataDir(mData->path());
         window->fileMenu()->setPreviewFetch(&fakeFetch);
         window->fileMenu()->setChooser([this](bool, const QString &) {
             return mChosen.isEmpty() ? QString() : mChosen.takeFirst();
+        });
+        window->fileMenu()->setAsker([this](const QString &text, const QStringList &buttons) {
+            mAsked.append(text);
+            mAskedButtons = buttons;
+            return mAnswers.isEmpty() ? 1 : mAnswers.takeFirst();
         });
     };
     mDesigner = std::make_unique<DesignerWindow>(std::move(options));
@@ -103,7 +110,7 @@ void FileMenuFixture::buildDesign()
     int carousel = 1;
     while (table->cell(carousel, T::Kind) != QStringLiteral("轮播"))
         ++carousel;
-    CarouselSettings::write(CarouselSettings::numberOf(*table, carousel),
+    CarouselSettings::writeFor(*table, CarouselSettings::numberOf(*table, carousel),
                             {{CarouselSettings::kEasingCode, QStringLiteral("bounceIn")},
                              {CarouselSettings::kShowArrows, QStringLiteral("1")}});
     settle();

@@ -43,6 +43,11 @@ protected:
     MainWindow *mWindow = nullptr;
     FileMenu *mMenu = nullptr;
     QStringList mChosen;   // answers of the file dialog, first first
+    // Answers to the menu's questions by button index, first first; the second button
+    // ("不保存", "取消") when none is left. The questions asked and the last one's buttons.
+    QList<int> mAnswers;
+    QStringList mAsked;
+    QStringList mAskedButtons;
 
 private:
     void centre();
