@@ -150,19 +150,20 @@ namespace Plumbrook {
 void ArrangeMenu::giveNaturalSize()
 {
     bool locked = false;
-    mCanvas->document()->record(kNaturalSizeText, [&] {
-        for (QWidget *object : mCanvas->selectedObjects()) {
-            auto *picture = qobject_cast<PictureObject *>(object);
-            if (!picture || !picture->hasPicture())
-                continue;
-            if (mCanvas->isLockedObject(object)) {
-                locked = true;
-                continue;
-            }
-            mCanvas->setFrame(object, QRect(mCanvas->frameOf(object).topLeft(), picture->naturalSize()));
-            mCanvas->storeFrame(object);
+    DesignOperations::Frames frames;
+    for (QWidget *object : mCanvas->selectedObjects()) {
+        auto *picture = qobject_cast<PictureObject *>(object);
+        if (!picture || !picture->hasPicture())
+            continue;
+        if (mCanvas->isLockedObject(object)) {
+            locked = true;
+            continue;
         }
-    });
+        frames.append({DesignCanvas::tagOf(object),
+                       QRect(mCanvas->moduleFrameOf(object).topLeft(), picture->naturalSize())});
+    }
+    if (!frames.isEmpty())
+        DesignOperations::setFrames(mCanvas->document(), kNaturalSizeText, frames);
     mCanvas->showSelection();
     if (locked)
         emit mCanvas->statusMessage(ContextMenuOperations::kLockedMessage);

@@ -3,7 +3,7 @@
 #include "canvas/canvas_stacking.h"
 #include "canvas/design_canvas.h"
 #include "canvas/stacking_actions.h"
-#include "components/component_creation.h"
+#include "canvas/design_loader.h"
 #include "model/design_document.h"
 #include "model/design_selection.h"
 #include "model/layer_list_model.h"
@@ -27,7 +27,7 @@ constexpr int kIconSize = 16;
 QIcon kindIcon(const QString &kind)
 {
     QPixmap picture;
-    if (!picture.loadFromData(ComponentCreation::builtinPictureOf(kind)))
+    if (!picture.loadFromData(DesignLoader::builtinPictureOf(kind)))
         return {};
     return QIcon(picture.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }

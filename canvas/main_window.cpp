@@ -275,12 +275,12 @@ void MainWindow::applyLayout(int width, int height)
         mDragAnywhere = true;
     }
     ui->外形框1->move(width - ui->外形框1->width() - 2, ui->外形框1->y());
+    ui->标签_文件名->move(ui->外形框1->x() - ui->标签_文件名->width() - 4, ui->标签_文件名->y());
     ui->图片框_刻度->resize(width - 4, ui->图片框_刻度->height());
     ui->高级选择夹1->resize(width - 4, height - 74);
     ui->动画框1->resize(width - 4, height - 74);
     mCanvas->setLayoutWidth(width - 4);
     mScroller->setBaseSize(QSize(width - 4, height - 74));
-    mRuler->redraw();
     placeLayerPanel(width, height);
     ui->标签_提示->resize(width - ui->外形框2->width(), ui->标签_提示->height());
     ui->外形框2->move(width - ui->外形框2->width(), ui->外形框2->y());

@@ -3,10 +3,11 @@
 #include "canvas/design_canvas.h"
 #include "canvas/picture_object.h"
 #include "components/preview_download.h"
-#include "model/text_ops.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_operations.h"
 #include "model/kind_table.h"
+#include "model/text_ops.h"
 
 namespace Plumbrook::PictureAdding {
 
@@ -19,29 +20,29 @@ int addPicture(DesignCanvas *canvas, const QHash<int, QString> &cells, const QBy
     const auto number = [&cells](int column, int fallback) {
         return cells.contains(column) ? TextOps::toInt(cells.value(column)) : fallback;
     };
+    // Known already: the address is not fetched again for the picture shown.
+    if (cells.contains(T::Picture))
+        PreviewDownload::remember(cells.value(T::Picture), bytes);
+    DesignDocument *document = canvas->document();
+    ComponentTable *table = document->table();
     int row = -1;
-    canvas->document()->record(QStringLiteral("添加图片"), [&] {
-        row = canvas->addPictureComponent(info->name, bytes, 0, number(T::Width, info->width),
-                                          number(T::Height, info->height));
-        for (const auto &[column, text] : info->cells)
-            canvas->table()->setCell(row, column, text);
+    document->record(QStringLiteral("添加图片"), [&] {
+        const QPoint place = canvas->newComponentPlace(info->name);
+        row = DesignOperations::add(document, info->name,
+                                    QPoint(number(T::Left, place.x()), number(T::Top, place.y())));
+        if (row < 1)
+            return;
         for (auto it = cells.constBegin(); it != cells.constEnd(); ++it)
-            canvas->table()->setCell(row, it.key(), it.value());
-        PictureObject *object = canvas->pictureById(canvas->table()->cell(row, T::Id));
-        // Shown already: the address is not fetched again for it.
-        if (object && cells.contains(T::Picture)) {
-            object->setProperty("previewUrl", cells.value(T::Picture));
-            PreviewDownload::remember(cells.value(T::Picture), bytes);
-        }
-        if (object && (cells.contains(T::Left) || cells.contains(T::Top))) {
-            const QRect frame = canvas->frameOf(object);
-            const QPoint at = canvas->backgroundPos()
-                              + QPoint(number(T::Left, frame.left() - canvas->backgroundPos().x()),
-                                       number(T::Top, frame.top() - canvas->backgroundPos().y()));
-            canvas->moveObject(object, at);
-            canvas->storeFrame(object);
-        }
+            table->setCell(row, it.key(), it.value());
     });
+    if (row < 1)
+        return -1;
+    const QString id = table->cell(row, T::Id);
+    if (PictureObject *object = canvas->pictureById(id)) {
+        if (cells.contains(T::Picture))
+            object->setProperty("previewUrl", cells.value(T::Picture));
+        canvas->setObjectPicture(id, bytes);
+    }
     return row;
 }
 

@@ -198,26 +198,7 @@ QVector<int> find(const QVector<Box> &boxes)
 
 int stackLevel(const QString &kind)
 {
-    // Read once from each kind's own code as the generator fills it from the kind's
-    // defaults, so that the order follows the templates wherever they change.
-    static const QHash<QString, int> levels = [] {
-        QHash<QString, int> byKind;
-        const QString marker = QStringLiteral("z-index:");
-        GenerationSources sources;
-        sources.carouselSetting = [](int, const QString &) { return QString(); };
-        sources.randomDigit = [] { return 0; };
-        for (const KindTable::KindInfo &info : KindTable::all()) {
-            ComponentTable table;
-            const int row = table.appendRow(QStringLiteral("2"), info.name);
-            for (const auto &[column, text] : info.cells)
-                table.setCell(row, column, text);
-            const QString code = info.fill(FillContext{table, row, sources});
-            const qsizetype at = code.indexOf(marker);
-            byKind.insert(info.name, at < 0 ? 0 : TextOps::toInt(code.mid(at + marker.size(), 12)));
-        }
-        return byKind;
-    }();
-    return levels.value(kind);
+    return KindTable::zIndexOf(kind);
 }
 
 } // namespace Plumbrook::CoveredComponents

@@ -8,22 +8,8 @@ namespace Plumbrook::StackingOrder {
 
 int zIndexOf(const QString &kind)
 {
-    using K = KindTable::Kind;
-    const KindTable::KindInfo *info = KindTable::find(kind);
-    if (!info)
-        return 2;
-    switch (info->kind) {
-    case K::Swap:
-    case K::Countdown:
-    case K::Favourite:
-    case K::Follow:
-    case K::Service:
-        return 3;
-    case K::Share:
-        return 4;
-    default:
-        return 2;
-    }
+    // A row of no known kind is emitted as plain code, on the module's own level.
+    return KindTable::find(kind) ? KindTable::zIndexOf(kind) : 2;
 }
 
 Key keyOf(const ComponentTable &table, int row)

@@ -1,7 +1,7 @@
 #include "canvas/main_window.h"
 #include "canvas/code_output_window.h"
 #include "codegen/module_generator.h"
-#include "components/component_creation.h"
+#include "canvas/design_canvas.h"
 #include "model/program_dir.h"
 #include "model/text_ops.h"
 #include "model/component_table.h"

@@ -3,7 +3,7 @@
 // last two seconds of edits missing.
 #include "canvas/file_menu.h"
 #include "canvas/main_window.h"
-#include "components/component_creation.h"
+#include "canvas/design_canvas.h"
 #include "model/program_dir.h"
 #include "model/design_file.h"
 #include "model/session_store.h"

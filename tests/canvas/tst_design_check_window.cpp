@@ -7,6 +7,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_selection.h"
+#include "model/design_operations.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -72,9 +73,8 @@ QString TestDesignCheckWindow::addHotspot(const QRect &frame)
     DesignCanvas *canvas = mWindow->canvas();
     const int row = canvas->addComponent(QStringLiteral("热点"));
     const QString id = mWindow->table()->cell(row, T::Id);
-    QWidget *object = canvas->objectById(id);
-    canvas->setFrame(object, frame);
-    canvas->storeFrame(object);
+    DesignOperations::setFrames(mWindow->document(), QStringLiteral("移动"),
+                                {{id, frame.translated(-canvas->backgroundPos())}});
     Test::settle();
     return id;
 }

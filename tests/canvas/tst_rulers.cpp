@@ -11,6 +11,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_file.h"
+#include "model/design_operations.h"
 #include "support/editor_driving.h"
 
 #include <QApplication>
@@ -77,10 +78,9 @@ void TestRulers::cleanup()
 QWidget *TestRulers::create(const QPoint &moduleAt, const QSize &size)
 {
     const int row = mCanvas->addComponent(QStringLiteral("图片"));
-    QWidget *object = mCanvas->objectById(mWindow->table()->cell(row, T::Id));
-    mCanvas->setFrame(object, QRect(mCanvas->backgroundPos() + moduleAt, size));
-    mCanvas->storeFrame(object);
-    return object;
+    const QString id = mWindow->table()->cell(row, T::Id);
+    DesignOperations::setFrames(mWindow->document(), QStringLiteral("移动"), {{id, QRect(moduleAt, size)}});
+    return mCanvas->objectById(id);
 }
 
 void TestRulers::guideMeetsComponent_data()
@@ -236,7 +236,7 @@ void TestRulers::guidesKeptInTheDesignFile()
     QCOMPARE(opened->guidesX, (QVector<int>{300, -20}));
     QCOMPARE(opened->guidesY, (QVector<int>{0, 640}));
 
-    mWindow->document()->resetDesign(DesignFile::Design{{ComponentTable::initialModuleRecord()}, {}, {}, {}, {}});
+    mWindow->document()->resetDesign(DesignFile::Design{{ComponentTable::initialModuleRecord()}, {}, {}, {}, {}, {}});
     QVERIFY(rulers()->guides(Qt::Vertical).isEmpty());
     mWindow->document()->resetDesign(*opened);
     QCOMPARE(rulers()->guides(Qt::Vertical).size(), 2);

@@ -5,7 +5,7 @@
 #include "canvas/file_menu.h"
 #include "canvas/main_window.h"
 #include "canvas/recovery_window.h"
-#include "components/component_creation.h"
+#include "canvas/design_canvas.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
 #include "model/design_document.h"

@@ -180,7 +180,7 @@ void TestLayerStacking::listIsTheShopsStacking()
     QVERIFY(DesignJson::readFile(golden.designPath(), loaded));
     ProgramDir::setOverride(golden.dir);
     DesignDocument document;
-    document.resetDesign({loaded.rows(), {}, {}, {}});
+    document.resetDesign({loaded.rows(), {}, {}, {}, {}, {}});
     LayerListModel model(&document);
     ComponentTable *table = document.table();
     QCOMPARE(listedWithCode(model, *table), shopStacking(*table));
