@@ -72,7 +72,7 @@ void CanvasSync::showHidden(const QStringList &ids)
         // An arrow comes back only where its carousel shows its arrows.
         const int carousel = LayerStacking::carouselOfArrow(*table, table->findRowById(id));
         object->setVisible(carousel < 0
-                           || CS::read(CS::numberOf(*table, carousel), CS::kShowArrows).toInt() == 0);
+                           || CS::valueOf(*table, CS::numberOf(*table, carousel), CS::kShowArrows).toInt() == 0);
     }
     if (deselected)
         mCanvas->showSelection();

@@ -321,7 +321,7 @@ QString DesignCanvas::shownUrl(const PictureObject *picture) const
     DesignFile::CarouselValues carousel;
     if (mTable->cell(row, ComponentTable::Kind) == KindTable::nameOf(KindTable::Kind::Carousel)) {
         const int number = CarouselSettings::numberOf(*mTable, row);
-        carousel.append({CarouselSettings::pictureKey(1), CarouselSettings::read(number, CarouselSettings::pictureKey(1))});
+        carousel.append({CarouselSettings::pictureKey(1), CarouselSettings::valueOf(*mTable, number, CarouselSettings::pictureKey(1))});
     }
     return DesignLoader::previewUrl(mTable->rowCells(row), carousel);
 }

@@ -37,6 +37,8 @@ int addPicture(DesignCanvas *canvas, const QHash<int, QString> &cells, const QBy
     });
     if (row < 1)
         return -1;
+    // Inside a larger step the object comes only when that step is done: its caller
+    // shows the picture then.
     const QString id = table->cell(row, T::Id);
     if (PictureObject *object = canvas->pictureById(id)) {
         if (cells.contains(T::Picture))

@@ -180,7 +180,8 @@ void PictureDrop::place(const QStringList &addresses, const QPoint &modulePoint)
 void PictureDrop::finish(const QStringList &addresses, const QList<Loaded> &loaded, const QPoint &at)
 {
     QStringList failed;
-    QList<QWidget *> added;
+    QStringList addedIds;
+    QList<QByteArray> addedBytes;
     int bottom = at.y();
     mCanvas->document()->record(QStringLiteral("添加图片"), [&] {
         for (qsizetype i = 0; i < addresses.size(); ++i) {
@@ -197,11 +198,20 @@ void PictureDrop::finish(const QStringList &addresses, const QList<Loaded> &load
                 {T::Picture, addresses.at(i)},
             };
             const int row = PictureAdding::addPicture(mCanvas, cells, picture.bytes);
-            if (QWidget *object = mCanvas->objectById(mCanvas->table()->cell(row, T::Id)))
-                added.append(object);
+            if (row >= 1) {
+                addedIds.append(mCanvas->table()->cell(row, T::Id));
+                addedBytes.append(picture.bytes);
+            }
             bottom += picture.natural.height();
         }
     });
+    // The canvas shows the new components once the whole step is done.
+    QList<QWidget *> added;
+    for (qsizetype i = 0; i < addedIds.size(); ++i) {
+        mCanvas->setObjectPicture(addedIds.at(i), addedBytes.at(i));
+        if (QWidget *object = mCanvas->objectById(addedIds.at(i)))
+            added.append(object);
+    }
     if (!added.isEmpty())
         mCanvas->selectObjects(added);
     if (!failed.isEmpty())

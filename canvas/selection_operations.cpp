@@ -48,13 +48,17 @@ void SelectionOperations::nudge(const QPoint &delta)
 {
     const QList<QWidget *> objects = mCanvas->selectedObjects();
     bool locked = false;
-    DesignOperations::Frames moving;
+    QList<QWidget *> unlocked;
     for (QWidget *object : objects) {
         if (mCanvas->isLockedObject(object))
             locked = true;
         else
-            moving.append({DesignCanvas::tagOf(object), mCanvas->moduleFrameOf(object).translated(delta)});
+            unlocked.append(object);
     }
+    // A carousel goes with its arrows.
+    DesignOperations::Frames moving;
+    for (QWidget *object : mCanvas->withCarouselArrows(unlocked))
+        moving.append({DesignCanvas::tagOf(object), mCanvas->moduleFrameOf(object).translated(delta)});
     if (!moving.isEmpty())
         DesignOperations::setFrames(mCanvas->document(), QStringLiteral("移动"), moving);
     if (locked)

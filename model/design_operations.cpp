@@ -135,7 +135,7 @@ int add(DesignDocument *document, const QString &kind, const QPoint &at)
             // The number outlives the row index: it names the settings and the arrows.
             const QString n = number(CS::numberForNewCarousel(*table, row));
             table->setCell(row, CS::kNumberColumn, n);
-            CS::writeDefaults(n.toInt());
+            CS::writeFor(*table, n.toInt(), CS::defaults());
             const QSize arrow(CreationDefaults::ArrowSize, CreationDefaults::ArrowSize);
             appendPlaced(table, CS::kLeftArrowPrefix + n, QRect(at, arrow));
             appendPlaced(table, CS::kRightArrowPrefix + n, QRect(at, arrow));
@@ -172,7 +172,7 @@ Clip clipOf(const DesignDocument *document, const QStringList &ids)
         const int n = CS::numberOf(*table, row);
         cells[CS::kNumberColumn] = number(n);
         clip.rows.append(cells);
-        clip.carousels.insert(n, CS::readAll(n));
+        clip.carousels.insert(n, document->carousel(n));
         for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
             if (arrow >= 1 && !taken.contains(arrow)) {
                 taken.insert(arrow);
@@ -221,10 +221,7 @@ QStringList paste(DesignDocument *document, const QString &verb, const Clip &cli
             const QString n = number(CS::numberForNewCarousel(*table, row));
             table->setCell(row, CS::kNumberColumn, n);
             const DesignFile::CarouselValues values = clip.carousels.value(old);
-            if (values.isEmpty())
-                CS::writeDefaults(n.toInt());
-            else
-                CS::write(n.toInt(), values);
+            CS::writeFor(*table, n.toInt(), values.isEmpty() ? CS::defaults() : values);
             const auto [left, right] = arrows.value(i, {-1, -1});
             const std::pair<int, QString> sides[2] = {{left, CS::kLeftArrowPrefix}, {right, CS::kRightArrowPrefix}};
             for (const auto &[arrowIndex, prefix] : sides) {
@@ -256,16 +253,29 @@ bool remove(DesignDocument *document, const QStringList &ids)
 {
     ComponentTable *table = document->table();
     QVector<int> rows;
+    QSet<int> taken;
     QStringList named;
     for (const QString &id : ids) {
         const int row = table->findRowById(id);
-        if (row >= 1 && !rows.contains(row)) {
+        if (row >= 1 && !taken.contains(row)) {
+            taken.insert(row);
             rows.append(row);
             named.append(id);
         }
     }
     if (rows.isEmpty())
         return false;
+    // A carousel goes with its arrows, which would otherwise stay behind on their own.
+    for (const int row : QVector<int>(rows)) {
+        if (!KindTable::is(table->cell(row, ComponentTable::Kind), KindTable::Kind::Carousel))
+            continue;
+        for (const int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
+            if (arrow >= 1 && !taken.contains(arrow)) {
+                taken.insert(arrow);
+                rows.append(arrow);
+            }
+        }
+    }
     // The rows go from the last up, so that each stays where it was found.
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     return document->record(stepName(QStringLiteral("删除"), *table, named), [&] {

@@ -47,7 +47,7 @@ QStringList paste(DesignDocument *document, const QString &verb, const Clip &cli
                   const QPoint &offset, std::optional<QPoint> at = std::nullopt,
                   QStringList *sources = nullptr);
 
-// Deletes the components' rows (a carousel's arrows stay unless named too).
+// Deletes the components' rows, a carousel with its arrows.
 bool remove(DesignDocument *document, const QStringList &ids);
 
 // Gives each component a place and size on the module, writing 左边, 顶边, 宽度, 高度.

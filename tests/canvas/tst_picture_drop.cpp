@@ -352,7 +352,7 @@ void TestPictureDrop::naturalSize()
     QCOMPARE(picture->size(), natural * zoom);
     QCOMPARE(mTable->cellInt(locked, T::Width), 180);
     QCOMPARE(mWindow->document()->undoStack()->count(), steps + 1);
-    QCOMPARE(mWindow->document()->undoStack()->undoText(), QStringLiteral("原始尺寸"));
+    QVERIFY(mWindow->document()->undoStack()->undoText().startsWith(QStringLiteral("原始尺寸")));
     mWindow->document()->undoStack()->undo();
     QCOMPARE(mTable->cellInt(row, T::Width), 180);
 }
