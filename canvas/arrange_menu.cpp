@@ -135,6 +135,12 @@ void ArrangeMenu::arrange(Arrangement::Operation operation)
             continue;
         }
         moved.append({DesignCanvas::tagOf(objects[i]), placed[i].translated(-mCanvas->backgroundPos())});
+        // A carousel's arrows keep their place beside it; arrows selected themselves are aligned as any.
+        const QPoint shift = placed[i].topLeft() - frames[i].topLeft();
+        for (QWidget *arrow : mCanvas->withCarouselArrows({objects[i]}).mid(1)) {
+            if (!objects.contains(arrow))
+                moved.append({DesignCanvas::tagOf(arrow), mCanvas->moduleFrameOf(arrow).translated(shift)});
+        }
     }
     if (!moved.isEmpty())
         DesignOperations::setFrames(mCanvas->document(), step, moved);

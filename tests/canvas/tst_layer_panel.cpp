@@ -1,5 +1,7 @@
 // The "图层" panel and the canvas: one selection, hiding, locking, restacking, and a
 // carousel that takes its arrows along.
+#include "model/arrangement.h"
+#include "canvas/arrange_menu.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
@@ -337,6 +339,18 @@ void TestLayerPanel::carouselMovesWithItsArrows()
     QCOMPARE(stack()->index(), steps + 1);
     QVERIFY(undo());
     settle();
+
+    // Aligned to the module's right edge, the arrows keep their place beside it.
+    select(row);
+    window()->arrangeMenu()->arrange(Arrangement::AlignRight);
+    settle();
+    const int dx = canvas()->frameOf(carousel).x() - start[0].x();
+    QVERIFY(dx != 0);
+    QCOMPARE(frames(), shifted(QPoint(dx, 0)));
+    QCOMPARE(stack()->index(), steps + 1);
+    QVERIFY(undo());
+    settle();
+    QCOMPARE(frames(), start);
 
     // An arrow still goes alone.
     dragBy(arrows[0], QPoint(0, 15));
