@@ -90,6 +90,10 @@ void TestFileWrites::writesLeaveTheUserInterfaceFree()
     }
     const QString path = autosave ? mMenu->autosavePath() : mFiles->filePath(QStringLiteral("held.plbd"));
     mWindow->canvas()->addComponent(QStringLiteral("轮播"));
+    // The module's changes made while building are shown with this step; the background's
+    // worker reports on the status line when done, which must not land on the save's message.
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    Test::settle();
     DesignFile::Design expected = DesignFile::fromTable(*mWindow->table());
     expected.shrink = mWindow->designShrink();
     QSignalSpy written(mMenu, &FileMenu::designWritten);
