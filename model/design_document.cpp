@@ -23,6 +23,9 @@ DesignDocument::DesignDocument(QObject *parent)
 
 DesignDocument::~DesignDocument()
 {
+    // The stack clears itself as it goes and would tell listeners of a step
+    // count on a document that is no longer one.
+    mStack->blockSignals(true);
     mTable->setRecorder(nullptr);
 }
 

@@ -128,8 +128,10 @@ void PictureCache::loadIndexLocked()
     trimLocked({});
 }
 
-void PictureCache::forgetLocked(const QString &name)
+void PictureCache::forgetLocked(const QString &nameOrKey)
 {
+    // The caller may pass the key itself, which the erase below frees.
+    const QString name = nameOrKey;
     const auto it = mItems.constFind(name);
     if (it == mItems.constEnd())
         return;
