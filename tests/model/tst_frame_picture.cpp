@@ -10,6 +10,9 @@ namespace {
 
 quint32 le32(const QByteArray &b, int at)
 {
+    // A picture too short for its header reads as zero, not past its end.
+    if (at < 0 || at + 4 > b.size())
+        return 0;
     return qFromLittleEndian<quint32>(b.constData() + at);
 }
 
