@@ -79,7 +79,7 @@ void TestContextMenu::init()
     mTable = mWindow->table();
     // Stand-in editors that only say which kind and row they were opened for.
     for (const QString kind : {"图片", "flash", "文字", "轮播", "热点"}) {
-        EditorRegistry::add(kind, [kind](MainWindow *, int row) {
+        EditorRegistry::add(kind, [kind](EditorHost *, int row) {
             auto *editor = new QWidget;
             editor->setObjectName(kind + QLatin1Char(':') + QString::number(row));
             return editor;

@@ -4,9 +4,9 @@
 
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
+#include "canvas/preview_download.h"
 #include "components/component_creation.h"
 #include "components/editor_registry.h"
-#include "components/preview_download.h"
 #include "model/component_table.h"
 
 #include <QBuffer>
@@ -93,7 +93,7 @@ int addComponent(MainWindow *main, const QString &kind, const Cells &cells)
 
 QWidget *openEditor(MainWindow *main, int row)
 {
-    return EditorRegistry::open(main, main->table()->cell(row, ComponentTable::Kind), row);
+    return EditorRegistry::open(main->editorHost(), main->table()->cell(row, ComponentTable::Kind), row);
 }
 
 DesignerWindow::DesignerWindow(DesignerOptions options)
