@@ -48,8 +48,10 @@ void buildDesign(MainWindow &window, int components)
     const auto &kinds = KindTable::all();
     for (int i = 0; table->componentCount() < components; ++i) {
         const int row = canvas->addComponent(kinds.at(i % kinds.size()).name);
-        table->setCell(row, ComponentTable::Left, QString::number(i % 40 * 20));
-        table->setCell(row, ComponentTable::Top, QString::number(i / 40 * 20));
+        window.document()->writeUnstepped([&] {
+            table->setCell(row, ComponentTable::Left, QString::number(i % 40 * 20));
+            table->setCell(row, ComponentTable::Top, QString::number(i / 40 * 20));
+        });
     }
 }
 

@@ -234,7 +234,7 @@ void TestContextMenu::edit()
     QPointer<QWidget> before = EditorRegistry::current();
     QVERIFY(before);
     if (locked)
-        mTable->setCell(row, T::Locked, QStringLiteral("是"));
+        mWindow->document()->writeUnstepped([&] { mTable->setCell(row, T::Locked, QStringLiteral("是")); });
     mWindow->showStatus(QString());
 
     rightPress(row);
