@@ -8,9 +8,9 @@
 #include "canvas/file_menu.h"
 #include "model/frame_picture.h"
 #include "canvas/main_window.h"
+#include "canvas/preview_download.h"
 #include "components/component_creation.h"
 #include "model/creation_defaults.h"
-#include "components/preview_download.h"
 #include "model/program_dir.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
@@ -48,8 +48,10 @@ void buildDesign(MainWindow &window, int components)
     const auto &kinds = KindTable::all();
     for (int i = 0; table->componentCount() < components; ++i) {
         const int row = canvas->addComponent(kinds.at(i % kinds.size()).name);
-        table->setCell(row, ComponentTable::Left, QString::number(i % 40 * 20));
-        table->setCell(row, ComponentTable::Top, QString::number(i / 40 * 20));
+        window.document()->writeUnstepped([&] {
+            table->setCell(row, ComponentTable::Left, QString::number(i % 40 * 20));
+            table->setCell(row, ComponentTable::Top, QString::number(i / 40 * 20));
+        });
     }
 }
 

@@ -7,7 +7,7 @@
 #include "canvas/file_menu.h"
 #include "canvas/layer_panel.h"
 #include "canvas/main_window.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/program_dir.h"
 #include "model/layer_list_model.h"
 

@@ -2,7 +2,7 @@
 // 10,000 components, against the empty designer.
 #include "bench_setup.h"
 #include "canvas/file_menu.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/program_dir.h"
 #include "model/background_work.h"
 

@@ -5,7 +5,7 @@
 #include "canvas/design_loader.h"
 #include "canvas/file_menu.h"
 #include "canvas/picture_drop.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/program_dir.h"
 #include "model/background_work.h"
 #include "net/picture_cache.h"

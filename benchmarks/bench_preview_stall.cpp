@@ -6,7 +6,7 @@
 #include "canvas/design_canvas.h"
 #include "model/frame_picture.h"
 #include "canvas/main_window.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
 #include "support/canvas_driving.h"

@@ -9,7 +9,7 @@
 #include "canvas/design_loader.h"
 #include "model/frame_picture.h"
 #include "canvas/main_window.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/program_dir.h"
 #include "model/component_table.h"
 #include "model/design_file.h"

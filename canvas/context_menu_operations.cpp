@@ -33,7 +33,7 @@ void edit(MainWindow *main)
         main->showStatus(kLockedMessage);
         return;
     }
-    EditorRegistry::open(main, main->table()->cell(row, ComponentTable::Kind), row);
+    EditorRegistry::open(main->editorHost(), main->table()->cell(row, ComponentTable::Kind), row);
 }
 
 void copy(MainWindow *main)

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "canvas/preview_download.h"
 #include "canvas/selection_handles.h"
-#include "components/preview_download.h"
 
 #include <QFont>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/design_file.h"
 
 class QWidget;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/design_file.h"
 #include "model/design_file_lock.h"
 #include "model/session_store.h"

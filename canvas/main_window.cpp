@@ -17,15 +17,16 @@
 #include "canvas/module_background_layer.h"
 #include "canvas/picture_drop.h"
 #include "canvas/picture_object.h"
+#include "canvas/preview_download.h"
 #include "canvas/ruler_guides.h"
 #include "canvas/selection_operations.h"
 #include "canvas/stacking_actions.h"
+#include "canvas/window_editor_host.h"
 #include "canvas/zoom_controls.h"
 #include "canvas/code_output_window.h"
 #include "components/editor_registry.h"
 #include "components/editors.h"
 #include "components/palette_window.h"
-#include "components/preview_download.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
@@ -108,6 +109,7 @@ MainWindow::MainWindow(QWidget *parent)
     mGeometryBoxes = new GeometryBoxes(
         mCanvas, {ui->编辑框_宽, ui->编辑框_高, ui->编辑框_距左, ui->编辑框_距顶}, this);
     mSync = new CanvasSync(mDocument, mCanvas, this);
+    mEditorHost = new WindowEditorHost(this, ui->编辑框_宽);
     new LockMarks(mCanvas, this);
     connect(mInteraction, &CanvasInteraction::selectionAboutToChange, mGeometryBoxes,
             &GeometryBoxes::applyPending);

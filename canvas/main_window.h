@@ -21,6 +21,7 @@ class CanvasSync;
 class ComponentTable;
 class DesignCanvas;
 class DesignDocument;
+class EditorHost;
 class FileMenu;
 class GeometryBoxes;
 class PictureDrop;
@@ -43,6 +44,8 @@ public:
     DesignDocument *document() const { return mDocument; }
     ComponentTable *table() const { return mTable; }
     DesignCanvas *canvas() const { return mCanvas; }
+    // What the component editors opened from this window are handed.
+    EditorHost *editorHost() const { return mEditorHost; }
     CanvasScroller *scroller() const { return mScroller; }
     SelectionOperations *selectionOperations() const { return mSelectionOperations; }
     ArrangeMenu *arrangeMenu() const { return mArrangeMenu; }
@@ -132,6 +135,7 @@ private:
     DesignDocument *mDocument;
     ComponentTable *mTable;
     DesignCanvas *mCanvas;
+    EditorHost *mEditorHost;
     CanvasInteraction *mInteraction;
     CanvasScroller *mScroller;
     SelectionOperations *mSelectionOperations;

@@ -2,7 +2,7 @@
 
 #include "canvas/design_canvas.h"
 #include "canvas/picture_object.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_operations.h"

@@ -1,7 +1,5 @@
 #include "components/carousel_editor.h"
 
-#include "canvas/design_canvas.h"
-#include "canvas/main_window.h"
 #include "model/text_ops.h"
 #include "model/carousel_settings.h"
 #include "components/editor_registry.h"
@@ -24,7 +22,7 @@ namespace CS = CarouselSettings;
 class CarouselEditor : public EditorWindow
 {
 public:
-    CarouselEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    CarouselEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         mPictures = {ui.编辑框_图1, ui.编辑框_图2, ui.编辑框_图3, ui.编辑框_图4,
@@ -97,8 +95,8 @@ protected:
 
         // Closing would throw the user's edits away unsaved and unannounced.
         setKeepOpenAfterSave(!written);
-        if (!written && mainWindow())
-            mainWindow()->showStatus(QStringLiteral("轮播设置未能保存：无法写入 ") + CS::filePath(number));
+        if (!written && host())
+            host()->showStatus(QStringLiteral("轮播设置未能保存：无法写入 ") + CS::filePath(number));
     }
 
 private:
@@ -117,13 +115,11 @@ private:
     void showArrows(bool shown)
     {
         const int row = table()->findRowById(componentId());
-        if (row < 0 || !canvas())
+        if (row < 0 || !host())
             return;
         for (const int arrow : {CS::leftArrowRow(*table(), row), CS::rightArrowRow(*table(), row)}) {
-            if (arrow < 0)
-                continue;
-            if (QWidget *object = canvas()->objectById(table()->cell(arrow, ComponentTable::Id)))
-                object->setVisible(shown);
+            if (arrow >= 0)
+                host()->setObjectShown(table()->cell(arrow, ComponentTable::Id), shown);
         }
     }
 

@@ -1,6 +1,5 @@
 #include "components/component_creation.h"
 
-#include "canvas/design_canvas.h"
 #include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/creation_defaults.h"

@@ -32,12 +32,12 @@ bool has(const QString &kind)
     return factories().contains(kind);
 }
 
-QWidget *open(MainWindow *main, const QString &kind, int row)
+QWidget *open(EditorHost *host, const QString &kind, int row)
 {
     const auto it = factories().constFind(kind);
     if (it == factories().constEnd())
         return nullptr;
-    QWidget *editor = (*it)(main, row);
+    QWidget *editor = (*it)(host, row);
     if (!editor)
         return nullptr;
     editor->setAttribute(Qt::WA_DeleteOnClose);

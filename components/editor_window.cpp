@@ -1,12 +1,10 @@
 #include "components/editor_window.h"
 
-#include "canvas/design_canvas.h"
-#include "canvas/main_window.h"
 #include "model/text_ops.h"
 #include "model/carousel_settings.h"
 #include "model/colour_conversion.h"
 #include "components/colour_picker_button.h"
-#include "components/preview_download.h"
+#include "components/editor_host.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/design_operations.h"
@@ -19,15 +17,15 @@
 
 namespace Plumbrook {
 
-EditorWindow::EditorWindow(MainWindow *main, int row, QWidget *parent)
+EditorWindow::EditorWindow(EditorHost *host, int row, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
-    , mMain(main)
+    , mHost(host)
     , mRow(row)
 {
-    if (main) {
-        mId = main->table()->cell(row, ComponentTable::Id);
+    if (host) {
+        mId = host->document()->table()->cell(row, ComponentTable::Id);
         // An editor outliving the design it writes to would write into freed memory.
-        connect(main, &QObject::destroyed, this, &QObject::deleteLater);
+        connect(host, &QObject::destroyed, this, &QObject::deleteLater);
     }
 }
 
@@ -35,12 +33,7 @@ EditorWindow::~EditorWindow() = default;
 
 ComponentTable *EditorWindow::table() const
 {
-    return mMain ? mMain->table() : nullptr;
-}
-
-DesignCanvas *EditorWindow::canvas() const
-{
-    return mMain ? mMain->canvas() : nullptr;
+    return mHost ? mHost->document()->table() : nullptr;
 }
 
 QLineEdit *EditorWindow::lineEdit(const QString &name) const
@@ -72,9 +65,8 @@ void EditorWindow::setUp(std::vector<Field> fields)
 
 void EditorWindow::dock()
 {
-    if (!mMain)
-        return;
-    move(mMain->x() + mMain->width() - width() - 5, mMain->y() + 52);
+    if (mHost)
+        move(mHost->editorPlace(size()));
 }
 
 int EditorWindow::resolveRow() const
@@ -153,9 +145,8 @@ void EditorWindow::save()
     const int row = resolveRow();
     if (row >= 0) {
         // Undoing the save shows the component as it looks now.
-        if (canvas())
-            canvas()->rememberShown(mId);
-        DesignOperations::edit(mMain->document(), table()->cell(row, ComponentTable::Id), [this](int row) {
+        mHost->rememberShown(mId);
+        DesignOperations::edit(mHost->document(), table()->cell(row, ComponentTable::Id), [this](int row) {
             for (const Field &field : mFields)
                 writeField(row, field);
             saveExtra(row);
@@ -192,8 +183,6 @@ void EditorWindow::writeField(int row, const Field &field)
 
 void EditorWindow::startPreview(int row)
 {
-    if (!canvas())
-        return;
     const QStringList cells = table()->rowCells(row);
     const KindTable::KindInfo *kind = KindTable::find(cells.value(ComponentTable::Kind));
     if (!kind || kind->preview == KindTable::PreviewSource::None)
@@ -202,10 +191,7 @@ void EditorWindow::startPreview(int row)
     const QString url = KindTable::previewUrl(cells, [this, row](const QString &key) {
         return CarouselSettings::valueOf(*table(), CarouselSettings::numberOf(*table(), row), key);
     });
-    const PreviewDownload::Fetch fetch = canvas()->previewFetch();
-    // Saved again, the picture may have changed on the server since it was last asked about.
-    PreviewDownload::forgetRevalidation(url);
-    PreviewDownload::start(canvas(), mId, url, fetch ? fetch : PreviewDownload::fetchOf(kind->name));
+    mHost->showPreview(mId, url, kind->name);
 }
 
 QString EditorWindow::linkTarget(int index)

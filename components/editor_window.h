@@ -1,6 +1,6 @@
 #pragma once
 
-#include "canvas/main_window.h"
+#include "components/editor_host.h"
 
 #include <QPointer>
 #include <QString>
@@ -14,7 +14,6 @@ class QLineEdit;
 namespace Plumbrook {
 
 class ComponentTable;
-class DesignCanvas;
 
 // The part every component editor shares: frame, docking, the current row,
 // loading and saving a declarative field table, open-mode targets, colour
@@ -57,12 +56,11 @@ public:
         QString (*store)(const QString &) = nullptr;  // Text: turns the typed text into the cell
     };
 
-    EditorWindow(MainWindow *main, int row, QWidget *parent = nullptr);
+    EditorWindow(EditorHost *host, int row, QWidget *parent = nullptr);
     ~EditorWindow() override;
 
-    MainWindow *mainWindow() const { return mMain; }
+    EditorHost *host() const { return mHost; }
     ComponentTable *table() const;
-    DesignCanvas *canvas() const;
     // The row the editor was opened for; "保存" writes here whatever is selected.
     int row() const { return mRow; }
     // Id of the edited component, which receives the preview picture.
@@ -100,7 +98,7 @@ private:
     void dock();
     int resolveRow() const;
 
-    QPointer<MainWindow> mMain;
+    QPointer<EditorHost> mHost;
     int mRow;
     QString mId;
     std::vector<Field> mFields;

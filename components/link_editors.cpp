@@ -3,8 +3,6 @@
 #include "model/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
-#include "canvas/design_canvas.h"
-#include "canvas/picture_object.h"
 #include "model/preset_urls.h"
 #include "model/component_table.h"
 #include "model/kind_table.h"
@@ -27,7 +25,7 @@ using K = EditorWindow::FieldKind;
 class HotspotEditor : public EditorWindow
 {
 public:
-    HotspotEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    HotspotEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
@@ -43,14 +41,14 @@ private:
 class ImageEditor : public EditorWindow
 {
 public:
-    ImageEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    ImageEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
                {"编辑框2", T::Link},
                {"编辑框3", T::Text},
                {"组合框1", T::BgColor, K::OpenMode, T::Other}});
-        connect(canvas(), &DesignCanvas::objectPictureChanged, this, [this](const QString &id) {
+        connect(host, &EditorHost::pictureChanged, this, [this](const QString &id) {
             if (id == componentId())
                 showNaturalSize();
         });
@@ -63,8 +61,7 @@ private:
     // The picture's own size beside its address, for giving the component that size.
     void showNaturalSize()
     {
-        const PictureObject *picture = canvas()->pictureById(componentId());
-        const QSize size = picture ? picture->naturalSize() : QSize();
+        const QSize size = host()->pictureNaturalSize(componentId());
         ui.标签_原始尺寸->setText(size.isValid()
                                    ? QStringLiteral("原始尺寸：%1 × %2").arg(size.width()).arg(size.height())
                                    : QString());
@@ -77,7 +74,7 @@ private:
 class SwapEditor : public EditorWindow
 {
 public:
-    SwapEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    SwapEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         connect(ui.组合框2, &QComboBox::activated, this, [this](int index) { styleChosen(index); });
@@ -109,7 +106,7 @@ private:
 class ZoomEditor : public EditorWindow
 {
 public:
-    ZoomEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    ZoomEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
@@ -137,7 +134,7 @@ private:
 class VideoEditor : public EditorWindow
 {
 public:
-    VideoEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    VideoEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
@@ -152,7 +149,7 @@ private:
 class FlashEditor : public EditorWindow
 {
 public:
-    FlashEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    FlashEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         connect(ui.组合框1, &QComboBox::activated, this, [this](int index) { effectChosen(index); });

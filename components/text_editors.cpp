@@ -1,6 +1,5 @@
 #include "components/text_editors.h"
 
-#include "canvas/design_canvas.h"
 #include "model/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
@@ -40,7 +39,7 @@ void setLabelColour(QLabel *label, int value)
 class TextEditor : public EditorWindow
 {
 public:
-    TextEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    TextEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
@@ -71,7 +70,7 @@ private:
 class SearchEditor : public EditorWindow
 {
 public:
-    SearchEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    SearchEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
@@ -95,7 +94,7 @@ private:
 class CountdownEditor : public EditorWindow
 {
 public:
-    CountdownEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    CountdownEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},

@@ -1,6 +1,5 @@
 #include "components/widget_editors.h"
 
-#include "canvas/main_window.h"
 #include "model/text_ops.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
@@ -39,7 +38,7 @@ QString likeItemId(const QString &text)
 class FavouriteEditor : public EditorWindow
 {
 public:
-    FavouriteEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    FavouriteEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
@@ -54,7 +53,7 @@ private:
 class ShareEditor : public EditorWindow
 {
 public:
-    ShareEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    ShareEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture, K::Text, -1, nullptr, shareItemId},
@@ -69,7 +68,7 @@ private:
 class QrEditor : public EditorWindow
 {
 public:
-    QrEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    QrEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"组合框1", T::Link, K::Choice},
@@ -86,11 +85,7 @@ private:
         static const char *const items[] = {"shop", "item", "shop", "item"};
         const int index = ui.组合框1->currentIndex();
         const bool known = index >= 0 && index < int(std::size(types));
-        QString width;
-        if (mainWindow()) {
-            if (auto *box = mainWindow()->findChild<QLineEdit *>(QStringLiteral("编辑框_宽")))
-                width = box->text();
-        }
+        const QString width = host() ? host()->widthBoxText() : QString();
         QString url = PresetUrls::qrService()
             + QStringLiteral("/img?type={type}&{item}_id={id}&w={width}&h={width}&v=1");
         TextOps::replaceIn(url, QStringLiteral("{id}"), ui.编辑框1->text(), 1);
@@ -109,7 +104,7 @@ private:
 class CartEditor : public EditorWindow
 {
 public:
-    CartEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    CartEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
@@ -124,7 +119,7 @@ private:
 class LikeEditor : public EditorWindow
 {
 public:
-    LikeEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    LikeEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"组合框1", T::Link, K::Choice},
@@ -139,7 +134,7 @@ private:
 class FollowEditor : public EditorWindow
 {
 public:
-    FollowEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    FollowEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},
@@ -154,7 +149,7 @@ private:
 class ServiceEditor : public EditorWindow
 {
 public:
-    ServiceEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    ServiceEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         connect(ui.组合框5, &QComboBox::activated, this, [this](int index) { avatarChosen(index); });
@@ -181,7 +176,7 @@ private:
 class GroupEditor : public EditorWindow
 {
 public:
-    GroupEditor(MainWindow *main, int row) : EditorWindow(main, row)
+    GroupEditor(EditorHost *host, int row) : EditorWindow(host, row)
     {
         ui.setupUi(this);
         setUp({{"编辑框1", T::Picture},

@@ -132,8 +132,10 @@ void TestCodeImportWindow::importIsOneUndoStep()
         canvas->addComponent(kind.name);
     ModuleSettings settings = ModuleSettings::load(*table);
     settings.edition = 0;
-    settings.save(*table);
-    table->setCell(0, T::Other4, settings.buildWrapper());
+    mWindow->document()->writeUnstepped([&] {
+        settings.save(*table);
+        table->setCell(0, T::Other4, settings.buildWrapper());
+    });
     Test::settle();
     const QString code = Test::generated(*table);
     const int components = table->count() - 1 - 2;   // the carousel's arrows are its own
@@ -171,7 +173,7 @@ void TestCodeImportWindow::shrinkAmountComesAlong()
 {
     ComponentTable *table = mWindow->table();
     ModuleSettings settings = ModuleSettings::load(*table);
-    table->setCell(0, T::Other4, settings.buildWrapper());
+    mWindow->document()->writeUnstepped([&] { table->setCell(0, T::Other4, settings.buildWrapper()); });
     const QString code = Test::generated(*table, QStringLiteral("-20px"));
 
     mImport->setCode(code);
@@ -197,7 +199,7 @@ void TestCodeImportWindow::shrinkAmountGoesWithItsStep()
 {
     ComponentTable *table = mWindow->table();
     ModuleSettings settings = ModuleSettings::load(*table);
-    table->setCell(0, T::Other4, settings.buildWrapper());
+    mWindow->document()->writeUnstepped([&] { table->setCell(0, T::Other4, settings.buildWrapper()); });
     mWindow->openCodeOutput();
     auto *field = mWindow->codeOutputWindow->findChild<QLineEdit *>(QStringLiteral("编辑框2"));
     QCOMPARE(field->text(), QString());

@@ -79,7 +79,7 @@ void TestContextMenu::init()
     mTable = mWindow->table();
     // Stand-in editors that only say which kind and row they were opened for.
     for (const QString kind : {"图片", "flash", "文字", "轮播", "热点"}) {
-        EditorRegistry::add(kind, [kind](MainWindow *, int row) {
+        EditorRegistry::add(kind, [kind](EditorHost *, int row) {
             auto *editor = new QWidget;
             editor->setObjectName(kind + QLatin1Char(':') + QString::number(row));
             return editor;
@@ -234,7 +234,7 @@ void TestContextMenu::edit()
     QPointer<QWidget> before = EditorRegistry::current();
     QVERIFY(before);
     if (locked)
-        mTable->setCell(row, T::Locked, QStringLiteral("是"));
+        mWindow->document()->writeUnstepped([&] { mTable->setCell(row, T::Locked, QStringLiteral("是")); });
     mWindow->showStatus(QString());
 
     rightPress(row);

@@ -100,8 +100,10 @@ void TestDesignCheckWindow::clickSelectsAndScrollsIntoView()
 {
     // A module taller than the page, with a hotspot near its foot.
     const QSize module(950, 3000);
-    mWindow->table()->setCell(0, T::Width, QString::number(module.width()));
-    mWindow->table()->setCell(0, T::Height, QString::number(module.height()));
+    mWindow->document()->writeUnstepped([&] {
+        mWindow->table()->setCell(0, T::Width, QString::number(module.width()));
+        mWindow->table()->setCell(0, T::Height, QString::number(module.height()));
+    });
     mWindow->canvas()->setBackgroundPicture(makeFramePicture(module.width(), module.height(), 0x80e000, 0x80e000));
     mWindow->canvas()->centreBackground(module.width());
     const QString low = addHotspot(QRect(400, 2800, 100, 100));

@@ -237,7 +237,7 @@ void TestDesignHistory::editorSaves()
     const QString oldText = label->text();
     const QFont oldFont = label->font();
 
-    auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window(), QStringLiteral("文字"), text));
+    auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window()->editorHost(), QStringLiteral("文字"), text));
     QVERIFY(editor);
     editor->lineEdit(QStringLiteral("编辑框1"))->setText(QStringLiteral("新的文字"));
     editor->lineEdit(QStringLiteral("编辑框4"))->setText(QStringLiteral("30"));
@@ -246,7 +246,7 @@ void TestDesignHistory::editorSaves()
     QCOMPARE(stack()->undoText(), QStringLiteral("编辑文字"));
     const int steps = stack()->index();
 
-    editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window(), QStringLiteral("图片"), picture));
+    editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window()->editorHost(), QStringLiteral("图片"), picture));
     editor->lineEdit(QStringLiteral("编辑框2"))->setText(QStringLiteral("https://shop.example/x"));
     editor->save();
     QCOMPARE(stack()->index(), steps + 1);
@@ -270,7 +270,7 @@ void TestDesignHistory::carouselSettingsEdit()
     const int steps = stack()->index();
     const auto rows = table()->rows();
     // The carousel's editor writes only its settings file, never the table.
-    auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window(), KindTable::nameOf(KindTable::Kind::Carousel), row));
+    auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window()->editorHost(), KindTable::nameOf(KindTable::Kind::Carousel), row));
     QVERIFY(editor);
     editor->lineEdit(QStringLiteral("编辑框1"))->setText(QStringLiteral("fade"));
     editor->lineEdit(QStringLiteral("编辑框_图1"))->setText(QStringLiteral("http://127.0.0.1:9/a.jpg"));

@@ -130,7 +130,9 @@ void TestLayoutTools::lockedComponentsStay()
 {
     QWidget *free = create(QStringLiteral("图片"), QPoint(10, 10));
     QWidget *locked = create(QStringLiteral("热点"), QPoint(100, 10));
-    table()->setCell(table()->findRowById(DesignCanvas::tagOf(locked)), T::Locked, QStringLiteral("是"));
+    window()->document()->writeUnstepped([&] {
+        table()->setCell(table()->findRowById(DesignCanvas::tagOf(locked)), T::Locked, QStringLiteral("是"));
+    });
     canvas()->selectObjects({free, locked});
     key(Qt::Key_Right, Qt::ShiftModifier);
     QCOMPARE(cellPos(free), QPoint(20, 10));
@@ -143,7 +145,9 @@ void TestLayoutTools::deleteKeepsLocked()
     QWidget *free = create(QStringLiteral("图片"), QPoint(10, 10));
     QWidget *locked = create(QStringLiteral("热点"), QPoint(100, 10));
     const QString lockedId = DesignCanvas::tagOf(locked);
-    table()->setCell(table()->findRowById(lockedId), T::Locked, QStringLiteral("是"));
+    window()->document()->writeUnstepped([&] {
+        table()->setCell(table()->findRowById(lockedId), T::Locked, QStringLiteral("是"));
+    });
     canvas()->selectObjects({free, locked});
     const int steps = window()->document()->undoStack()->count();
     key(Qt::Key_Delete);
@@ -162,7 +166,9 @@ void TestLayoutTools::deletingManyKeepsTheRest()
         const int row = Test::addPicture(canvas(), QStringLiteral("热点"), {}, 0, 10, 10);
         ids.append(table()->cell(row, T::Id));
     }
-    table()->setCell(table()->findRowById(ids.at(150)), T::Locked, QStringLiteral("是"));
+    window()->document()->writeUnstepped([&] {
+        table()->setCell(table()->findRowById(ids.at(150)), T::Locked, QStringLiteral("是"));
+    });
     const QVector<QStringList> before = [this] {
         QVector<QStringList> rows;
         for (int row = 0; row < table()->rowCount(); ++row)

@@ -158,9 +158,11 @@ void TestModuleBackground::cleanup()
 
 void TestModuleBackground::setRecord(const QString &picture, const QString &width, const QString &height)
 {
-    mTable->setCell(0, ComponentTable::Picture, QString(picture).replace(QStringLiteral("%1"), mServer->hostPort()));
-    mTable->setCell(0, ComponentTable::Width, width);
-    mTable->setCell(0, ComponentTable::Height, height);
+    mWindow->document()->writeUnstepped([&] {
+        mTable->setCell(0, ComponentTable::Picture, QString(picture).replace(QStringLiteral("%1"), mServer->hostPort()));
+        mTable->setCell(0, ComponentTable::Width, width);
+        mTable->setCell(0, ComponentTable::Height, height);
+    });
 }
 
 void TestModuleBackground::renderAndWait()
@@ -261,7 +263,8 @@ void TestModuleBackground::failedPictureKeepsThePreviousOne()
     const QByteArray png = Test::png(Qt::blue, QSize(750, 300));
     Test::RawHttpServer closing("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(png.size())
                                 + "\r\nConnection: close\r\n\r\n" + png.left(png.size() / 2));
-    mTable->setCell(0, ComponentTable::Picture, closing.url(QStringLiteral("/p.png")));
+    mWindow->document()->writeUnstepped(
+        [&] { mTable->setCell(0, ComponentTable::Picture, closing.url(QStringLiteral("/p.png"))); });
     renderAndWait();
     QCOMPARE(closing.requestCount(), 1);
     QCOMPARE(mCanvas->backgroundPictureSize(), QSize(800, 400));

@@ -5,7 +5,7 @@
 #include "canvas/main_window.h"
 #include "canvas/picture_drop.h"
 #include "canvas/picture_object.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "support/editor_driving.h"

@@ -3,7 +3,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/component_table.h"
 #include "model/frame_picture.h"
 #include "model/kind_table.h"

@@ -4,11 +4,11 @@
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
+#include "canvas/preview_download.h"
 #include "canvas/selection_handles.h"
 #include "components/component_creation.h"
 #include "components/editor_registry.h"
 #include "components/editor_window.h"
-#include "components/preview_download.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"
@@ -71,16 +71,16 @@ void TestUndoEverything::operate(const QString &operation, int row)
         typeInto("编辑框_距左", QStringLiteral("5"), "编辑框_宽");
     } else if (operation == "edit picture") {
         auto *editor = qobject_cast<EditorWindow *>(
-            EditorRegistry::open(window(), table()->cell(row, T::Kind), row));
+            EditorRegistry::open(window()->editorHost(), table()->cell(row, T::Kind), row));
         editor->lineEdit(QStringLiteral("编辑框1"))->setText(QStringLiteral("http://127.0.0.1:9/p%1.png").arg(row));
         editor->save();
     } else if (operation == "edit text") {
-        auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window(), QStringLiteral("文字"), row));
+        auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window()->editorHost(), QStringLiteral("文字"), row));
         editor->lineEdit(QStringLiteral("编辑框1"))->setText(QStringLiteral("改过"));
         editor->lineEdit(QStringLiteral("编辑框4"))->setText(QStringLiteral("19"));
         editor->save();
     } else if (operation == "edit carousel") {
-        auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window(), KindTable::nameOf(KindTable::Kind::Carousel), row));
+        auto *editor = qobject_cast<EditorWindow *>(EditorRegistry::open(window()->editorHost(), KindTable::nameOf(KindTable::Kind::Carousel), row));
         auto *arrows = editor->findChild<QComboBox *>(QStringLiteral("组合框5"));
         arrows->setCurrentIndex(1);
         emit arrows->activated(1);   // as the user's choice, which hides the arrows at once

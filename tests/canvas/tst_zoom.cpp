@@ -4,6 +4,7 @@
 #include "canvas/canvas_surface.h"
 #include "canvas/design_canvas.h"
 #include "canvas/file_menu.h"
+#include "model/design_document.h"
 #include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
@@ -110,8 +111,10 @@ void TestZoom::cleanup()
 
 void TestZoom::setModule(int width, int height)
 {
-    mTable->setCell(0, T::Width, QString::number(width));
-    mTable->setCell(0, T::Height, QString::number(height));
+    mWindow->document()->writeUnstepped([&] {
+        mTable->setCell(0, T::Width, QString::number(width));
+        mTable->setCell(0, T::Height, QString::number(height));
+    });
     ModuleBackgroundLayer::render(mCanvas);
     QTRY_COMPARE(mCanvas->backgroundPictureSize(), QSize(width, height));
 }

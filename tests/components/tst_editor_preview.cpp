@@ -2,8 +2,8 @@
 #include "canvas/design_loader.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
+#include "canvas/preview_download.h"
 #include "components/editor_registry.h"
-#include "components/preview_download.h"
 #include "model/component_table.h"
 #include "support/canvas_driving.h"
 #include "support/editor_driving.h"
@@ -129,7 +129,7 @@ PictureObject *TestEditorPreview::objectOf(int row) const
 QWidget *TestEditorPreview::editAndSave(int row, const QString &control, const QString &text)
 {
     QWidget *editor = EditorRegistry::open(
-        mWindow, mWindow->table()->cell(row, ComponentTable::Kind), row);
+        mWindow->editorHost(), mWindow->table()->cell(row, ComponentTable::Kind), row);
     if (!editor)
         return nullptr;
     if (auto *edit = editor->findChild<QLineEdit *>(control)) {
@@ -222,7 +222,7 @@ void TestEditorPreview::addressAsTyped()
     QFETCH(QByteArray, shown);
 
     const int row = addComponent(kind);
-    QPointer<QWidget> editor = EditorRegistry::open(mWindow, kind, row);
+    QPointer<QWidget> editor = EditorRegistry::open(mWindow->editorHost(), kind, row);
     QVERIFY(editor);
     runSteps(editor, {control + u':' + typed});
     pressButton(editor, QStringLiteral("超级按钮2"));
@@ -280,7 +280,7 @@ void TestEditorPreview::pictureGoesToEditedComponent()
 {
     const int edited = addComponent(QStringLiteral("购物车"));
     const int other = addComponent(QStringLiteral("购物车"));
-    QWidget *editor = EditorRegistry::open(mWindow, QStringLiteral("购物车"), edited);
+    QWidget *editor = EditorRegistry::open(mWindow->editorHost(), QStringLiteral("购物车"), edited);
     QTest::mouseClick(objectOf(other), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(mWindow->canvas()->selectedRow(), other);
 

@@ -1,6 +1,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
 #include "components/editor_registry.h"
+#include "model/design_document.h"
 #include "model/preset_urls.h"
 #include "model/component_table.h"
 #include "support/canvas_driving.h"
@@ -66,12 +67,14 @@ void TestEditors::cleanup()
 int TestEditors::addComponent(const QString &kind, const Cells &cells)
 {
     const int row = Test::addPicture(mWindow->canvas(), kind, {}, -1, 140, 100);
-    for (const QString &cell : cells) {
-        const int eq = cell.indexOf(QLatin1Char('='));
-        const int column = ComponentTable::columnByName(cell.left(eq));
-        Q_ASSERT(column >= 0);
-        mTable->setCell(row, column, cell.mid(eq + 1));
-    }
+    mWindow->document()->writeUnstepped([&] {
+        for (const QString &cell : cells) {
+            const int eq = cell.indexOf(QLatin1Char('='));
+            const int column = ComponentTable::columnByName(cell.left(eq));
+            Q_ASSERT(column >= 0);
+            mTable->setCell(row, column, cell.mid(eq + 1));
+        }
+    });
     return row;
 }
 

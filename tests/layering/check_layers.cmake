@@ -3,7 +3,7 @@
 # of the other side of the core/UI line.
 #
 #   cmake -DSOURCE_DIR=<tree> -DWIDGETS_DIR=<QtWidgets include dir>
-#         [-DALLOW_LIST=<file>] [-DEXPECT=<file>] -P check_layers.cmake
+#         [-DEXPECT=<file>] -P check_layers.cmake
 #
 # With EXPECT, succeeds only when the violations found are exactly those listed
 # there (one "file: message" a line), so that the check itself can be tested.
@@ -28,17 +28,6 @@ if(NOT widget_headers)
     message(FATAL_ERROR "no Qt Widgets headers under ${WIDGETS_DIR}")
 endif()
 
-set(allowed "")
-if(ALLOW_LIST)
-    file(STRINGS "${ALLOW_LIST}" allow_lines)
-    foreach(line IN LISTS allow_lines)
-        string(STRIP "${line}" line)
-        if(line AND NOT line MATCHES "^#")
-            list(APPEND allowed "${line}")
-        endif()
-    endforeach()
-endif()
-set(allowed_seen "")
 set(violations "")
 
 function(layer_rank folder out)
@@ -82,12 +71,7 @@ foreach(folder IN LISTS LAYERS TOOL_FOLDERS)
                 set(target_folder "${CMAKE_MATCH_1}")
                 layer_rank(${target_folder} target_rank)
                 if(target_rank GREATER own_rank)
-                    set(edge "${source} -> ${header}")
-                    if(edge IN_LIST allowed)
-                        list(APPEND allowed_seen "${edge}")
-                    else()
-                        list(APPEND violations "${source}: includes ${header}, a layer above ${folder}/")
-                    endif()
+                    list(APPEND violations "${source}: includes ${header}, a layer above ${folder}/")
                 endif()
             endif()
             if(is_core)
@@ -99,13 +83,6 @@ foreach(folder IN LISTS LAYERS TOOL_FOLDERS)
             endif()
         endforeach()
     endforeach()
-endforeach()
-
-# Entries gone from the sources only need deleting from the list.
-foreach(edge IN LISTS allowed)
-    if(NOT edge IN_LIST allowed_seen)
-        message(STATUS "allow-list entry no longer needed: ${edge}")
-    endif()
 endforeach()
 
 if(EXPECT)

@@ -6,6 +6,7 @@
 #include "support/test_support.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -16,6 +17,9 @@ using T = ComponentTable;
 namespace CS = CarouselSettings;
 
 namespace {
+
+// Names the write a child run of this program makes in writeAsChild.
+const char *const kChildWrite = "PLUMBROOK_TEST_CHILD_WRITE";
 
 int addRow(ComponentTable *table, const QString &kind)
 {
@@ -52,6 +56,9 @@ private slots:
     void saveFinishingLater();
     void selectionSignalsOnlyChanges();
     void randomOperationsUndoToTheStart();
+    void strayWritesStopTheProgram_data();
+    void strayWritesStopTheProgram();
+    void writeAsChild();
 
 private:
     Test::TemporaryProgramDir *mDir = nullptr;
@@ -451,6 +458,49 @@ void TestDesignDocument::randomOperationsUndoToTheStart()
         stack->redo();
     QCOMPARE(mTable->rows(), endRows);
     QCOMPARE(Test::generated(*mTable), endCode);
+}
+
+void TestDesignDocument::strayWritesStopTheProgram_data()
+{
+    QTest::addColumn<QString>("write");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("a cell outside any step") << QStringLiteral("cell") << true;
+    QTest::newRow("a row outside any step") << QStringLiteral("row") << true;
+    QTest::newRow("a write said to be unstepped") << QStringLiteral("unstepped") << false;
+    QTest::newRow("a write in a step") << QStringLiteral("step") << false;
+}
+
+void TestDesignDocument::strayWritesStopTheProgram()
+{
+    QFETCH(QString, write);
+    QFETCH(bool, stops);
+    // Checked as the test suite checks every program, in release builds too.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PLUMBROOK_CHECK_WRITES"), QStringLiteral("1"));
+    environment.insert(QString::fromLatin1(kChildWrite), write);
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("writeAsChild")});
+    QVERIFY(child.waitForFinished(120000));
+    const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+    const bool stopped = child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0;
+    QVERIFY2(stopped == stops, output.constData());
+    QCOMPARE(output.contains("The design's table was written outside any step"), stops);
+}
+
+void TestDesignDocument::writeAsChild()
+{
+    const QString write = qEnvironmentVariable(kChildWrite);
+    if (write.isEmpty())
+        QSKIP("Run by strayWritesStopTheProgram only");
+    if (write == QStringLiteral("cell"))
+        mTable->setCell(0, T::Left, QStringLiteral("3"));
+    else if (write == QStringLiteral("row"))
+        addRow(mTable, QStringLiteral("图片"));
+    else if (write == QStringLiteral("unstepped"))
+        mDocument->writeUnstepped([this] { mTable->setCell(0, T::Left, QStringLiteral("3")); });
+    else
+        mDocument->record(QStringLiteral("移动"), [this] { mTable->setCell(0, T::Left, QStringLiteral("3")); });
 }
 
 QTEST_MAIN(TestDesignDocument)

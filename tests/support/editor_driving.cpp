@@ -4,10 +4,11 @@
 
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
+#include "canvas/preview_download.h"
 #include "components/component_creation.h"
 #include "components/editor_registry.h"
-#include "components/preview_download.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 
 #include <QBuffer>
 #include <QComboBox>
@@ -84,16 +85,19 @@ void pressButton(QWidget *window, const QString &name)
 int addComponent(MainWindow *main, const QString &kind, const Cells &cells)
 {
     const int row = main->canvas()->addComponent(kind);
-    for (const QString &cell : cells) {
-        const int eq = cell.indexOf(QLatin1Char('='));
-        main->table()->setCell(row, ComponentTable::columnByName(cell.left(eq)), cell.mid(eq + 1));
-    }
+    // The cells are the test's starting point, no step a user could undo.
+    main->document()->writeUnstepped([&] {
+        for (const QString &cell : cells) {
+            const int eq = cell.indexOf(QLatin1Char('='));
+            main->table()->setCell(row, ComponentTable::columnByName(cell.left(eq)), cell.mid(eq + 1));
+        }
+    });
     return row;
 }
 
 QWidget *openEditor(MainWindow *main, int row)
 {
-    return EditorRegistry::open(main, main->table()->cell(row, ComponentTable::Kind), row);
+    return EditorRegistry::open(main->editorHost(), main->table()->cell(row, ComponentTable::Kind), row);
 }
 
 DesignerWindow::DesignerWindow(DesignerOptions options)

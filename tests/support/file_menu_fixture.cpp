@@ -8,6 +8,7 @@
 #include "model/carousel_settings.h"
 #include "components/component_creation.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "model/kind_table.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
@@ -99,20 +100,22 @@ void FileMenuFixture::buildDesign()
         object->move(object->pos() + QPoint(row * 3, row));
         canvas->refreshSelectionDisplay(object);
     }
-    table->setCell(1, T::Link, QStringLiteral("https://shop.example/热点"));
-    table->setCell(0, T::BgCode, QStringLiteral("1"));
-    table->setCell(0, T::Width, QStringLiteral("800"));
     int text = 1;
     while (table->cell(text, T::Kind) != QStringLiteral("文字"))
         ++text;
-    table->setCell(text, T::Picture, QStringLiteral("你好"));
-    table->setCell(text, T::Other1, QStringLiteral("20"));
     int carousel = 1;
     while (table->cell(carousel, T::Kind) != QStringLiteral("轮播"))
         ++carousel;
-    CarouselSettings::writeFor(*table, CarouselSettings::numberOf(*table, carousel),
-                            {{CarouselSettings::kEasingCode, QStringLiteral("bounceIn")},
-                             {CarouselSettings::kShowArrows, QStringLiteral("1")}});
+    mWindow->document()->writeUnstepped([&] {
+        table->setCell(1, T::Link, QStringLiteral("https://shop.example/热点"));
+        table->setCell(0, T::BgCode, QStringLiteral("1"));
+        table->setCell(0, T::Width, QStringLiteral("800"));
+        table->setCell(text, T::Picture, QStringLiteral("你好"));
+        table->setCell(text, T::Other1, QStringLiteral("20"));
+        CarouselSettings::writeFor(*table, CarouselSettings::numberOf(*table, carousel),
+                                {{CarouselSettings::kEasingCode, QStringLiteral("bounceIn")},
+                                 {CarouselSettings::kShowArrows, QStringLiteral("1")}});
+    });
     settle();
 }
 

@@ -8,6 +8,7 @@
 #include "canvas/module_background_layer.h"
 #include "components/component_creation.h"
 #include "model/component_table.h"
+#include "model/design_document.h"
 #include "support/editor_driving.h"
 #include "support/test_support.h"
 
@@ -76,8 +77,10 @@ void LayoutFixture::close()
 
 void LayoutFixture::setModule(int width, int height)
 {
-    mTable->setCell(0, T::Width, QString::number(width));
-    mTable->setCell(0, T::Height, QString::number(height));
+    mWindow->document()->writeUnstepped([&] {
+        mTable->setCell(0, T::Width, QString::number(width));
+        mTable->setCell(0, T::Height, QString::number(height));
+    });
     ModuleBackgroundLayer::render(mCanvas);
     QTRY_COMPARE(mCanvas->backgroundPictureSize(), QSize(width, height));
 }

@@ -1,4 +1,4 @@
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 
 #include "canvas/canvas_repaint.h"
 #include "canvas/decoded_pictures.h"

@@ -3,7 +3,7 @@
 #include "canvas/design_loader.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
-#include "components/preview_download.h"
+#include "canvas/preview_download.h"
 #include "model/background_work.h"
 #include "model/component_table.h"
 #include "model/design_file.h"
