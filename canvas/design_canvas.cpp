@@ -106,7 +106,7 @@ int DesignCanvas::addComponent(const QString &kind)
     return ComponentCreation::create(mDocument, kind, newComponentPlace(kind));
 }
 
-void DesignCanvas::destroyObject(QWidget *object, bool remember)
+void DesignCanvas::destroyObject(QWidget *object, bool remember, bool deleteLater)
 {
     if (!object)
         return;
@@ -129,7 +129,8 @@ void DesignCanvas::destroyObject(QWidget *object, bool remember)
         mZCounts.remove(z.toInt());
     mPlaced.remove(object);
     object->hide();
-    object->deleteLater();
+    if (deleteLater)
+        object->deleteLater();
     // The pointer goes stale at once, not only when the event loop deletes it.
     if (mSelection.picture == object)
         mSelection.picture = nullptr;

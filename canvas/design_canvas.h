@@ -58,7 +58,8 @@ public:
     void showSourcePictures(const QStringList &copies, const QStringList &sources);
     // Destroys a canvas object whose row is gone already (undo, a design put in place),
     // remembering its picture or look and its place in the stacking unless told not to.
-    void destroyObject(QWidget *object, bool remember = true);
+    // Without `deleteLater` the caller deletes the hidden object.
+    void destroyObject(QWidget *object, bool remember = true, bool deleteLater = true);
     // A hidden canvas object for a row that already exists (opening a design,
     // undo); the caller sizes, pictures and shows it.
     PictureObject *createPictureObject(const QString &id, const QString &kind);

@@ -1,5 +1,6 @@
 #include "canvas/design_loader.h"
 
+#include "canvas/canvas_builder.h"
 #include "canvas/canvas_surface.h"
 #include "canvas/decoded_pictures.h"
 #include "canvas/design_canvas.h"
@@ -122,68 +123,24 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
         if (parent)
             QCoreApplication::postEvent(parent, new QEvent(QEvent::LayoutRequest));
     }
-    for (QWidget *object : canvas->allObjects())
-        canvas->destroyObject(object, false);
+    CanvasBuilder *builder = CanvasBuilder::of(canvas);
+    builder->retireAll();
 
     // Placed against the background where the opened module will stand, not where the
     // old one stood: centred for the module's width, as the redrawn background will be.
     canvas->centreBackground(table->cellInt(0, T::Width));
 
-    // Each kind's built-in picture is decoded once and shared by all its objects.
-    QHash<QString, QPair<QByteArray, QSize>> builtins;
     // Created in the code's stacking order, each lies above those before it.
     QVector<std::pair<StackingOrder::Key, int>> order;
     order.reserve(table->count());
     for (int row = 1; row < table->count(); ++row)
         order.append({StackingOrder::keyOf(*table, row), row});
     std::sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (const auto &entry : std::as_const(order)) {
-        const QStringList cells = table->rowCells(entry.second);
-        const QString id = cells.at(T::Id);
-        const QString kind = cells.at(T::Kind);
-        QWidget *object = nullptr;
-        if (KindTable::is(kind, KindTable::Kind::Text)) {
-            QLabel *label = canvas->createTextLabel(id);
-            TextEditors::applyLabelLook(label, cells);
-            object = label;
-        } else {
-            PictureObject *picture = canvas->createPictureObject(id, kind);
-            auto builtin = builtins.find(kind);
-            if (builtin == builtins.end()) {
-                const QByteArray bytes = builtinPictureOf(kind);
-                builtin = builtins.insert(kind, {bytes, DecodedPictures::naturalSize(bytes)});
-            }
-            picture->setPictureData(builtin->first, builtin->second);
-            object = picture;
-        }
-        place(canvas, object, cells);
-        object->setVisible(!canvas->document()->isHidden(id));
-    }
-    const PreviewDownload::Fetch fetch = canvas->previewFetch();
-    for (int row = 1; row < table->count(); ++row) {
-        const QStringList cells = table->rowCells(row);
-        const QString kind = cells.at(T::Kind);
-        DesignFile::CarouselValues values;
-        if (KindTable::is(kind, KindTable::Kind::Carousel)) {
-            const int number = CS::numberOf(*table, row);
-            if (carousels)
-                values = carousels->value(number);
-            else
-                values = {{CS::kShowArrows, CS::valueOf(*table, number, CS::kShowArrows)},
-                          {CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))}};
-            // The editor's arrow choice: any entry but the first hides them.
-            const bool arrowsShown = TextOps::toInt(carouselValue(values, CS::kShowArrows)) == 0;
-            for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
-                const QString id = table->cell(arrow, T::Id);
-                if (QWidget *object = canvas->objectById(id))
-                    object->setVisible(arrowsShown && !canvas->document()->isHidden(id));
-            }
-        }
-        const QString url = previewUrl(cells, values);
-        if (url.isEmpty())
-            continue;
-        PreviewDownload::start(canvas, cells.at(T::Id), url, fetch ? fetch : PreviewDownload::fetchOf(kind));
-    }
+    QStringList ids;
+    ids.reserve(order.size());
+    for (const auto &entry : std::as_const(order))
+        ids.append(table->cell(entry.second, T::Id));
+    builder->start(ids, carousels ? std::make_optional(*carousels) : std::nullopt);
     ModuleBackgroundLayer::forgetRunning(canvas);
     ModuleBackgroundLayer::render(canvas, [canvas] { followBackground(canvas); });
 }

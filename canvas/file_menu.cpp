@@ -2,6 +2,7 @@
 
 #include "canvas/code_import_window.h"
 #include "canvas/design_canvas.h"
+#include "canvas/canvas_builder.h"
 #include "canvas/design_loader.h"
 #include "canvas/main_window.h"
 #include "canvas/module_background_layer.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -347,6 +349,32 @@ void FileMenu::loadDesign(const DesignFile::Design &design)
     ++mGeneration;
     mStateChanged = true;
     updateTitle();
+    showBuilding();
+}
+
+void FileMenu::showBuilding()
+{
+    // A large design's objects come onto the canvas a slice at a time; until they are
+    // all there the window says how far it is, with nothing left to cancel.
+    CanvasBuilder *builder = CanvasBuilder::of(mMain->canvas());
+    if (!builder->isBuilding())
+        return;
+    if (mOpeningProgress)
+        mOpeningProgress->close();
+    auto *progress = new QProgressDialog(QStringLiteral("正在显示组件…"), QString(), 0, builder->totalCount(), mMain);
+    progress->setObjectName(QStringLiteral("正在显示"));
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    progress->setCancelButton(nullptr);
+    progress->setMinimumDuration(0);
+    progress->setAutoClose(false);
+    progress->setValue(builder->builtCount());
+    progress->show();
+    mOpeningProgress = progress;
+    connect(builder, &CanvasBuilder::progressed, progress, [progress](int built, int total) {
+        progress->setMaximum(total);
+        progress->setValue(built);
+    });
+    connect(builder, &CanvasBuilder::finished, progress, &QWidget::close);
 }
 
 void FileMenu::openCodeImport()

@@ -137,6 +137,7 @@ private:
     void fillRecentMenu();
     void rememberRecent(const QString &path);
     void loadDesign(const DesignFile::Design &design);
+    void showBuilding();
     DesignFile::Design currentDesign() const;
     void keepStatusOverBackground(const QString &text);
 

@@ -1,0 +1,199 @@
+#include "canvas/canvas_builder.h"
+
+#include "canvas/decoded_pictures.h"
+#include "canvas/design_canvas.h"
+#include "canvas/design_loader.h"
+#include "canvas/picture_object.h"
+#include "components/text_editors.h"
+#include "model/carousel_settings.h"
+#include "model/component_table.h"
+#include "model/design_document.h"
+#include "model/kind_table.h"
+#include "model/text_ops.h"
+
+#include <QLabel>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace Plumbrook {
+
+namespace {
+
+using T = ComponentTable;
+namespace CS = CarouselSettings;
+
+int gAtOnceLimit = 500;
+int gPerSlice = 5000;
+// A slice stops after this long, well within a frame's worth of the window's time.
+constexpr qint64 kSliceNs = 12'000'000;
+constexpr int kDeletedPerSlice = 400;
+
+QString carouselValue(const DesignFile::CarouselValues &values, const QString &key)
+{
+    for (const auto &[name, value] : values) {
+        if (name == key)
+            return value;
+    }
+    return {};
+}
+
+} // namespace
+
+CanvasBuilder::CanvasBuilder(DesignCanvas *canvas)
+    : QObject(canvas)
+    , mCanvas(canvas)
+{
+    setObjectName(QStringLiteral("CanvasBuilder"));
+    connect(canvas->document(), &DesignDocument::changed, this, &CanvasBuilder::noteChange);
+}
+
+CanvasBuilder *CanvasBuilder::of(DesignCanvas *canvas)
+{
+    auto *builder = canvas->findChild<CanvasBuilder *>(QStringLiteral("CanvasBuilder"), Qt::FindDirectChildrenOnly);
+    return builder ? builder : new CanvasBuilder(canvas);
+}
+
+void CanvasBuilder::setSlicing(int atOnce, int perSlice)
+{
+    gAtOnceLimit = atOnce;
+    gPerSlice = perSlice;
+}
+
+void CanvasBuilder::retireAll()
+{
+    const QList<QWidget *> objects = mCanvas->allObjects();
+    const bool many = objects.size() > gAtOnceLimit;
+    for (QWidget *object : objects) {
+        mCanvas->destroyObject(object, false, !many);
+        if (many)
+            mRetired.append(object);
+    }
+    if (many && !mDeletePending) {
+        mDeletePending = true;
+        QTimer::singleShot(0, this, &CanvasBuilder::deleteSlice);
+    }
+}
+
+void CanvasBuilder::deleteSlice()
+{
+    mDeletePending = false;
+    for (int i = 0; i < std::min(kDeletedPerSlice, gPerSlice) && !mRetired.isEmpty(); ++i)
+        delete mRetired.takeLast().data();
+    if (!mRetired.isEmpty()) {
+        mDeletePending = true;
+        QTimer::singleShot(0, this, &CanvasBuilder::deleteSlice);
+    }
+}
+
+void CanvasBuilder::start(const QStringList &ids,
+                          const std::optional<QMap<int, DesignFile::CarouselValues>> &carousels)
+{
+    ++mGeneration;
+    mIds = ids;
+    mNext = 0;
+    mCarousels = carousels;
+    mBuiltins.clear();
+    mDisturbed = false;
+    if (mIds.size() <= gAtOnceLimit) {
+        while (mNext < mIds.size())
+            buildOne(mIds.at(mNext++));
+        finish();
+        return;
+    }
+    buildSlice();
+}
+
+void CanvasBuilder::buildSlice()
+{
+    QElapsedTimer timer;
+    timer.start();
+    const qsizetype end = std::min(mIds.size(), mNext + gPerSlice);
+    while (mNext < end && timer.nsecsElapsed() < kSliceNs)
+        buildOne(mIds.at(mNext++));
+    emit progressed(int(mNext), int(mIds.size()));
+    if (mNext < mIds.size()) {
+        QTimer::singleShot(0, this, [this, generation = mGeneration] {
+            // A newer design's build took this one's place.
+            if (generation == mGeneration)
+                buildSlice();
+        });
+        return;
+    }
+    finish();
+}
+
+void CanvasBuilder::buildOne(const QString &id)
+{
+    ComponentTable *table = mCanvas->table();
+    const int row = table->findRowById(id);
+    // Gone, or made already by a change done while the design came in.
+    if (row < 1 || mCanvas->objectById(id))
+        return;
+    const QStringList cells = table->rowCells(row);
+    const QString kind = cells.at(T::Kind);
+    QWidget *object = nullptr;
+    if (KindTable::is(kind, KindTable::Kind::Text)) {
+        QLabel *label = mCanvas->createTextLabel(id);
+        TextEditors::applyLabelLook(label, cells);
+        object = label;
+    } else {
+        PictureObject *picture = mCanvas->createPictureObject(id, kind);
+        // Each kind's built-in picture is decoded once and shared by all its objects.
+        auto builtin = mBuiltins.find(kind);
+        if (builtin == mBuiltins.end()) {
+            const QByteArray bytes = DesignLoader::builtinPictureOf(kind);
+            builtin = mBuiltins.insert(kind, {bytes, DecodedPictures::naturalSize(bytes)});
+        }
+        picture->setPictureData(builtin->first, builtin->second);
+        object = picture;
+    }
+    DesignLoader::place(mCanvas, object, cells);
+    object->setVisible(!mCanvas->document()->isHidden(id));
+}
+
+void CanvasBuilder::finish()
+{
+    if (mDisturbed)
+        mCanvas->restackAll();
+    mDisturbed = false;
+    mBuiltins.clear();
+    ComponentTable *table = mCanvas->table();
+    DesignDocument *document = mCanvas->document();
+    const PreviewDownload::Fetch fetch = mCanvas->previewFetch();
+    for (int row = 1; row < table->count(); ++row) {
+        const QStringList cells = table->rowCells(row);
+        const QString kind = cells.at(T::Kind);
+        DesignFile::CarouselValues values;
+        if (KindTable::is(kind, KindTable::Kind::Carousel)) {
+            const int number = CS::numberOf(*table, row);
+            if (mCarousels)
+                values = mCarousels->value(number);
+            else
+                values = {{CS::kShowArrows, CS::valueOf(*table, number, CS::kShowArrows)},
+                          {CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))}};
+            // The editor's arrow choice: any entry but the first hides them.
+            const bool arrowsShown = TextOps::toInt(carouselValue(values, CS::kShowArrows)) == 0;
+            for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
+                const QString id = table->cell(arrow, T::Id);
+                if (QWidget *object = mCanvas->objectById(id))
+                    object->setVisible(arrowsShown && !document->isHidden(id));
+            }
+        }
+        const QString url = DesignLoader::previewUrl(cells, values);
+        if (url.isEmpty())
+            continue;
+        PreviewDownload::start(mCanvas, cells.at(T::Id), url, fetch ? fetch : PreviewDownload::fetchOf(kind));
+    }
+    mCarousels.reset();
+    emit finished();
+}
+
+void CanvasBuilder::noteChange(const DesignChange &change)
+{
+    if (isBuilding() && change.structural && !change.replaced)
+        mDisturbed = true;
+}
+
+} // namespace Plumbrook

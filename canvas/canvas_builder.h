@@ -1,0 +1,68 @@
+#pragma once
+
+#include "model/design_file.h"
+
+#include <QHash>
+#include <QSize>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+#include <QStringList>
+
+namespace Plumbrook {
+
+class DesignCanvas;
+struct DesignChange;
+
+// Builds a design's canvas objects and retires the old ones a slice at a time once
+// a design is large, so that the window keeps answering while it comes in.
+class CanvasBuilder : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The canvas's builder, made on first use and gone with the canvas.
+    static CanvasBuilder *of(DesignCanvas *canvas);
+
+    // Takes every object off the canvas at once; many are deleted a slice at a time.
+    void retireAll();
+    // Builds the objects of `ids`, in the order they stack, then starts their previews.
+    // Carousels' settings come from `carousels` when given, else from the document.
+    void start(const QStringList &ids, const std::optional<QMap<int, DesignFile::CarouselValues>> &carousels);
+
+    bool isBuilding() const { return mNext < mIds.size(); }
+    int builtCount() const { return int(mNext); }
+    int totalCount() const { return int(mIds.size()); }
+
+    // Designs up to `atOnce` components are built at once; larger ones in slices of
+    // a few milliseconds, and of at most `perSlice` objects.
+    static void setSlicing(int atOnce, int perSlice);
+
+signals:
+    void progressed(int built, int total);
+    void finished();
+
+private:
+    explicit CanvasBuilder(DesignCanvas *canvas);
+
+    void buildSlice();
+    void buildOne(const QString &id);
+    void finish();
+    void deleteSlice();
+    void noteChange(const DesignChange &change);
+
+    DesignCanvas *mCanvas;
+    QStringList mIds;
+    qsizetype mNext = 0;
+    std::optional<QMap<int, DesignFile::CarouselValues>> mCarousels;
+    QHash<QString, QPair<QByteArray, QSize>> mBuiltins;
+    QList<QPointer<QWidget>> mRetired;
+    // Objects made by the document's changes meanwhile may lie out of the stacking.
+    bool mDisturbed = false;
+    int mGeneration = 0;
+    bool mDeletePending = false;
+};
+
+} // namespace Plumbrook

@@ -1,0 +1,168 @@
+// A large design comes onto the canvas a slice at a time: whatever the user does
+// while it does, every row ends with one object, stacked as the code stacks it.
+#include "canvas/canvas_builder.h"
+#include "canvas/design_canvas.h"
+#include "canvas/design_loader.h"
+#include "canvas/file_menu.h"
+#include "canvas/main_window.h"
+#include "model/component_table.h"
+#include "model/design_document.h"
+#include "model/design_operations.h"
+#include "model/kind_table.h"
+#include "model/stacking_order.h"
+#include "support/history_fixture.h"
+
+#include <QPointer>
+#include <QProgressDialog>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+using namespace Plumbrook;
+using T = ComponentTable;
+
+namespace {
+
+// Every kind but the carousel in turn, `count` of them, the kinds stacking differently.
+DesignFile::Design designOf(int count, int firstId)
+{
+    DesignFile::Design design;
+    design.rows = {T::initialModuleRecord()};
+    QList<KindTable::KindInfo> kinds;
+    for (const KindTable::KindInfo &info : KindTable::all()) {
+        if (info.kind != KindTable::Kind::Carousel)
+            kinds.append(info);
+    }
+    for (int n = 0; n < count; ++n) {
+        const KindTable::KindInfo &info = kinds.at(n % kinds.size());
+        QStringList cells(T::ColumnCount);
+        for (const auto &[column, text] : info.cells)
+            cells[column] = text;
+        cells[T::Id] = QString::number(firstId + n);
+        cells[T::Kind] = info.name;
+        cells[T::Width] = QStringLiteral("30");
+        cells[T::Height] = QStringLiteral("20");
+        cells[T::Left] = QString::number(n % 20 * 32);
+        cells[T::Top] = QString::number(n / 20 * 22);
+        design.rows.append(cells);
+    }
+    return design;
+}
+
+} // namespace
+
+class TestCanvasBuilder : public QObject, public Test::HistoryFixture
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        DesignDocument::setStrayWritesFatal(true);
+        CanvasBuilder::setSlicing(10, 7);
+    }
+    void init()
+    {
+        open();
+        window()->fileMenu()->setAsker([](const QString &, const QStringList &) { return 1; });
+    }
+    void cleanup() { close(); }
+    void doneWhileBuilding_data();
+    void doneWhileBuilding();
+    void openingShowsHowFarItIs();
+
+private:
+    QString disagreement() const;
+};
+
+QString TestCanvasBuilder::disagreement() const
+{
+    if (canvas()->allObjects().size() != table()->componentCount())
+        return QStringLiteral("%1 objects for %2 rows").arg(canvas()->allObjects().size()).arg(table()->componentCount());
+    QVector<std::pair<StackingOrder::Key, QWidget *>> order;
+    for (int row = 1; row < table()->count(); ++row) {
+        const QStringList cells = table()->rowCells(row);
+        QWidget *object = canvas()->objectById(cells.at(T::Id));
+        if (!object)
+            return QStringLiteral("no object for row %1").arg(row);
+        const QRect frame = canvas()->frameOf(object).translated(-canvas()->backgroundPos());
+        if (frame.topLeft() != QPoint(cells.at(T::Left).toInt(), cells.at(T::Top).toInt()))
+            return QStringLiteral("row %1 shown elsewhere").arg(row);
+        order.append({StackingOrder::keyOf(*table(), row), object});
+    }
+    std::stable_sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        const QObjectList siblings = order.at(i).second->parentWidget()->children();
+        if (siblings.indexOf(order.at(i - 1).second) > siblings.indexOf(order.at(i).second))
+            return QStringLiteral("%1 lies above %2").arg(DesignCanvas::tagOf(order.at(i - 1).second),
+                                                          DesignCanvas::tagOf(order.at(i).second));
+    }
+    return {};
+}
+
+void TestCanvasBuilder::doneWhileBuilding_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addRow("nothing") << "nothing";
+    QTest::addRow("a component not yet shown deleted") << "delete";
+    QTest::addRow("a component added") << "add";
+    QTest::addRow("a component added and undone") << "add, undo";
+    QTest::addRow("a component moved to the bottom") << "lower";
+    QTest::addRow("another design opened") << "open";
+}
+
+void TestCanvasBuilder::doneWhileBuilding()
+{
+    QFETCH(QString, action);
+    DesignLoader::load(canvas(), designOf(300, 100));
+    CanvasBuilder *builder = CanvasBuilder::of(canvas());
+    QVERIFY(builder->isBuilding());
+    QVERIFY(canvas()->allObjects().size() < 300);
+    QSignalSpy finished(builder, &CanvasBuilder::finished);
+    DesignDocument *document = window()->document();
+    if (action == QLatin1String("delete")) {
+        const QString last = QString::number(399);
+        QVERIFY(!canvas()->objectById(last));
+        QVERIFY(DesignOperations::remove(document, {last}));
+    } else if (action.startsWith(QLatin1String("add"))) {
+        QVERIFY(DesignOperations::add(document, KindTable::nameOf(KindTable::Kind::Text), QPoint(5, 5)) >= 1);
+        if (action.endsWith(QLatin1String("undo")))
+            QVERIFY(undo());
+    } else if (action == QLatin1String("lower")) {
+        const int row = table()->count() - 1;
+        QVERIFY(DesignOperations::moveRow(document, QStringLiteral("置于底层"), row, 1));
+    } else if (action == QLatin1String("open")) {
+        DesignLoader::load(canvas(), designOf(40, 1000));
+    }
+    QVERIFY(finished.wait(20000));
+    QVERIFY(!builder->isBuilding());
+    const QString wrong = disagreement();
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    if (action == QLatin1String("open"))
+        QCOMPARE(table()->componentCount(), 40);
+    // Objects taken off are deleted, not only hidden.
+    QList<QPointer<QWidget>> shown;
+    for (QWidget *object : canvas()->allObjects())
+        shown.append(object);
+    DesignLoader::load(canvas(), designOf(0, 1));
+    QCOMPARE(canvas()->allObjects().size(), 0);
+    QTRY_VERIFY(std::all_of(shown.cbegin(), shown.cend(), [](const QPointer<QWidget> &object) { return object.isNull(); }));
+}
+
+void TestCanvasBuilder::openingShowsHowFarItIs()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.plbd"));
+    QVERIFY(DesignFile::writeFile(path, designOf(200, 100)));
+    QVERIFY(window()->fileMenu()->openFile(path));
+    QTRY_VERIFY(window()->findChild<QProgressDialog *>(QStringLiteral("正在显示")));
+    auto *progress = window()->findChild<QProgressDialog *>(QStringLiteral("正在显示"));
+    QCOMPARE(progress->maximum(), 200);
+    QTRY_VERIFY(!window()->fileMenu()->openingProgress());
+    QCOMPARE(canvas()->allObjects().size(), 200);
+}
+
+QTEST_MAIN(TestCanvasBuilder)
+#include "tst_canvas_builder.moc"
