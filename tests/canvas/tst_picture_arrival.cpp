@@ -1,5 +1,6 @@
 #include "canvas/canvas_scroller.h"
 #include "canvas/canvas_surface.h"
+#include "canvas/canvas_builder.h"
 #include "canvas/design_canvas.h"
 #include "canvas/design_loader.h"
 #include "canvas/main_window.h"
@@ -128,6 +129,8 @@ void TestPictureArrival::everyArrivalLands()
         return QPoint(n % 30 * 31, n / 30 * 31 % (moduleHeight - 30));
     };
     DesignLoader::load(mCanvas, design(count, moduleHeight, place));
+    // A large design's previews set off once all its objects are on the canvas.
+    QTRY_VERIFY_WITH_TIMEOUT(!CanvasBuilder::of(mCanvas)->isBuilding(), 60000);
     QTRY_COMPARE_WITH_TIMEOUT(PreviewDownload::pending(), 0, 60000);
 
     for (int n = 0; n < count; ++n) {
