@@ -34,7 +34,7 @@ double openMs(MainWindow &window, const DesignFile::Design &design)
 {
     QElapsedTimer timer;
     timer.start();
-    DesignLoader::load(window.canvas(), design);
+    BenchSetup::loadAndWait(window.canvas(), design);
     // Its first turn of the event loop draws what was put in.
     QCoreApplication::processEvents();
     const double ms = timer.nsecsElapsed() / 1e6;

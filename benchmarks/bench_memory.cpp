@@ -48,7 +48,7 @@ int runChild(Load load, int argc, char **argv)
         window.fileMenu()->setPreviewFetch([preview](const QString &) { return preview; });
         if (!window.fileMenu()->openFile(path))
             return 1;
-        while (PreviewDownload::pending() > 0)
+        while (window.fileMenu()->openingProgress() || PreviewDownload::pending() > 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     for (int i = 0; i < 10; ++i) {

@@ -54,7 +54,7 @@ double openUntilShown(MainWindow &window, const DesignFile::Design &design)
 {
     QElapsedTimer timer;
     timer.start();
-    DesignLoader::load(window.canvas(), design);
+    BenchSetup::loadAndWait(window.canvas(), design);
     while (PreviewDownload::pending() > 0)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QCoreApplication::processEvents();
@@ -150,7 +150,7 @@ int main(int argc, char **argv)
         BackgroundWork::waitForIdle();
         // As the next run opens it: nothing asked about in this one yet.
         PreviewDownload::forgetRevalidations();
-        DesignLoader::load(window.canvas(), pictureDesign(0, {}, {}));
+        BenchSetup::loadAndWait(window.canvas(), pictureDesign(0, {}, {}));
         const double fromCache = openUntilShown(window, design);
         BackgroundWork::waitForIdle();
         std::printf("open 1000 picture components: %.1f ms from the cache, %.1f ms from a loopback server "
@@ -159,7 +159,7 @@ int main(int argc, char **argv)
                     "goal <= 0.3 x (%.2f x)\n", fromCache, fromServer, fromCache / fromServer);
 
         // Twenty slices of one long picture, dropped as files on an empty design.
-        DesignLoader::load(window.canvas(), pictureDesign(0, {}, {}));
+        BenchSetup::loadAndWait(window.canvas(), pictureDesign(0, {}, {}));
         QCoreApplication::processEvents();
         QStringList slices;
         for (int n = 0; n < 20; ++n) {

@@ -130,7 +130,7 @@ int main(int argc, char *argv[])
     const int before = threadCount();
     QElapsedTimer timer;
     timer.start();
-    DesignLoader::load(canvas, pictures);
+    BenchSetup::loadAndWait(canvas, pictures);
     const double picturesLoadMs = timer.nsecsElapsed() / 1e6;
     const Watch picturesWatch = watchUntil([] { return PreviewDownload::pending() == 0; });
     std::printf("opening 1,000 picture components: at most %d threads alive (%d before)\n",
@@ -141,7 +141,7 @@ int main(int argc, char *argv[])
     // 10,000 components.
     const DesignFile::Design large = BenchSetup::largeDesign(500, {.previewBase = base});
     timer.restart();
-    DesignLoader::load(canvas, large);
+    BenchSetup::loadAndWait(canvas, large);
     const double openMs = timer.nsecsElapsed() / 1e6;
     const Watch largeWatch = watchUntil([] { return PreviewDownload::pending() == 0; });
     const double arrivedS = timer.nsecsElapsed() / 1e9;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "canvas/canvas_builder.h"
 #include "canvas/design_canvas.h"
+#include "canvas/design_loader.h"
 #include "model/frame_picture.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
@@ -26,6 +28,15 @@
 // The designs and the pointer moves more than one benchmark measures with, built the
 // same way everywhere, so that their figures stand beside each other.
 namespace Plumbrook::BenchSetup {
+
+// Puts a design in place and waits until all its objects are on the canvas: a large
+// one comes a slice at a time.
+inline void loadAndWait(DesignCanvas *canvas, const DesignFile::Design &design)
+{
+    DesignLoader::load(canvas, design);
+    while (CanvasBuilder::of(canvas)->isBuilding())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
 
 // What the large design's previews point at and what its carousels hold.
 struct LargeDesignOptions
