@@ -12,6 +12,26 @@
 #include <cstdio>
 #include <cstdlib>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+// Ends the process without the libraries' own teardown. On Windows a name lookup the
+// network library left running can hold a lock that teardown then waits for, for ever.
+[[noreturn]] void endNow(int code)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+#ifdef Q_OS_WIN
+    TerminateProcess(GetCurrentProcess(), UINT(code));
+#endif
+    std::_Exit(code);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -35,33 +55,39 @@ int main(int argc, char *argv[])
     parser.addOption(quitAfterStart);
     parser.process(app);
 
-    // The announcements arrive while the window is being built.
-    Plumbrook::Announcements::startRead();
-    Plumbrook::MainWindow window;
-    window.show();
-    const QString fileToOpen = parser.positionalArguments().isEmpty()
-        ? QString()
-        : QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
-    window.fileMenu()->startSession(fileToOpen);
-    if (fileToOpen.isEmpty())
-        window.showInitialModule();
-    else
-        window.fileMenu()->openFile(fileToOpen);
+    int code = 0;
+    {
+        // The announcements arrive while the window is being built.
+        Plumbrook::Announcements::startRead();
+        Plumbrook::MainWindow window;
+        window.show();
+        const QString fileToOpen = parser.positionalArguments().isEmpty()
+            ? QString()
+            : QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+        window.fileMenu()->startSession(fileToOpen);
+        if (fileToOpen.isEmpty())
+            window.showInitialModule();
+        else
+            window.fileMenu()->openFile(fileToOpen);
 
-    if (parser.isSet(quitAfterStart)) {
-        QTimer::singleShot(0, &window, [&window] {
-            const QString report = window.fileMenu()->currentPath() + u'\n' + window.statusText() + u'\n';
-            std::fputs(report.toUtf8().constData(), stdout);
-            std::fflush(stdout);
-            window.exitProgram();
-        });
+        if (parser.isSet(quitAfterStart)) {
+            QTimer::singleShot(0, &window, [&window] {
+                const QString report = window.fileMenu()->currentPath() + u'\n' + window.statusText() + u'\n';
+                std::fputs(report.toUtf8().constData(), stdout);
+                std::fflush(stdout);
+                window.exitProgram();
+            });
+        }
+        code = app.exec();
+        // A write stuck on a slow disk must not hold the process: what it was writing is
+        // recovered from the last autosave at the next start.
+        if (!Plumbrook::BackgroundWork::waitForIdle(200))
+            endNow(code);
     }
-    const int code = app.exec();
-    // A write stuck on a slow disk must not hold the process: what it was writing is
-    // recovered from the last autosave at the next start.
-    if (!Plumbrook::BackgroundWork::waitForIdle(200)) {
-        std::fflush(stdout);
-        std::_Exit(code);
-    }
+#ifdef Q_OS_WIN
+    // What the window's going wrote is written; nothing the libraries do after is needed.
+    Plumbrook::BackgroundWork::waitForIdle(200);
+    endNow(code);
+#endif
     return code;
 }
