@@ -87,6 +87,31 @@ private:
     QByteArray mBytes;
 };
 
+// The designers' sessions of the user's own, out of the way for one test: one that
+// ended without its exit would be put back in place of an empty module.
+class SessionsAside
+{
+public:
+    explicit SessionsAside(const QString &dataDir)
+        : mPath(dataDir + QStringLiteral("/sessions"))
+    {
+        QDir(mPath + kAside).removeRecursively();
+        mMoved = QDir().rename(mPath, mPath + kAside);
+    }
+    ~SessionsAside()
+    {
+        if (!mMoved)
+            return;
+        QDir(mPath).removeRecursively();
+        QDir().rename(mPath + kAside, mPath);
+    }
+
+private:
+    static constexpr QLatin1StringView kAside{".aside"};
+    QString mPath;
+    bool mMoved = false;
+};
+
 } // namespace
 
 class TestCommandLine : public QObject
@@ -144,6 +169,7 @@ private slots:
     void startsEmptyWithoutArgument()
     {
         QTemporaryDir home;
+        const SessionsAside sessions(designerDataDir(home));
         const Run run = runDesigner(home, home.path(), {});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.openFile, QString());

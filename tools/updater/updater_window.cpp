@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdio>
+
 namespace Plumbrook::Updater {
 
 namespace {
@@ -149,7 +151,7 @@ void UpdaterWindow::finished(QNetworkReply *reply)
         if (inPlace)
             update();
         else
-            emit concluded(false);
+            conclude(QStringLiteral("无法在原处更新：程序所在的文件夹不可写入，请前往下载。"), false);
     }
 }
 
@@ -205,6 +207,11 @@ void UpdaterWindow::showResult(const QString &text)
 void UpdaterWindow::conclude(const QString &text, bool ok)
 {
     showResult(text);
+    // A script that runs it unattended has no window to read.
+    if (mUnattended) {
+        std::fputs(qPrintable(text + u'\n'), stdout);
+        std::fflush(stdout);
+    }
     emit concluded(ok);
 }
 
