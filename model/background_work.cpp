@@ -84,6 +84,25 @@ public:
     }
 };
 
+// A task back on the user-interface thread once it ran. What its work captured (a copy
+// of a design, say) shares its data with what that thread edits: released there, the
+// last reference to that data is dropped where the edits are made.
+class Disposal final : public Detail::Delivery
+{
+public:
+    explicit Disposal(QRunnable *task)
+        : mTask(task)
+    {}
+
+    // Also when Qt deletes it undelivered, as it does with events still queued at exit.
+    ~Disposal() override { ThreadHandoff::acquire(this); }
+
+    void deliver() override { delete mTask; }
+
+private:
+    QRunnable *mTask;
+};
+
 // Whether this pool thread left the sanitizer's view when its last task ended.
 thread_local bool tBetweenTasks = false;
 
@@ -109,14 +128,16 @@ void HandedOverTask::run()
         ThreadHandoff::watchAgain();
     ThreadHandoff::acquire(this);
     work();
+    LanePool &lane = lanePoolOf(mPool);
+    // Not touched here again: the user-interface thread may delete it at once.
+    post(new Disposal(this));
     {
-        LanePool &lane = lanePoolOf(mPool);
         const std::lock_guard lock(lane.mutex);
         if (--lane.unfinished == 0)
             lane.idle.notify_all();
     }
-    // Between tasks a pool thread runs Qt's own books (its lists of idle threads, this
-    // task's deletion) under Qt's lock, which the sanitizer cannot see.
+    // Between tasks a pool thread runs Qt's own books (its lists of idle threads) under
+    // Qt's lock, which the sanitizer cannot see.
     tBetweenTasks = true;
     ThreadHandoff::ignoreQt();
 }
@@ -171,7 +192,7 @@ bool waitForIdle(int msecs)
 bool waitForLane(Lane lane, int msecs)
 {
     const bool idle = waitUntilIdle(lanePoolOf(lane), msecs);
-    // A finished task posted its delivery before it counted itself done.
+    // A finished task posted its delivery and itself before it counted itself done.
     QCoreApplication::sendPostedEvents(deliveryContext(), Detail::Delivery::eventType());
     return idle;
 }

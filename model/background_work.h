@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/thread_handoff.h"
+
 #include <QEvent>
 #include <QFuture>
 #include <QObject>
@@ -37,10 +39,13 @@ int priorityOf(Lane lane);
 namespace Detail {
 
 // Pooled work that sees all its starting thread wrote before start(), and whose own
-// writes are seen by whoever then waits for its lane to go idle.
+// writes are seen by whoever then waits for its lane to go idle. Once it ran, it is
+// deleted on the user-interface thread.
 class HandedOverTask : public QRunnable
 {
 public:
+    HandedOverTask() { setAutoDelete(false); }
+
     void run() final;
     // On the starting thread, as the last step before the pool takes the task.
     void handTo(QThreadPool *pool, int priority);
@@ -80,6 +85,9 @@ public:
         , mDone(std::move(done))
         , mResult(std::move(result))
     {}
+
+    // Also when Qt deletes it undelivered, as it does with events still queued at exit.
+    ~ResultDelivery() override { ThreadHandoff::acquire(this); }
 
     void deliver() override
     {
@@ -183,7 +191,7 @@ auto start(Lane lane, Work &&work)
 {
     auto *task = Detail::makeTask(std::forward<Work>(work));
     auto future = task->future();
-    task->handTo(pool(lane), priorityOf(lane)); // the pool deletes the task once it ran
+    task->handTo(pool(lane), priorityOf(lane));
     return future;
 }
 
@@ -196,7 +204,7 @@ void run(Lane lane, QObject *receiver, Work &&work, Done &&done)
 {
     using Task = Detail::DeliveringTask<std::decay_t<Work>, std::decay_t<Done>>;
     auto *task = new Task(std::forward<Work>(work), QPointer<QObject>(receiver), std::forward<Done>(done));
-    task->handTo(pool(lane), priorityOf(lane)); // the pool deletes the task once it ran
+    task->handTo(pool(lane), priorityOf(lane));
 }
 
 // Blocks until every lane is idle (leaving the program, tests); the deliveries of
