@@ -24,7 +24,8 @@ struct LanePool
         : pool(new QThreadPool)
     {
         pool->setMaxThreadCount(threads);
-        // A pool thread is never left by the sanitizer while it ignores Qt's own work.
+        // The sanitizer takes a thread that ends while it is ignored (between tasks,
+        // see run()) for an error: under it, pool threads stay.
         if (ThreadHandoff::kSanitized)
             pool->setExpiryTimeout(-1);
     }
