@@ -8,6 +8,7 @@
 #include "canvas/module_background_layer.h"
 #include "canvas/recovery_window.h"
 #include "model/background_work.h"
+#include "model/thread_handoff.h"
 #include "codegen/code_reader.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
@@ -174,8 +175,13 @@ void FileMenu::rememberRecent(const QString &path)
     mRecent = list;
     const QString file = dataDir() + QStringLiteral("/recent.ini");
     BackgroundWork::start(BackgroundWork::Lane::Files, [file, list] {
-        QSettings settings(file, QSettings::IniFormat);
-        settings.setValue(kRecentKey, list);
+        // QSettings keeps its parsed files in one cache for all threads, under Qt's own lock.
+        ThreadHandoff::ignoreQt();
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            settings.setValue(kRecentKey, list);
+        }
+        ThreadHandoff::watchAgain();
     });
 }
 

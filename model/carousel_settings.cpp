@@ -14,6 +14,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 
 namespace Plumbrook::CarouselSettings {
 
@@ -149,18 +150,25 @@ QList<QPair<QString, QString>> read(int number, const QStringList &keys)
 {
     const QString path = filePath(number);
     // Taken before the file is read: a value leaves this list only once it is in the file.
-    QHash<QString, Pending> pending;
+    // Only the values are taken, under the lock: a copy of the file's table shares its
+    // data, which the files lane edits in place as soon as that copy is dropped.
+    QList<std::optional<QString>> pending(keys.size());
     {
         const QMutexLocker lock(&gPendingMutex);
-        pending = gPending.value(path);
+        const auto file = gPending.constFind(path);
+        if (file != gPending.cend()) {
+            for (qsizetype i = 0; i < keys.size(); ++i) {
+                const auto it = file->constFind(keyOf(keys.at(i)));
+                if (it != file->cend())
+                    pending[i] = it->value;
+            }
+        }
     }
     const QStringList values = ProfileFile::read(path, kSection, keys);
     QList<QPair<QString, QString>> pairs;
     pairs.reserve(keys.size());
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        const auto it = pending.constFind(keyOf(keys.at(i)));
-        pairs.append({keys.at(i), it != pending.cend() ? it->value : values.at(i)});
-    }
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        pairs.append({keys.at(i), pending.at(i).value_or(values.at(i))});
     return pairs;
 }
 

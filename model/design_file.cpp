@@ -52,9 +52,10 @@ bool checkIds(const QVector<QStringList> &rows, QString *error)
         const QString id = rows.at(r).at(ComponentTable::Id);
         QString message;
         if (id.isEmpty())
-            message = QStringLiteral("rows[%1] has no id").arg(r);
+            message = QStringLiteral("设计文件已损坏：第 %1 条记录没有编号").arg(r + 1);
         else if (seen.contains(id))
-            message = QStringLiteral("rows[%1] repeats the id %2 of rows[%3]").arg(r).arg(id).arg(seen.value(id));
+            message = QStringLiteral("设计文件已损坏：第 %1 条记录与第 %2 条记录的编号都是 %3")
+                          .arg(seen.value(id) + 1).arg(r + 1).arg(id);
         if (!message.isEmpty()) {
             if (error)
                 *error = message;
@@ -75,26 +76,26 @@ bool parseCarousels(const QJsonValue &value, QMap<int, CarouselValues> *carousel
     if (value.isUndefined())
         return true;
     if (!value.isObject())
-        return failed(QStringLiteral("\"carousels\" is not an object"));
+        return failed(QStringLiteral("设计文件已损坏：轮播设置的格式错误"));
     const QJsonObject object = value.toObject();
     const QStringList &keys = CarouselSettings::keys();
     QMap<int, QString> names;
     for (auto it = object.begin(); it != object.end(); ++it) {
         const int number = carouselNumber(it.key());
         if (number < 0)
-            return failed(QStringLiteral("carousel number \"%1\" is not a decimal number").arg(it.key()));
+            return failed(QStringLiteral("设计文件已损坏：轮播编号“%1”不是数字").arg(it.key()));
         if (names.contains(number))
-            return failed(QStringLiteral("carousel numbers \"%1\" and \"%2\" name the same carousel")
+            return failed(QStringLiteral("设计文件已损坏：轮播编号“%1”和“%2”是同一个轮播")
                               .arg(names.value(number), it.key()));
         names.insert(number, it.key());
         if (!it.value().isObject())
-            return failed(QStringLiteral("carousels.%1 is not an object").arg(it.key()));
+            return failed(QStringLiteral("设计文件已损坏：%1 号轮播的设置格式错误").arg(it.key()));
         const QJsonObject settings = it.value().toObject();
         CarouselValues values;
         for (const QString &key : keys) {
             const QJsonValue setting = settings.value(key);
             if (!setting.isUndefined() && !setting.isString())
-                return failed(QStringLiteral("carousels.%1.%2 is not a text").arg(it.key(), key));
+                return failed(QStringLiteral("设计文件已损坏：%1 号轮播的设置“%2”不是文字").arg(it.key(), key));
             values.append({key, setting.toString()});
         }
         carousels->insert(number, values);
@@ -114,20 +115,21 @@ bool parseGuides(const QJsonValue &value, Design *design, QString *error)
     if (value.isUndefined())
         return true;
     if (!value.isObject())
-        return refuse(error, QStringLiteral("\"guides\" is not an object"));
+        return refuse(error, QStringLiteral("设计文件已损坏：辅助线的格式错误"));
     const QJsonObject guides = value.toObject();
     for (const auto &[key, target] : {std::pair{QStringLiteral("x"), &design->guidesX},
                                       std::pair{QStringLiteral("y"), &design->guidesY}}) {
         const QJsonValue list = guides.value(key);
+        // Guides along x are the upright lines.
+        const QString name = key == u"x" ? QStringLiteral("竖向") : QStringLiteral("横向");
         if (list.isUndefined())
             continue;
         if (!list.isArray())
-            return refuse(error, QStringLiteral("\"guides.%1\" is not a list").arg(key));
+            return refuse(error, QStringLiteral("设计文件已损坏：%1辅助线不是一组位置").arg(name));
         for (const QJsonValue &item : list.toArray()) {
             const double number = item.toDouble(std::nan(""));
             if (!item.isDouble() || number != std::floor(number) || std::abs(number) > 1e9)
-                return refuse(error, QStringLiteral("\"guides.%1\" holds a value that is no whole number")
-                                         .arg(key));
+                return refuse(error, QStringLiteral("设计文件已损坏：%1辅助线的位置不是整数").arg(name));
             target->append(int(number));
         }
     }
@@ -143,7 +145,7 @@ bool parseHidden(const QJsonValue &value, const QVector<QStringList> &rows, QStr
         return true;
     const auto failed = [error] {
         if (error)
-            *error = QStringLiteral("\"hidden\" is not a list of ids");
+            *error = QStringLiteral("设计文件已损坏：隐藏组件的列表格式错误");
         return false;
     };
     if (!value.isArray())
@@ -175,26 +177,26 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
         return fail(error, QStringLiteral("设计文件已损坏：%1有格式错误")
                                .arg(FileErrors::placeOf(bytes, qMax(0, parseError.offset - 1))));
     if (!document.isObject())
-        return fail(error, QStringLiteral("the design is not a JSON object"));
+        return fail(error, QStringLiteral("设计文件已损坏：内容不是一份设计"));
     const QJsonObject root = document.object();
 
     const QJsonValue format = root.value(QStringLiteral("format"));
     if (format.toString() != kFormat)
-        return fail(error, QStringLiteral("not a design file (format is not \"%1\")").arg(kFormat));
+        return fail(error, QStringLiteral("这不是设计文件"));
     const QJsonValue version = root.value(QStringLiteral("version"));
     const double number = version.toDouble(-1);
     // Checked as a double: converting a huge number to an integer first is undefined.
     if (!version.isDouble() || number < 1 || number != std::floor(number))
-        return fail(error, QStringLiteral("\"version\" is not a version number"));
+        return fail(error, QStringLiteral("设计文件已损坏：版本号不是整数"));
     if (number > kVersion)
-        return fail(error, QStringLiteral("made by a newer program (version %1; this one reads version %2)")
+        return fail(error, QStringLiteral("设计文件由较新版本的软件保存（文件版本 %1，本软件只能打开版本 %2），请先升级软件")
                                .arg(number, 0, 'f', 0).arg(kVersion));
 
     Design design;
     if (!DesignJson::parseRows(root.value(QStringLiteral("rows")), &design.rows, error))
         return std::nullopt;
     if (design.rows.isEmpty())
-        return fail(error, QStringLiteral("the design has no module record"));
+        return fail(error, QStringLiteral("设计文件已损坏：缺少模块设置"));
     if (design.rows.size() - 1 > kMaxComponents)
         return fail(error, QStringLiteral("设计有 %1 个组件，超过上限 %2 个")
                                .arg(design.rows.size() - 1).arg(kMaxComponents));
@@ -210,7 +212,7 @@ std::optional<Design> parse(const QByteArray &bytes, QString *error)
         return std::nullopt;
     const QJsonValue shrink = root.value(QStringLiteral("shrink"));
     if (!shrink.isUndefined() && !shrink.isString())
-        return fail(error, QStringLiteral("\"shrink\" is not a text"));
+        return fail(error, QStringLiteral("设计文件已损坏：向上收缩的设置不是文字"));
     design.shrink = shrink.toString();
     if (!parseGuides(root.value(QStringLiteral("guides")), &design, error))
         return std::nullopt;

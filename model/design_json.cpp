@@ -1,6 +1,7 @@
 #include "model/design_json.h"
 
 #include "model/component_table.h"
+#include "model/file_errors.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -22,12 +23,12 @@ bool fail(QString *error, const QString &message)
 QString typeName(const QJsonValue &value)
 {
     switch (value.type()) {
-    case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Bool: return QStringLiteral("a boolean");
-    case QJsonValue::Double: return QStringLiteral("a number");
-    case QJsonValue::Array: return QStringLiteral("an array");
-    case QJsonValue::Object: return QStringLiteral("an object");
-    default: return QStringLiteral("not a text");
+    case QJsonValue::Null: return QStringLiteral("空值");
+    case QJsonValue::Bool: return QStringLiteral("真假值");
+    case QJsonValue::Double: return QStringLiteral("数字");
+    case QJsonValue::Array: return QStringLiteral("列表");
+    case QJsonValue::Object: return QStringLiteral("对象");
+    default: return QStringLiteral("未知内容");
     }
 }
 
@@ -36,9 +37,9 @@ QString typeName(const QJsonValue &value)
 bool parseRows(const QJsonValue &rowsValue, QVector<QStringList> *rows, QString *error)
 {
     if (rowsValue.isUndefined())
-        return fail(error, QStringLiteral("\"rows\" is missing"));
+        return fail(error, QStringLiteral("设计文件已损坏：缺少组件列表"));
     if (!rowsValue.isArray())
-        return fail(error, QStringLiteral("\"rows\" is not an array"));
+        return fail(error, QStringLiteral("设计文件已损坏：组件列表的格式错误"));
 
     const QJsonArray array = rowsValue.toArray();
     const QStringList &columns = ComponentTable::columnNames();
@@ -46,7 +47,7 @@ bool parseRows(const QJsonValue &rowsValue, QVector<QStringList> *rows, QString 
     cells.reserve(array.size());
     for (qsizetype r = 0; r < array.size(); ++r) {
         if (!array.at(r).isObject())
-            return fail(error, QStringLiteral("rows[%1] is not an object").arg(r));
+            return fail(error, QStringLiteral("设计文件已损坏：第 %1 条记录的格式错误").arg(r + 1));
         const QJsonObject object = array.at(r).toObject();
         QStringList row(ComponentTable::ColumnCount);
         for (int column = 0; column < ComponentTable::ColumnCount; ++column) {
@@ -54,8 +55,8 @@ bool parseRows(const QJsonValue &rowsValue, QVector<QStringList> *rows, QString 
             if (value.isUndefined())
                 continue;
             if (!value.isString())
-                return fail(error, QStringLiteral("rows[%1].%2 is %3, not a text")
-                                       .arg(r).arg(columns.at(column), typeName(value)));
+                return fail(error, QStringLiteral("设计文件已损坏：第 %1 条记录的“%2”是%3，不是文字")
+                                       .arg(r + 1).arg(columns.at(column), typeName(value)));
             row[column] = value.toString();
         }
         cells.append(row);
@@ -69,10 +70,10 @@ bool read(const QByteArray &json, ComponentTable &table, QString *error)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return fail(error, QStringLiteral("invalid JSON at offset %1: %2")
-                               .arg(parseError.offset).arg(parseError.errorString()));
+        return fail(error, QStringLiteral("设计文件已损坏：%1有格式错误")
+                               .arg(FileErrors::placeOf(json, qMax(0, parseError.offset - 1))));
     if (!document.isObject())
-        return fail(error, QStringLiteral("the design is not a JSON object"));
+        return fail(error, QStringLiteral("设计文件已损坏：内容不是一份设计"));
 
     // Everything is checked before the table is touched.
     QVector<QStringList> cells;
@@ -99,7 +100,7 @@ bool readFile(const QString &path, ComponentTable &table, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return fail(error, FileErrors::readFailure(path));
     return read(file.readAll(), table, error);
 }
 

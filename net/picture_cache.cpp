@@ -135,9 +135,11 @@ void PictureCache::forgetLocked(const QString &nameOrKey)
     const auto it = mItems.constFind(name);
     if (it == mItems.constEnd())
         return;
+    // `name` may be the key of the entry erased here: its path is taken first.
+    const QString path = pathOf(name);
     mTotal -= it->size;
     mItems.erase(it);
-    QFile::remove(pathOf(name));
+    QFile::remove(path);
 }
 
 void PictureCache::trimLocked(const QString &keep)

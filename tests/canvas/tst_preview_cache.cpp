@@ -2,6 +2,7 @@
 #include "canvas/design_canvas.h"
 #include "canvas/design_loader.h"
 #include "canvas/main_window.h"
+#include "canvas/module_background_layer.h"
 #include "canvas/picture_object.h"
 #include "canvas/preview_download.h"
 #include "model/background_work.h"
@@ -236,6 +237,10 @@ void TestPreviewCache::clearingTheCacheFromTheMenu()
             clear = action;
     }
     QVERIFY(clear);
+    // The module background's worker reports on the status line when done, which must not
+    // land on the clearing's message.
+    QTRY_COMPARE(ModuleBackgroundLayer::runningWorkers(), 0);
+    Test::settle();
     clear->trigger();
     QTRY_COMPARE(mWindow->statusText(), QStringLiteral("图片缓存已清除"));
     QCOMPARE(mCache->count(), 0);

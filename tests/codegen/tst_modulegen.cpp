@@ -91,14 +91,14 @@ void TestModulegen::badInput_data()
     QTest::addColumn<QByteArray>("design");
     QTest::addColumn<QString>("message");
     QTest::newRow("missing file") << QByteArray() << "cannot read";
-    QTest::newRow("invalid JSON") << QByteArray(R"({"rows": [)") << "invalid JSON";
-    QTest::newRow("not an object") << QByteArray("[1]") << "not a JSON object";
-    QTest::newRow("rows absent") << QByteArray(R"({"row": []})") << "\"rows\" is missing";
-    QTest::newRow("rows not an array") << QByteArray(R"({"rows": {}})") << "\"rows\" is not an array";
-    QTest::newRow("row not an object") << QByteArray(R"({"rows": [{}, "图片"]})") << "rows[1] is not an object";
+    QTest::newRow("invalid JSON") << QByteArray(R"({"rows": [)") << "设计文件已损坏：第 1 行第 10 列有格式错误";
+    QTest::newRow("not an object") << QByteArray("[1]") << "内容不是一份设计";
+    QTest::newRow("rows absent") << QByteArray(R"({"row": []})") << "缺少组件列表";
+    QTest::newRow("rows not an array") << QByteArray(R"({"rows": {}})") << "组件列表的格式错误";
+    QTest::newRow("row not an object") << QByteArray(R"({"rows": [{}, "图片"]})") << "第 2 条记录的格式错误";
     QTest::newRow("number cell") << QByteArray(R"({"rows": [{}, {"宽度": 100}]})")
-                                 << "rows[1].宽度 is a number, not a text";
-    QTest::newRow("null cell") << QByteArray(R"({"rows": [{"其它4": null}]})") << "rows[0].其它4 is null";
+                                 << "第 2 条记录的“宽度”是数字，不是文字";
+    QTest::newRow("null cell") << QByteArray(R"({"rows": [{"其它4": null}]})") << "第 1 条记录的“其它4”是空值";
 }
 
 void TestModulegen::badInput()

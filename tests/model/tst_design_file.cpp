@@ -220,61 +220,63 @@ void TestDesignFile::badFiles_data()
                                            << "设计文件已损坏：第 3 行第 7 列";
     QTest::newRow("truncated") << good.left(good.size() / 2) << "设计文件已损坏";
     QTest::newRow("empty file") << QByteArray() << "设计文件已损坏：第 1 行第 1 列";
-    QTest::newRow("array") << withRoot("[]") << "not a JSON object";
-    QTest::newRow("bare rows design") << withRoot(R"({"rows": []})") << "not a design file";
+    QTest::newRow("array") << withRoot("[]") << "设计文件已损坏：内容不是一份设计";
+    QTest::newRow("bare rows design") << withRoot(R"({"rows": []})") << "这不是设计文件";
     QTest::newRow("other format") << withRoot(R"({"format": "other", "version": 1, "rows": []})")
-                                  << "not a design file";
+                                  << "这不是设计文件";
     QTest::newRow("newer version")
-        << withRoot(R"({"format": "plumbrook-design", "version": 2, "rows": [{"标识": "1"}]})") << "newer";
+        << withRoot(R"({"format": "plumbrook-design", "version": 2, "rows": [{"标识": "1"}]})")
+        << "文件版本 2，本软件只能打开版本 1";
     QTest::newRow("huge version")
-        << withRoot(R"({"format": "plumbrook-design", "version": 1e108, "rows": [{"标识": "1"}]})") << "newer";
+        << withRoot(R"({"format": "plumbrook-design", "version": 1e108, "rows": [{"标识": "1"}]})")
+        << "较新版本";
     QTest::newRow("version as text")
         << withRoot(R"({"format": "plumbrook-design", "version": "1", "rows": [{"标识": "1"}]})")
-        << "not a version number";
+        << "版本号不是整数";
     QTest::newRow("fractional version")
         << withRoot(R"({"format": "plumbrook-design", "version": 1.5, "rows": [{"标识": "1"}]})")
-        << "not a version number";
-    QTest::newRow("no rows") << withRoot(R"({"format": "plumbrook-design", "version": 1})") << "\"rows\" is missing";
+        << "版本号不是整数";
+    QTest::newRow("no rows") << withRoot(R"({"format": "plumbrook-design", "version": 1})") << "缺少组件列表";
     QTest::newRow("empty rows") << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": []})")
-                                << "no module record";
+                                << "缺少模块设置";
     QTest::newRow("number cell")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1", "宽度": 950}]})")
-        << "rows[0].宽度 is a number, not a text";
+        << "第 1 条记录的“宽度”是数字，不是文字";
     QTest::newRow("null cell")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}, {"标识": "2", "备注": null}]})")
-        << "rows[1].备注 is null";
+        << "第 2 条记录的“备注”是空值";
     QTest::newRow("duplicate id")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}, {"标识": "1"}]})")
-        << "repeats the id 1";
+        << "第 1 条记录与第 2 条记录的编号都是 1";
     QTest::newRow("row without id")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}, {"备注": "图片"}]})")
-        << "rows[1] has no id";
+        << "第 2 条记录没有编号";
     QTest::newRow("colliding carousel numbers")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
                         "carousels": {"1": {}, "01": {}}})")
-        << "name the same carousel";
+        << "是同一个轮播";
     QTest::newRow("carousel number not decimal")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
                         "carousels": {"-1": {}}})")
-        << "not a decimal number";
+        << "轮播编号“-1”不是数字";
     QTest::newRow("carousel setting not text")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
                         "carousels": {"3": {"t_1": 5}}})")
-        << "carousels.3.t_1 is not a text";
+        << "3 号轮播的设置“t_1”不是文字";
     QTest::newRow("guides not an object")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}], "guides": [3]})")
-        << "\"guides\" is not an object";
+        << "辅助线的格式错误";
     QTest::newRow("guide not a whole number")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
                         "guides": {"x": [1, 2.5]}})")
-        << "\"guides.x\" holds a value that is no whole number";
+        << "竖向辅助线的位置不是整数";
     QTest::newRow("guides not a list")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}],
                         "guides": {"y": "10"}})")
-        << "\"guides.y\" is not a list";
+        << "横向辅助线不是一组位置";
     QTest::newRow("carousels not an object")
         << withRoot(R"({"format": "plumbrook-design", "version": 1, "rows": [{"标识": "1"}], "carousels": []})")
-        << "\"carousels\" is not an object";
+        << "轮播设置的格式错误";
 }
 
 void TestDesignFile::badFiles()
@@ -493,7 +495,7 @@ void TestDesignFile::modulegenUsesTheFilesCarousels()
     bad.close();
     const Test::ProgramRun refused = Test::runModulegen({bad.fileName()});
     QCOMPARE(refused.exitCode, 2);
-    QVERIFY(refused.err.contains("newer program"));
+    QVERIFY(QString::fromUtf8(refused.err).contains(QStringLiteral("较新版本")));
 }
 
 QTEST_GUILESS_MAIN(TestDesignFile)

@@ -449,7 +449,7 @@ void TestLayerStacking::hiddenInDesignFiles()
     const std::optional<DesignFile::Design> parsed = DesignFile::parse(bytes, &error);
     QCOMPARE(parsed.has_value(), valid);
     if (!valid) {
-        QCOMPARE(error, QStringLiteral("\"hidden\" is not a list of ids"));
+        QCOMPARE(error, QStringLiteral("设计文件已损坏：隐藏组件的列表格式错误"));
         return;
     }
     QCOMPARE(parsed->hidden, read);
