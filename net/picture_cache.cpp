@@ -128,10 +128,8 @@ void PictureCache::loadIndexLocked()
     trimLocked({});
 }
 
-void PictureCache::forgetLocked(const QString &nameOrKey)
+void PictureCache::forgetLocked(const QString &name)
 {
-    // The caller may pass the key itself, which the erase below frees.
-    const QString name = nameOrKey;
     const auto it = mItems.constFind(name);
     if (it == mItems.constEnd())
         return;
