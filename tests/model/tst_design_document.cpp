@@ -478,6 +478,8 @@ void TestDesignDocument::strayWritesStopTheProgram()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PLUMBROOK_CHECK_WRITES"), QStringLiteral("1"));
     environment.insert(QString::fromLatin1(kChildWrite), write);
+    // Without a console Windows' programs log to the debugger, not to the pipe read here.
+    environment.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
     QProcess child;
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("writeAsChild")});

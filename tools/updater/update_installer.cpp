@@ -47,9 +47,12 @@ void putBack(const QList<Placed> &placed)
 void recordPlaced(const QDir &program, const QStringList &files)
 {
     QStringList lines;
-    QFile old(program.filePath(kManifestFile));
-    if (old.open(QIODevice::ReadOnly))
-        lines = QString::fromUtf8(old.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    {
+        // Closed before the new list takes its place: Windows renames no file held open.
+        QFile old(program.filePath(kManifestFile));
+        if (old.open(QIODevice::ReadOnly))
+            lines = QString::fromUtf8(old.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
     for (const QString &file : files)
         lines.append(QString(file).replace(u'/', u'\\'));
     lines.removeDuplicates();

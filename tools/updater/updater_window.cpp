@@ -9,7 +9,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTemporaryFile>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -180,8 +181,12 @@ void UpdaterWindow::archiveFinished(QNetworkReply *reply)
         conclude(QStringLiteral("更新失败：无法下载新版本，请稍后重试或前往下载。"), false);
         return;
     }
-    QTemporaryFile zip(QDir(mProgramDir).filePath(QStringLiteral(".update-XXXXXX.zip")));
-    if (!zip.open() || zip.write(reply->readAll()) < 0 || !zip.flush()) {
+    // A folder of its own rather than a temporary file: Windows' temporary file stays
+    // open after close(), where the unpacking cannot open it again.
+    QTemporaryDir download(QDir(mProgramDir).filePath(QStringLiteral(".update-XXXXXX")));
+    QFile zip(download.filePath(QStringLiteral("update.zip")));
+    if (!download.isValid() || !zip.open(QIODevice::WriteOnly) || zip.write(reply->readAll()) < 0
+        || !zip.flush()) {
         ui->按钮_更新->setEnabled(true);
         conclude(QStringLiteral("更新失败：程序所在的文件夹不可写入。"), false);
         return;
