@@ -313,6 +313,26 @@ private slots:
         QCOMPARE(manifest.exists(), shown.startsWith(u'已'));
     }
 
+    // The files an earlier update set aside, held then by the running updater, go with the next.
+    void earlierSetAsideFilesGo()
+    {
+        QTemporaryDir program;
+        Files installed = kInstalled;
+        installed[QStringLiteral("Qt6Gui.dll.1700000000000.old")] = "held then";
+        installed[QStringLiteral("platforms/qwindows.dll.1700000000000.old")] = "held then";
+        writeFiles(program.path(), installed);
+        const QString zip = program.filePath(QStringLiteral("u.zip"));
+        QFile out(zip);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(zipOf({{"plumbrook.exe", "new program"}}));
+        out.close();
+        QCOMPARE(UpdateInstaller::replace(zip, program.path()), QString());
+        QVERIFY(QFile::remove(zip));
+        Files expected = kInstalled;
+        expected[QStringLiteral("plumbrook.exe")] = "new program";
+        QCOMPARE(filesIn(program.path()), expected);
+    }
+
     // Updates add up in the list the uninstaller reads, in Windows' notation.
     void manifestListsEveryUpdatedFile()
     {

@@ -90,6 +90,12 @@ QString replace(const QString &zipPath, const QString &programDir)
     if (!QFileInfo(source.filePath(kProgramFile)).isFile())
         return QStringLiteral("更新失败：压缩包中没有 %1。").arg(kProgramFile);
 
+    // What earlier updates set aside and nothing holds any more goes first.
+    QDirIterator earlier(program.path(), {QStringLiteral("*.old")}, QDir::Files | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+    while (earlier.hasNext())
+        QFile::remove(earlier.next());
+
     // A name of this run's own: an .old file of an earlier update may still be in use.
     const QString stamp = QString::number(QDateTime::currentMSecsSinceEpoch());
     const QStringList files = filesBelow(source);
