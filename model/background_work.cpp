@@ -95,10 +95,19 @@ public:
         : mTask(task)
     {}
 
-    // Also when Qt deletes it undelivered, as it does with events still queued at exit.
-    ~Disposal() override { ThreadHandoff::acquire(this); }
+    // Also when Qt deletes it undelivered, as it does with events still queued at exit:
+    // the task goes then.
+    ~Disposal() override
+    {
+        ThreadHandoff::acquire(this);
+        delete mTask;
+    }
 
-    void deliver() override { delete mTask; }
+    void deliver() override
+    {
+        delete mTask;
+        mTask = nullptr;
+    }
 
 private:
     QRunnable *mTask;
