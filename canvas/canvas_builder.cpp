@@ -30,15 +30,6 @@ int gPerSlice = 5000;
 constexpr qint64 kSliceNs = 12'000'000;
 constexpr int kDeletedPerSlice = 400;
 
-QString carouselValue(const DesignFile::CarouselValues &values, const QString &key)
-{
-    for (const auto &[name, value] : values) {
-        if (name == key)
-            return value;
-    }
-    return {};
-}
-
 } // namespace
 
 CanvasBuilder::CanvasBuilder(DesignCanvas *canvas)
@@ -174,7 +165,7 @@ void CanvasBuilder::finish()
                 values = {{CS::kShowArrows, CS::valueOf(*table, number, CS::kShowArrows)},
                           {CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))}};
             // The editor's arrow choice: any entry but the first hides them.
-            const bool arrowsShown = TextOps::toInt(carouselValue(values, CS::kShowArrows)) == 0;
+            const bool arrowsShown = TextOps::toInt(DesignLoader::carouselValue(values, CS::kShowArrows)) == 0;
             for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
                 const QString id = table->cell(arrow, T::Id);
                 if (QWidget *object = mCanvas->objectById(id))

@@ -2,7 +2,6 @@
 
 #include "canvas/canvas_builder.h"
 #include "canvas/canvas_surface.h"
-#include "canvas/decoded_pictures.h"
 #include "canvas/design_canvas.h"
 #include "model/frame_picture.h"
 #include "canvas/module_background_layer.h"
@@ -12,7 +11,6 @@
 #include "components/component_creation.h"
 #include "model/creation_defaults.h"
 #include "components/editor_registry.h"
-#include "components/text_editors.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"
@@ -21,7 +19,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QHash>
 #include <QLabel>
 
 #include <algorithm>
@@ -33,15 +30,6 @@ namespace {
 using T = ComponentTable;
 namespace CS = CarouselSettings;
 
-
-QString carouselValue(const DesignFile::CarouselValues &values, const QString &key)
-{
-    for (const auto &[name, value] : values) {
-        if (name == key)
-            return value;
-    }
-    return {};
-}
 
 // Widgets hold sizes and positions only up to QWIDGETSIZE_MAX.
 int pinned(qint64 value, qint64 lowest)
@@ -96,6 +84,15 @@ QByteArray builtinPictureOf(const QString &kind)
         return makeFramePicture(info->width, info->height, KindTable::kHotspotColour,
                                 KindTable::kHotspotColour);
     return ComponentCreation::builtinPicture(info->picture);
+}
+
+QString carouselValue(const DesignFile::CarouselValues &values, const QString &key)
+{
+    for (const auto &[name, value] : values) {
+        if (name == key)
+            return value;
+    }
+    return {};
 }
 
 QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel)

@@ -31,6 +31,9 @@ void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells);
 // The picture a component of the kind (or a carousel's arrow) shows before any preview.
 QByteArray builtinPictureOf(const QString &kind);
 
+// One key's value among a carousel's settings, or empty.
+QString carouselValue(const DesignFile::CarouselValues &values, const QString &key);
+
 // The URL a component's editor would preview for these cells, or empty.
 QString previewUrl(const QStringList &cells, const DesignFile::CarouselValues &carousel);
 
