@@ -41,20 +41,37 @@ QString keyOf(const QString &name)
     return name.trimmed().toCaseFolded();
 }
 
+enum class Unchanged { Written, Kept };
+
 // Writes the values still waiting for write `write` of the file; on the files lane.
-void writePending(const QString &path, const QList<QPair<QString, QString>> &values, quint64 write)
+// With Unchanged::Kept a file that holds them all already is left as it is.
+void writePending(const QString &path, const QList<QPair<QString, QString>> &values, quint64 write,
+                  Unchanged unchanged = Unchanged::Written)
 {
     const QMutexLocker lock(&gPendingMutex);
     auto file = gPending.find(path);
     if (file == gPending.end())
         return;
     QList<QPair<QString, QString>> waiting;
+    QStringList names;
     for (const auto &pair : values) {
         const auto it = file->constFind(keyOf(pair.first));
-        if (it != file->cend() && it->write == write)
+        if (it != file->cend() && it->write == write) {
             waiting.append(pair);
+            names.append(pair.first);
+        }
     }
-    if (waiting.isEmpty() || !ProfileFile::write(path, kSection, waiting))
+    if (waiting.isEmpty())
+        return;
+    const bool held = unchanged == Unchanged::Kept && [&] {
+        const QStringList inFile = ProfileFile::read(path, kSection, names);
+        for (qsizetype i = 0; i < waiting.size(); ++i) {
+            if (inFile.at(i) != waiting.at(i).second)
+                return false;
+        }
+        return true;
+    }();
+    if (!held && !ProfileFile::write(path, kSection, waiting))
         return;
     for (const auto &pair : std::as_const(waiting))
         file->remove(keyOf(pair.first));
@@ -263,6 +280,37 @@ bool writeChanged(int number, const QList<QPair<QString, QString>> &values)
                           [path, values, write] { writePending(path, values, write); });
     emit notifier()->written(number);
     return folder;
+}
+
+void mirror(const QMap<int, QList<QPair<QString, QString>>> &carousels)
+{
+    if (carousels.isEmpty())
+        return;
+    ProgramDir::ensureDir(kFolder);
+    struct FileWrite
+    {
+        QString path;
+        QList<QPair<QString, QString>> values;
+        quint64 write;
+    };
+    QList<FileWrite> writes;
+    writes.reserve(carousels.size());
+    {
+        const QMutexLocker lock(&gPendingMutex);
+        for (auto it = carousels.cbegin(); it != carousels.cend(); ++it) {
+            const QString path = filePath(it.key());
+            const quint64 write = ++gLastWrite;
+            QHash<QString, Pending> &file = gPending[path];
+            for (const auto &[key, value] : it.value())
+                file.insert(keyOf(key), {ProfileFile::readBack(value), write});
+            writes.append({path, it.value(), write});
+        }
+    }
+    // One task for them all: a design may hold hundreds of carousels.
+    BackgroundWork::start(BackgroundWork::Lane::Files, [writes = std::move(writes)] {
+        for (const FileWrite &file : writes)
+            writePending(file.path, file.values, file.write, Unchanged::Kept);
+    });
 }
 
 const QStringList &keys()

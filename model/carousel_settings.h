@@ -3,6 +3,7 @@
 #include "model/component_table.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QPair>
 #include <QString>
@@ -80,6 +81,10 @@ bool write(int number, const QList<QPair<QString, QString>> &values);
 // Unless the file holds them all already, every read has the values at once and the
 // files lane writes them after the writes before; false when no folder can hold it.
 bool writeChanged(int number, const QList<QPair<QString, QString>> &values);
+// Every carousel's values as writeChanged has them, without a look at the files here:
+// the files lane compares each file with its values and leaves a file that holds them
+// untouched. For a whole design coming in, whose files the window must not wait on.
+void mirror(const QMap<int, QList<QPair<QString, QString>>> &carousels);
 // The creation defaults, every key in its fixed order; other keys of an older file stay.
 bool writeDefaults(int number);
 // The keys and values writeDefaults writes, in order.

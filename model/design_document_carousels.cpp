@@ -53,9 +53,9 @@ void DesignDocument::putCarousels(const DesignFile::Design &design)
         QHash<QString, QString> &held = mCarousels[it.key()];
         for (const auto &[key, value] : it.value())
             held.insert(key, value);
-        // The mirror follows the design; files that hold it already are not written again.
-        CS::writeChanged(it.key(), it.value());
     }
+    // The mirror follows the design; files that hold it already are not written again.
+    CS::mirror(design.carousels);
     // A design made before files kept their carousels takes them once from the settings
     // files it was made with; from then on they are its own.
     qsizetype carouselRows = 0;

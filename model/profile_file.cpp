@@ -7,6 +7,8 @@
 #include <QMutex>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace Plumbrook::ProfileFile {
 
 namespace {
@@ -201,6 +203,11 @@ QStringList read(const QString &path, const QString &section, const QStringList 
 
 QString readBack(const QString &value)
 {
+    // ASCII goes through GBK as it is; most values are addresses and numbers, and a
+    // design's carousels hold thousands of them.
+    const bool ascii = std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii)
+        return trimAscii(singleLine(value));
     return trimAscii(TextOps::fromGbk(TextOps::toGbk(singleLine(value))));
 }
 

@@ -128,18 +128,24 @@ private slots:
         // What the file held before the design's values are stored.
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<bool>("rewritten");
-        QTest::newRow("no file") << QByteArray("<none>") << true;
-        QTest::newRow("the same values") << QByteArray() << false;
-        QTest::newRow("the same values, spaced, other case")
-            << QByteArray("[Configure]\r\nNUMBER = 6\r\n") << false;
-        QTest::newRow("one value differs") << QByteArray("[configure]\r\nz_f=1\r\n") << true;
-        QTest::newRow("a key without its value") << QByteArray("[configure]\r\nz_f\r\n") << true;
+        // Stored as a whole design's mirror: compared with the file on the files lane.
+        QTest::addColumn<bool>("mirrored");
+        for (const bool mirrored : {false, true}) {
+            const char *way = mirrored ? ", mirrored" : "";
+            QTest::addRow("no file%s", way) << QByteArray("<none>") << true << mirrored;
+            QTest::addRow("the same values%s", way) << QByteArray() << false << mirrored;
+            QTest::addRow("the same values, spaced, other case%s", way)
+                << QByteArray("[Configure]\r\nNUMBER = 6\r\n") << false << mirrored;
+            QTest::addRow("one value differs%s", way) << QByteArray("[configure]\r\nz_f=1\r\n") << true << mirrored;
+            QTest::addRow("a key without its value%s", way) << QByteArray("[configure]\r\nz_f\r\n") << true << mirrored;
+        }
     }
 
     void settingsRoundTrip()
     {
         QFETCH(QByteArray, before);
         QFETCH(bool, rewritten);
+        QFETCH(bool, mirrored);
         Test::TemporaryProgramDir dir;
         const QString path = CarouselSettings::filePath(4);
         const QList<QPair<QString, QString>> values = CarouselSettings::defaults();
@@ -158,11 +164,24 @@ private slots:
         QFile file(path);
         const QByteArray old = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         file.close();
-        QSignalSpy writing(CarouselSettings::notifier(), &CarouselSettings::Notifier::aboutToWrite);
-        QVERIFY(CarouselSettings::writeChanged(4, values));
-        QCOMPARE(writing.size(), rewritten ? 1 : 0);
+        if (mirrored) {
+            // Read at once, while the lane has not come to them yet.
+            QSemaphore release;
+            BackgroundWork::start(BackgroundWork::Lane::Files, [&release] { release.acquire(); });
+            CarouselSettings::mirror({{4, values}, {7, {{CarouselSettings::kNumber, QStringLiteral("2")}}}});
+            QCOMPARE(CarouselSettings::readAll(4), values);
+            QCOMPARE(CarouselSettings::read(7, CarouselSettings::kNumber), QStringLiteral("2"));
+            release.release();
+        } else {
+            QSignalSpy writing(CarouselSettings::notifier(), &CarouselSettings::Notifier::aboutToWrite);
+            QVERIFY(CarouselSettings::writeChanged(4, values));
+            QCOMPARE(writing.size(), rewritten ? 1 : 0);
+        }
         QCOMPARE(CarouselSettings::readAll(4), values);
         BackgroundWork::waitForLane(BackgroundWork::Lane::Files);
+        if (mirrored)
+            QCOMPARE(ProfileFile::read(CarouselSettings::filePath(7), CarouselSettings::kSection, CarouselSettings::kNumber),
+                     QStringLiteral("2"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         if (!rewritten)
             QCOMPARE(file.readAll(), old);
