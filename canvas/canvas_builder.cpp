@@ -84,16 +84,32 @@ void CanvasBuilder::start(const QStringList &ids,
     ++mGeneration;
     mIds = ids;
     mNext = 0;
+    mStarted = 0;
     mCarousels = carousels;
     mBuiltins.clear();
     mDisturbed = false;
     if (mIds.size() <= gAtOnceLimit) {
         while (mNext < mIds.size())
             buildOne(mIds.at(mNext++));
-        finish();
+        mBuiltins.clear();
+        while (mStarted < mIds.size())
+            startPreview(mIds.at(mStarted++));
+        mCarousels.reset();
+        emit finished();
         return;
     }
-    buildSlice();
+    // Not even the first slice here: the design has just been put into the document,
+    // which took the window's time already.
+    scheduleSlice(&CanvasBuilder::buildSlice);
+}
+
+void CanvasBuilder::scheduleSlice(void (CanvasBuilder::*slice)())
+{
+    QTimer::singleShot(0, this, [this, slice, generation = mGeneration] {
+        // A newer design's build took this one's place.
+        if (generation == mGeneration)
+            (this->*slice)();
+    });
 }
 
 void CanvasBuilder::buildSlice()
@@ -105,14 +121,29 @@ void CanvasBuilder::buildSlice()
         buildOne(mIds.at(mNext++));
     emit progressed(int(mNext), int(mIds.size()));
     if (mNext < mIds.size()) {
-        QTimer::singleShot(0, this, [this, generation = mGeneration] {
-            // A newer design's build took this one's place.
-            if (generation == mGeneration)
-                buildSlice();
-        });
+        scheduleSlice(&CanvasBuilder::buildSlice);
         return;
     }
-    finish();
+    mBuiltins.clear();
+    if (mDisturbed)
+        mCanvas->restackAll();
+    mDisturbed = false;
+    scheduleSlice(&CanvasBuilder::startSlice);
+}
+
+void CanvasBuilder::startSlice()
+{
+    QElapsedTimer timer;
+    timer.start();
+    const qsizetype end = std::min(mIds.size(), mStarted + gPerSlice);
+    while (mStarted < end && timer.nsecsElapsed() < kSliceNs)
+        startPreview(mIds.at(mStarted++));
+    if (mStarted < mIds.size()) {
+        scheduleSlice(&CanvasBuilder::startSlice);
+        return;
+    }
+    mCarousels.reset();
+    emit finished();
 }
 
 void CanvasBuilder::buildOne(const QString &id)
@@ -144,46 +175,42 @@ void CanvasBuilder::buildOne(const QString &id)
     object->setVisible(!mCanvas->document()->isHidden(id));
 }
 
-void CanvasBuilder::finish()
+void CanvasBuilder::startPreview(const QString &id)
 {
-    if (mDisturbed)
-        mCanvas->restackAll();
-    mDisturbed = false;
-    mBuiltins.clear();
     ComponentTable *table = mCanvas->table();
-    DesignDocument *document = mCanvas->document();
-    const PreviewDownload::Fetch fetch = mCanvas->previewFetch();
-    for (int row = 1; row < table->count(); ++row) {
-        const QStringList cells = table->rowCells(row);
-        const QString kind = cells.at(T::Kind);
-        DesignFile::CarouselValues values;
-        if (KindTable::is(kind, KindTable::Kind::Carousel)) {
-            const int number = CS::numberOf(*table, row);
-            if (mCarousels)
-                values = mCarousels->value(number);
-            else
-                values = {{CS::kShowArrows, CS::valueOf(*table, number, CS::kShowArrows)},
-                          {CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))}};
-            // The editor's arrow choice: any entry but the first hides them.
-            const bool arrowsShown = TextOps::toInt(DesignLoader::carouselValue(values, CS::kShowArrows)) == 0;
-            for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
-                const QString id = table->cell(arrow, T::Id);
-                if (QWidget *object = mCanvas->objectById(id))
-                    object->setVisible(arrowsShown && !document->isHidden(id));
-            }
+    // Read now, not when the design came in: the user may have changed it meanwhile.
+    const int row = table->findRowById(id);
+    if (row < 1)
+        return;
+    const QStringList cells = table->rowCells(row);
+    const QString kind = cells.at(T::Kind);
+    DesignFile::CarouselValues values;
+    if (KindTable::is(kind, KindTable::Kind::Carousel)) {
+        const int number = CS::numberOf(*table, row);
+        if (mCarousels)
+            values = mCarousels->value(number);
+        else
+            values = {{CS::kShowArrows, CS::valueOf(*table, number, CS::kShowArrows)},
+                      {CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))}};
+        // The editor's arrow choice: any entry but the first hides them.
+        const bool arrowsShown = TextOps::toInt(DesignLoader::carouselValue(values, CS::kShowArrows)) == 0;
+        DesignDocument *document = mCanvas->document();
+        for (int arrow : {CS::leftArrowRow(*table, row), CS::rightArrowRow(*table, row)}) {
+            const QString arrowId = table->cell(arrow, T::Id);
+            if (QWidget *object = mCanvas->objectById(arrowId))
+                object->setVisible(arrowsShown && !document->isHidden(arrowId));
         }
-        const QString url = DesignLoader::previewUrl(cells, values);
-        if (url.isEmpty())
-            continue;
-        PreviewDownload::start(mCanvas, cells.at(T::Id), url, fetch ? fetch : PreviewDownload::fetchOf(kind));
     }
-    mCarousels.reset();
-    emit finished();
+    const QString url = DesignLoader::previewUrl(cells, values);
+    if (url.isEmpty())
+        return;
+    const PreviewDownload::Fetch fetch = mCanvas->previewFetch();
+    PreviewDownload::start(mCanvas, id, url, fetch ? fetch : PreviewDownload::fetchOf(kind));
 }
 
 void CanvasBuilder::noteChange(const DesignChange &change)
 {
-    if (isBuilding() && change.structural && !change.replaced)
+    if (mNext < mIds.size() && change.structural && !change.replaced)
         mDisturbed = true;
 }
 

@@ -32,7 +32,8 @@ public:
     // Carousels' settings come from `carousels` when given, else from the document.
     void start(const QStringList &ids, const std::optional<QMap<int, DesignFile::CarouselValues>> &carousels);
 
-    bool isBuilding() const { return mNext < mIds.size(); }
+    // Until finished(): objects still to be made, or previews still to be started.
+    bool isBuilding() const { return mNext < mIds.size() || mStarted < mIds.size(); }
     int builtCount() const { return int(mNext); }
     int totalCount() const { return int(mIds.size()); }
 
@@ -49,13 +50,16 @@ private:
 
     void buildSlice();
     void buildOne(const QString &id);
-    void finish();
+    void startSlice();
+    void startPreview(const QString &id);
+    void scheduleSlice(void (CanvasBuilder::*slice)());
     void deleteSlice();
     void noteChange(const DesignChange &change);
 
     DesignCanvas *mCanvas;
     QStringList mIds;
-    qsizetype mNext = 0;
+    qsizetype mNext = 0;      // the next object to make
+    qsizetype mStarted = 0;   // the next preview to start, once all objects are made
     std::optional<QMap<int, DesignFile::CarouselValues>> mCarousels;
     QHash<QString, QPair<QByteArray, QSize>> mBuiltins;
     QList<QPointer<QWidget>> mRetired;

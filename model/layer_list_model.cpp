@@ -58,7 +58,9 @@ LayerListModel::LayerListModel(DesignDocument *document, QObject *parent)
         if (mStale)
             refresh();
     });
-    connect(document, &DesignDocument::designReset, this, &LayerListModel::refresh);
+    // A whole design coming in is read into the list in an event of its own, not in
+    // the one that put it into the document.
+    connect(document, &DesignDocument::designReset, this, &LayerListModel::scheduleRefresh);
     refresh();
 }
 

@@ -71,6 +71,8 @@ private slots:
     void cleanup() { close(); }
     void doneWhileBuilding_data();
     void doneWhileBuilding();
+    void doneBeforePreviewsStart_data();
+    void doneBeforePreviewsStart();
     void openingShowsHowFarItIs();
 
 private:
@@ -149,6 +151,65 @@ void TestCanvasBuilder::doneWhileBuilding()
     DesignLoader::load(canvas(), designOf(0, 1));
     QCOMPARE(canvas()->allObjects().size(), 0);
     QTRY_VERIFY(std::all_of(shown.cbegin(), shown.cend(), [](const QPointer<QWidget> &object) { return object.isNull(); }));
+}
+
+void TestCanvasBuilder::doneBeforePreviewsStart_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addRow("nothing") << "nothing";
+    QTest::addRow("a picture's address changed") << "address";
+    QTest::addRow("a picture deleted") << "delete";
+}
+
+void TestCanvasBuilder::doneBeforePreviewsStart()
+{
+    QFETCH(QString, action);
+    CanvasBuilder *builder = CanvasBuilder::of(canvas());
+    QSignalSpy finished(builder, &CanvasBuilder::finished);
+    DesignLoader::load(canvas(), designOf(300, 100));
+    const auto pictureRow = [this] {
+        for (int row = table()->count() - 1; row >= 1; --row) {
+            if (KindTable::is(table()->cell(row, T::Kind), KindTable::Kind::Picture))
+                return row;
+        }
+        return -1;
+    };
+    const QString changedUrl = QStringLiteral("https://img.example/changed.png");
+    bool acted = false;
+    // Every object made, its previews not yet set off: the user changes the design then.
+    connect(builder, &CanvasBuilder::progressed, this, [&](int built, int total) {
+        if (built < total || acted)
+            return;
+        acted = true;
+        QVERIFY(builder->isBuilding());
+        const int row = pictureRow();
+        QVERIFY(row >= 1);
+        if (action == QLatin1String("address")) {
+            const int column = KindTable::find(table()->cell(row, T::Kind))->previewColumn;
+            QVERIFY(window()->document()->record(QStringLiteral("编辑图片"), [&] {
+                table()->setCell(row, column, changedUrl);
+            }));
+        } else if (action == QLatin1String("delete")) {
+            QVERIFY(DesignOperations::remove(window()->document(), {table()->cell(row, T::Id)}));
+        }
+    });
+    QVERIFY(finished.wait(20000));
+    QVERIFY(acted);
+    QVERIFY(!builder->isBuilding());
+    // Each preview is set off for the address the row holds when it starts.
+    int previews = 0;
+    for (int row = 1; row < table()->count(); ++row) {
+        const QStringList cells = table()->rowCells(row);
+        const QString url = DesignLoader::previewUrl(cells, {});
+        QWidget *object = canvas()->objectById(cells.at(T::Id));
+        QVERIFY(object);
+        QCOMPARE(object->property("previewUrl").toString(), url);
+        previews += url.isEmpty() ? 0 : 1;
+    }
+    QVERIFY(previews > 0);
+    if (action == QLatin1String("address"))
+        QCOMPARE(canvas()->objectById(table()->cell(pictureRow(), T::Id))->property("previewUrl").toString(), changedUrl);
+    QCOMPARE(table()->componentCount(), action == QLatin1String("delete") ? 299 : 300);
 }
 
 void TestCanvasBuilder::openingShowsHowFarItIs()
