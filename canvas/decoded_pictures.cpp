@@ -53,7 +53,13 @@ QSize decodeSize(const QSize &natural, const QSize &target)
 {
     if (natural.isEmpty() || target.isEmpty())
         return {};
-    QSize size(qMin(natural.width(), target.width()), qMin(natural.height(), target.height()));
+    // A picture shown up to twice as wide and high as it is is kept at the shown size:
+    // scaled on every paint it cost more than the memory once many were in view.
+    // Shown larger still (zoomed far in), it stays at its own size and is scaled on paint.
+    const bool enlargedALittle = qint64(target.width()) * target.height()
+                                 <= kMostEnlargement * qint64(natural.width()) * natural.height();
+    QSize size = enlargedALittle ? target
+                                 : QSize(qMin(natural.width(), target.width()), qMin(natural.height(), target.height()));
     const qint64 pixels = qint64(size.width()) * size.height();
     if (pixels > kLargestPixels) {
         const double shrink = std::sqrt(double(kLargestPixels) / double(pixels));

@@ -23,8 +23,11 @@ quint64 keyOf(const QByteArray &bytes);
 
 // The picture's own size from its header, without decoding it; invalid when unreadable.
 QSize naturalSize(const QByteArray &bytes);
-// The size a picture shown at `target` device pixels is decoded at: never larger than the
-// picture itself nor than kLargestPixels, keeping the shown proportions.
+// How many times its own pixels a picture may be decoded at, shown enlarged.
+inline constexpr qint64 kMostEnlargement = 4;
+// The size a picture shown at `target` device pixels is decoded at: the shown size, unless
+// that is more than kMostEnlargement times the picture's own pixels (then no larger than
+// the picture itself); never more than kLargestPixels, keeping the shown proportions.
 QSize decodeSize(const QSize &natural, const QSize &target);
 // Decodes at `size` (QImageReader::setScaledSize where the format allows); null on failure.
 QImage decode(const QByteArray &bytes, const QSize &size);

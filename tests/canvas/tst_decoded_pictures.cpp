@@ -52,8 +52,12 @@ void TestDecodedPictures::decodeSize_data()
     QTest::addColumn<QSize>("target");
     QTest::addColumn<QSize>("expected");
     QTest::newRow("shown smaller") << QSize(8000, 8000) << QSize(180, 220) << QSize(180, 220);
-    QTest::newRow("shown larger: its own size") << QSize(100, 50) << QSize(400, 200) << QSize(100, 50);
-    QTest::newRow("wider, lower") << QSize(100, 500) << QSize(300, 40) << QSize(100, 40);
+    QTest::newRow("shown twice as large: the shown size") << QSize(100, 50) << QSize(200, 100) << QSize(200, 100);
+    QTest::newRow("shown a little larger: the shown size") << QSize(307, 427) << QSize(475, 600) << QSize(475, 600);
+    QTest::newRow("shown four times as large: its own size") << QSize(100, 50) << QSize(400, 200) << QSize(100, 50);
+    QTest::newRow("just past twice as large: its own size") << QSize(100, 50) << QSize(201, 100) << QSize(100, 50);
+    QTest::newRow("wider, lower") << QSize(100, 500) << QSize(300, 40) << QSize(300, 40);
+    QTest::newRow("much wider, lower: no wider than it is") << QSize(100, 500) << QSize(3000, 100) << QSize(100, 100);
     QTest::newRow("huge view, kept within the largest")
         << QSize(20000, 20000) << QSize(8000, 8000) << QSize(4096, 4096);
     QTest::newRow("no view") << QSize(100, 100) << QSize() << QSize();
