@@ -12,7 +12,7 @@
 #include "model/component_table.h"
 #include "model/design_document.h"
 #include "model/kind_table.h"
-#include "model/stacking_order.h"
+#include "support/canvas_driving.h"
 #include "support/editor_driving.h"
 #include "support/history_fixture.h"
 #include "support/test_support.h"
@@ -24,7 +24,6 @@
 #include <QTest>
 #include <QUndoStack>
 
-#include <algorithm>
 
 using namespace Plumbrook;
 using T = ComponentTable;
@@ -172,16 +171,12 @@ QString TestCanvasAgreement::operate(int choice)
 
 QString TestCanvasAgreement::disagreement() const
 {
-    const QList<QWidget *> objects = canvas()->allObjects();
-    if (objects.size() != table()->componentCount())
-        return QStringLiteral("%1 objects for %2 rows").arg(objects.size()).arg(table()->componentCount());
-    QVector<std::pair<StackingOrder::Key, QWidget *>> order;
+    const QString stacking = Test::stackingDisagreement(canvas());
+    if (!stacking.isEmpty())
+        return stacking;
     for (int row = 1; row < table()->count(); ++row) {
         const QStringList cells = table()->rowCells(row);
         QWidget *object = canvas()->objectById(cells.at(T::Id));
-        if (!object)
-            return QStringLiteral("no object for row %1").arg(row);
-        order.append({StackingOrder::keyOf(*table(), row), object});
         const QRect frame = canvas()->frameOf(object).translated(-canvas()->backgroundPos());
         const QRect cellFrame(cells.at(T::Left).toInt(), cells.at(T::Top).toInt(), qMax(0, cells.at(T::Width).toInt()),
                               qMax(0, cells.at(T::Height).toInt()));
@@ -205,14 +200,6 @@ QString TestCanvasAgreement::disagreement() const
             if (index >= 0 && index < 3 && (label->alignment() & Qt::AlignHorizontal_Mask) != aligns[index])
                 return QStringLiteral("row %1 is aligned otherwise").arg(row);
         }
-    }
-    std::stable_sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        const QObjectList siblings = order.at(i).second->parentWidget()->children();
-        if (siblings.indexOf(order.at(i - 1).second) > siblings.indexOf(order.at(i).second))
-            return QStringLiteral("%1 (%3) lies above %2 (%4)")
-                .arg(DesignCanvas::tagOf(order.at(i - 1).second), DesignCanvas::tagOf(order.at(i).second))
-                .arg(table()->cell(order.at(i - 1).first.row, T::Kind), table()->cell(order.at(i).first.row, T::Kind));
     }
     const int selected = canvas()->selectedRow();
     if (selected >= 1) {

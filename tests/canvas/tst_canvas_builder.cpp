@@ -9,7 +9,7 @@
 #include "model/design_document.h"
 #include "model/design_operations.h"
 #include "model/kind_table.h"
-#include "model/stacking_order.h"
+#include "support/canvas_driving.h"
 #include "support/history_fixture.h"
 
 #include <QPointer>
@@ -81,25 +81,14 @@ private:
 
 QString TestCanvasBuilder::disagreement() const
 {
-    if (canvas()->allObjects().size() != table()->componentCount())
-        return QStringLiteral("%1 objects for %2 rows").arg(canvas()->allObjects().size()).arg(table()->componentCount());
-    QVector<std::pair<StackingOrder::Key, QWidget *>> order;
+    const QString stacking = Test::stackingDisagreement(canvas());
+    if (!stacking.isEmpty())
+        return stacking;
     for (int row = 1; row < table()->count(); ++row) {
         const QStringList cells = table()->rowCells(row);
-        QWidget *object = canvas()->objectById(cells.at(T::Id));
-        if (!object)
-            return QStringLiteral("no object for row %1").arg(row);
-        const QRect frame = canvas()->frameOf(object).translated(-canvas()->backgroundPos());
+        const QRect frame = canvas()->frameOf(canvas()->objectById(cells.at(T::Id))).translated(-canvas()->backgroundPos());
         if (frame.topLeft() != QPoint(cells.at(T::Left).toInt(), cells.at(T::Top).toInt()))
             return QStringLiteral("row %1 shown elsewhere").arg(row);
-        order.append({StackingOrder::keyOf(*table(), row), object});
-    }
-    std::stable_sort(order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        const QObjectList siblings = order.at(i).second->parentWidget()->children();
-        if (siblings.indexOf(order.at(i - 1).second) > siblings.indexOf(order.at(i).second))
-            return QStringLiteral("%1 lies above %2").arg(DesignCanvas::tagOf(order.at(i - 1).second),
-                                                          DesignCanvas::tagOf(order.at(i).second));
     }
     return {};
 }

@@ -22,5 +22,8 @@ int addText(DesignCanvas *canvas);
 // Writes the place and size an object is shown at into its row, as a drag's release does.
 void storeFrame(DesignCanvas *canvas, QWidget *object);
 void deleteComponent(DesignCanvas *canvas, QWidget *object);
+// Empty when every row has exactly one object and the objects lie one above the other
+// as the code stacks their rows; otherwise the first difference found.
+QString stackingDisagreement(DesignCanvas *canvas);
 
 } // namespace Plumbrook::Test
