@@ -8,6 +8,7 @@
 #include "model/carousel_settings.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/design_file.h"
 #include "model/kind_table.h"
 #include "model/text_ops.h"
 
@@ -78,14 +79,12 @@ void CanvasBuilder::deleteSlice()
     }
 }
 
-void CanvasBuilder::start(const QStringList &ids,
-                          const std::optional<QMap<int, DesignFile::CarouselValues>> &carousels)
+void CanvasBuilder::start(const QStringList &ids)
 {
     ++mGeneration;
     mIds = ids;
     mNext = 0;
     mStarted = 0;
-    mCarousels = carousels;
     mBuiltins.clear();
     mDisturbed = false;
     if (mIds.size() <= gAtOnceLimit) {
@@ -94,7 +93,6 @@ void CanvasBuilder::start(const QStringList &ids,
         mBuiltins.clear();
         while (mStarted < mIds.size())
             startPreview(mIds.at(mStarted++));
-        mCarousels.reset();
         emit finished();
         return;
     }
@@ -142,7 +140,6 @@ void CanvasBuilder::startSlice()
         scheduleSlice(&CanvasBuilder::startSlice);
         return;
     }
-    mCarousels.reset();
     emit finished();
 }
 
@@ -187,11 +184,8 @@ void CanvasBuilder::startPreview(const QString &id)
     DesignFile::CarouselValues values;
     if (KindTable::is(kind, KindTable::Kind::Carousel)) {
         const int number = CS::numberOf(*table, row);
-        if (mCarousels)
-            values = mCarousels->value(number);
-        else
-            values = {{CS::kShowArrows, CS::valueOf(*table, number, CS::kShowArrows)},
-                      {CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))}};
+        values = {{CS::kShowArrows, CS::valueOf(*table, number, CS::kShowArrows)},
+                  {CS::pictureKey(1), CS::valueOf(*table, number, CS::pictureKey(1))}};
         // The editor's arrow choice: any entry but the first hides them.
         const bool arrowsShown = TextOps::toInt(DesignLoader::carouselValue(values, CS::kShowArrows)) == 0;
         DesignDocument *document = mCanvas->document();

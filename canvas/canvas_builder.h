@@ -1,14 +1,10 @@
 #pragma once
 
-#include "model/design_file.h"
-
+#include <QByteArray>
 #include <QHash>
-#include <QSize>
-#include <QMap>
 #include <QObject>
 #include <QPointer>
-
-#include <optional>
+#include <QSize>
 #include <QStringList>
 
 namespace Plumbrook {
@@ -29,8 +25,7 @@ public:
     // Takes every object off the canvas at once; many are deleted a slice at a time.
     void retireAll();
     // Builds the objects of `ids`, in the order they stack, then starts their previews.
-    // Carousels' settings come from `carousels` when given, else from the document.
-    void start(const QStringList &ids, const std::optional<QMap<int, DesignFile::CarouselValues>> &carousels);
+    void start(const QStringList &ids);
 
     // Until finished(): objects still to be made, or previews still to be started.
     bool isBuilding() const { return mNext < mIds.size() || mStarted < mIds.size(); }
@@ -60,7 +55,6 @@ private:
     QStringList mIds;
     qsizetype mNext = 0;      // the next object to make
     qsizetype mStarted = 0;   // the next preview to start, once all objects are made
-    std::optional<QMap<int, DesignFile::CarouselValues>> mCarousels;
     QHash<QString, QPair<QByteArray, QSize>> mBuiltins;
     QList<QPointer<QWidget>> mRetired;
     // Objects made by the document's changes meanwhile may lie out of the stacking.

@@ -106,7 +106,7 @@ void load(DesignCanvas *canvas, const DesignFile::Design &design)
     canvas->document()->resetDesign(design);
 }
 
-void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *carousels)
+void rebuild(DesignCanvas *canvas)
 {
     EditorRegistry::closeAll();
     PreviewDownload::discardPending();
@@ -137,7 +137,7 @@ void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *
     ids.reserve(order.size());
     for (const auto &entry : std::as_const(order))
         ids.append(table->cell(entry.second, T::Id));
-    builder->start(ids, carousels ? std::make_optional(*carousels) : std::nullopt);
+    builder->start(ids);
     ModuleBackgroundLayer::forgetRunning(canvas);
     ModuleBackgroundLayer::render(canvas, [canvas] { followBackground(canvas); });
 }

@@ -22,8 +22,8 @@ void load(DesignCanvas *canvas, const DesignFile::Design &design);
 // Closes the editors and builds every canvas object anew from the table (built-in
 // pictures at once, the previews by the canvas's fetch off the user-interface
 // thread, a few at a time) and renders the module background. The carousels'
-// settings come from `carousels`, or from their files when it is null.
-void rebuild(DesignCanvas *canvas, const QMap<int, DesignFile::CarouselValues> *carousels = nullptr);
+// settings come from the design document.
+void rebuild(DesignCanvas *canvas);
 
 // Gives an object the size and, once it has one, the place its cells name.
 void place(DesignCanvas *canvas, QWidget *object, const QStringList &cells);
