@@ -41,6 +41,17 @@ QString keyOf(const QString &name)
     return name.trimmed().toCaseFolded();
 }
 
+// Makes the values what every read gives from now on, as write number the result, until
+// the files lane has them in the file; the caller holds gPendingMutex.
+quint64 holdPendingLocked(const QString &path, const QList<QPair<QString, QString>> &values)
+{
+    const quint64 write = ++gLastWrite;
+    QHash<QString, Pending> &file = gPending[path];
+    for (const auto &[key, value] : values)
+        file.insert(keyOf(key), {ProfileFile::readBack(value), write});
+    return write;
+}
+
 enum class Unchanged { Written, Kept };
 
 // Writes the values still waiting for write `write` of the file; on the files lane.
@@ -271,10 +282,7 @@ bool writeChanged(int number, const QList<QPair<QString, QString>> &values)
     quint64 write = 0;
     {
         const QMutexLocker lock(&gPendingMutex);
-        write = ++gLastWrite;
-        QHash<QString, Pending> &file = gPending[path];
-        for (const auto &[key, value] : values)
-            file.insert(keyOf(key), {ProfileFile::readBack(value), write});
+        write = holdPendingLocked(path, values);
     }
     BackgroundWork::start(BackgroundWork::Lane::Files,
                           [path, values, write] { writePending(path, values, write); });
@@ -299,11 +307,7 @@ void mirror(const QMap<int, QList<QPair<QString, QString>>> &carousels)
         const QMutexLocker lock(&gPendingMutex);
         for (auto it = carousels.cbegin(); it != carousels.cend(); ++it) {
             const QString path = filePath(it.key());
-            const quint64 write = ++gLastWrite;
-            QHash<QString, Pending> &file = gPending[path];
-            for (const auto &[key, value] : it.value())
-                file.insert(keyOf(key), {ProfileFile::readBack(value), write});
-            writes.append({path, it.value(), write});
+            writes.append({path, it.value(), holdPendingLocked(path, it.value())});
         }
     }
     // One task for them all: a design may hold hundreds of carousels.
