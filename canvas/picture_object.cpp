@@ -127,14 +127,31 @@ void PictureObject::paintEvent(QPaintEvent *)
 
 void PictureObject::paintPlaceholder(QPainter &p) const
 {
-    const QRect frame = rect().adjusted(0, 0, -1, -1);
-    // Light enough to read on a dark module background, faint enough to place by.
-    p.fillRect(rect(), QColor(255, 255, 255, 150));
-    p.setPen(QPen(QColor(96, 96, 96), 1, Qt::DashLine));
-    p.drawRect(frame);
-    p.setPen(QColor(64, 64, 64));
+    // Drawn once per kind, size and font and then copied: a design opened offline shows
+    // hundreds at once, and wrapped text and dashes drawn afresh on every paint held the
+    // window for tens of milliseconds at each repaint.
     const QString text = mKind.isEmpty() ? kUnavailableText : mKind + QLatin1Char('\n') + kUnavailableText;
-    p.drawText(frame.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, text);
+    const QSize pixels = shownPixels();
+    const quint64 key = DecodedPictures::keyOf(QStringLiteral("placeholder\n%1\n%2").arg(text, font().key()).toUtf8());
+    QImage drawn = DecodedPictures::find(key, pixels);
+    if (drawn.isNull()) {
+        drawn = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        drawn.setDevicePixelRatio(devicePixelRatioF());
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        painter.setFont(font());
+        const QRect whole(QPoint(0, 0), size());
+        const QRect frame = whole.adjusted(0, 0, -1, -1);
+        // Light enough to read on a dark module background, faint enough to place by.
+        painter.fillRect(whole, QColor(255, 255, 255, 150));
+        painter.setPen(QPen(QColor(96, 96, 96), 1, Qt::DashLine));
+        painter.drawRect(frame);
+        painter.setPen(QColor(64, 64, 64));
+        painter.drawText(frame.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, text);
+        painter.end();
+        DecodedPictures::insert(key, drawn);
+    }
+    p.drawImage(rect(), drawn);
 }
 
 } // namespace Plumbrook

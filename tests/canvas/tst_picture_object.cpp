@@ -1,5 +1,6 @@
 // How a picture object looks: its picture, the hotspot's see-through fill, and the
 // placeholder of a picture that cannot be shown, met as a failed download.
+#include "canvas/decoded_pictures.h"
 #include "canvas/design_canvas.h"
 #include "canvas/main_window.h"
 #include "canvas/picture_object.h"
@@ -73,6 +74,7 @@ private slots:
     void placeholderForWhatCannotBeShown_data();
     void placeholderForWhatCannotBeShown();
     void placeholderNamesTheKind();
+    void placeholderDrawnOnceLooksAsDrawnAfresh();
     void failedDownloadShowsPlaceholder_data();
     void failedDownloadShowsPlaceholder();
 
@@ -145,6 +147,26 @@ void TestPictureObject::placeholderNamesTheKind()
     // The same outline and second line, another kind's name above it.
     QCOMPARE(picture.copy(0, 0, size.width(), 2), favourite.copy(0, 0, size.width(), 2));
     QVERIFY(picture != favourite);
+}
+
+void TestPictureObject::placeholderDrawnOnceLooksAsDrawnAfresh()
+{
+    // Each kind and size drawn alone, then all of them again and again in between: a
+    // placeholder kept for one must never be shown for another.
+    const QList<std::pair<QString, QSize>> cases = {
+        {QStringLiteral("图片"), QSize(80, 60)}, {QStringLiteral("图片"), QSize(160, 80)},
+        {QStringLiteral("收藏"), QSize(80, 60)}, {QStringLiteral("图片"), QSize(60, 80)},
+        {QString(), QSize(80, 60)}};
+    QList<QImage> fresh;
+    for (const auto &[kind, size] : cases) {
+        DecodedPictures::clear();
+        fresh.append(shown(kind, {}, size));
+        QVERIFY(isPlaceholder(fresh.constLast()));
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (qsizetype i = 0; i < cases.size(); ++i)
+            QVERIFY2(shown(cases.at(i).first, {}, cases.at(i).second) == fresh.at(i), qPrintable(QString::number(i)));
+    }
 }
 
 void TestPictureObject::failedDownloadShowsPlaceholder_data()
