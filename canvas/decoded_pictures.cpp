@@ -95,7 +95,10 @@ QImage decode(const QByteArray &bytes, const QSize &size)
         wholeReads.release();
     if (image.isNull() || image.width() < 1 || image.height() < 1)
         return {};
-    return image;
+    // The formats the raster engine copies or blends straight: any other (a GIF's
+    // palette, a PNG's unpremultiplied alpha) is converted again on every paint.
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
 }
 
 QImage find(quint64 key, const QSize &size)
