@@ -10,11 +10,11 @@
 #include "model/design_document.h"
 #include "model/design_file.h"
 #include "model/kind_table.h"
+#include "model/sliced_work.h"
 #include "model/text_ops.h"
 
 #include <QLabel>
 #include <QElapsedTimer>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -27,8 +27,6 @@ namespace CS = CarouselSettings;
 
 int gAtOnceLimit = 500;
 int gPerSlice = 5000;
-// A slice stops after this long, well within a frame's worth of the window's time.
-constexpr qint64 kSliceNs = 12'000'000;
 constexpr int kDeletedPerSlice = 400;
 
 } // namespace
@@ -62,26 +60,20 @@ void CanvasBuilder::retireAll()
         if (many)
             mRetired.append(object);
     }
-    if (many && !mDeletePending) {
-        mDeletePending = true;
-        QTimer::singleShot(0, this, &CanvasBuilder::deleteSlice);
-    }
+    if (many)
+        SlicedWork::queue(this, "delete", [this] { return deleteSlice(); });
 }
 
-void CanvasBuilder::deleteSlice()
+bool CanvasBuilder::deleteSlice()
 {
-    mDeletePending = false;
     for (int i = 0; i < std::min(kDeletedPerSlice, gPerSlice) && !mRetired.isEmpty(); ++i)
         delete mRetired.takeLast().data();
-    if (!mRetired.isEmpty()) {
-        mDeletePending = true;
-        QTimer::singleShot(0, this, &CanvasBuilder::deleteSlice);
-    }
+    return !mRetired.isEmpty();
 }
 
 void CanvasBuilder::start(const QStringList &ids)
 {
-    ++mGeneration;
+    SlicedWork::cancel(this, "build");
     mIds = ids;
     mNext = 0;
     mStarted = 0;
@@ -98,15 +90,12 @@ void CanvasBuilder::start(const QStringList &ids)
     }
     // Not even the first slice here: the design has just been put into the document,
     // which took the window's time already.
-    scheduleSlice(&CanvasBuilder::buildSlice);
-}
-
-void CanvasBuilder::scheduleSlice(void (CanvasBuilder::*slice)())
-{
-    QTimer::singleShot(0, this, [this, slice, generation = mGeneration] {
-        // A newer design's build took this one's place.
-        if (generation == mGeneration)
-            (this->*slice)();
+    SlicedWork::queue(this, "build", [this] {
+        if (mNext < mIds.size())
+            buildSlice();
+        else
+            startSlice();
+        return isBuilding();
     });
 }
 
@@ -115,18 +104,15 @@ void CanvasBuilder::buildSlice()
     QElapsedTimer timer;
     timer.start();
     const qsizetype end = std::min(mIds.size(), mNext + gPerSlice);
-    while (mNext < end && timer.nsecsElapsed() < kSliceNs)
+    while (mNext < end && timer.nsecsElapsed() < SlicedWork::kSliceNs)
         buildOne(mIds.at(mNext++));
     emit progressed(int(mNext), int(mIds.size()));
-    if (mNext < mIds.size()) {
-        scheduleSlice(&CanvasBuilder::buildSlice);
+    if (mNext < mIds.size())
         return;
-    }
     mBuiltins.clear();
     if (mDisturbed)
         mCanvas->restackAll();
     mDisturbed = false;
-    scheduleSlice(&CanvasBuilder::startSlice);
 }
 
 void CanvasBuilder::startSlice()
@@ -134,13 +120,10 @@ void CanvasBuilder::startSlice()
     QElapsedTimer timer;
     timer.start();
     const qsizetype end = std::min(mIds.size(), mStarted + gPerSlice);
-    while (mStarted < end && timer.nsecsElapsed() < kSliceNs)
+    while (mStarted < end && timer.nsecsElapsed() < SlicedWork::kSliceNs)
         startPreview(mIds.at(mStarted++));
-    if (mStarted < mIds.size()) {
-        scheduleSlice(&CanvasBuilder::startSlice);
-        return;
-    }
-    emit finished();
+    if (mStarted == mIds.size())
+        emit finished();
 }
 
 void CanvasBuilder::buildOne(const QString &id)

@@ -47,8 +47,7 @@ private:
     void buildOne(const QString &id);
     void startSlice();
     void startPreview(const QString &id);
-    void scheduleSlice(void (CanvasBuilder::*slice)());
-    void deleteSlice();
+    bool deleteSlice();
     void noteChange(const DesignChange &change);
 
     DesignCanvas *mCanvas;
@@ -59,8 +58,6 @@ private:
     QList<QPointer<QWidget>> mRetired;
     // Objects made by the document's changes meanwhile may lie out of the stacking.
     bool mDisturbed = false;
-    int mGeneration = 0;
-    bool mDeletePending = false;
 };
 
 } // namespace Plumbrook

@@ -3,11 +3,11 @@
 #include "canvas/design_canvas.h"
 #include "model/component_table.h"
 #include "model/design_document.h"
+#include "model/sliced_work.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QTimer>
 
 namespace Plumbrook {
 
@@ -69,7 +69,10 @@ void LockMarks::scheduleAll()
     if (mScheduled)
         return;
     mScheduled = true;
-    QTimer::singleShot(0, this, &LockMarks::markAll);
+    SlicedWork::queue(this, "marks", [this] {
+        markAll();
+        return false;
+    });
 }
 
 void LockMarks::markAll()

@@ -4,11 +4,11 @@
 #include "model/design_document.h"
 #include "model/kind_table.h"
 #include "model/layer_stacking.h"
+#include "model/sliced_work.h"
 
 #include <QColor>
 #include <QMimeData>
 #include <QSet>
-#include <QTimer>
 #include <QUndoStack>
 
 namespace Plumbrook {
@@ -78,9 +78,10 @@ void LayerListModel::scheduleRefresh()
         return;
     mStale = true;
     // A step writes many rows; the list is read again once, when it is done.
-    QTimer::singleShot(0, this, [this] {
+    SlicedWork::queue(this, "refresh", [this] {
         if (mStale)
             refresh();
+        return false;
     });
 }
 
