@@ -138,6 +138,31 @@ void DesignCanvas::destroyObject(QWidget *object, bool remember, bool deleteLate
         mSelection.text = nullptr;
 }
 
+QList<QWidget *> DesignCanvas::takeAllObjects()
+{
+    // One object at a time, each looked for in the lists: a large design took as many
+    // searches through thousands as it has objects.
+    const QList<QWidget *> objects = allObjects();
+    DesignSelection *selection = mDocument->selection();
+    for (const QString &id : selection->ids()) {
+        if (mPictureById.contains(id) || mLabelById.contains(id))
+            selection->remove(id);
+    }
+    mPictures.clear();
+    mPictureById.clear();
+    mLabels.clear();
+    mLabelById.clear();
+    mZCounts.clear();
+    mPlaced.clear();
+    mSelection.picture = nullptr;
+    mSelection.text = nullptr;
+    for (QWidget *object : objects) {
+        object->setProperty("tag", QVariant());
+        object->hide();
+    }
+    return objects;
+}
+
 void DesignCanvas::rememberGone(QWidget *object)
 {
     const QString id = tagOf(object);

@@ -60,6 +60,9 @@ public:
     // remembering its picture or look and its place in the stacking unless told not to.
     // Without `deleteLater` the caller deletes the hidden object.
     void destroyObject(QWidget *object, bool remember = true, bool deleteLater = true);
+    // Takes every canvas object off at once, as destroyObject() does one without
+    // remembering it, and hands them over hidden for the caller to delete.
+    QList<QWidget *> takeAllObjects();
     // A hidden canvas object for a row that already exists (opening a design,
     // undo); the caller sizes, pictures and shows it.
     PictureObject *createPictureObject(const QString &id, const QString &kind);
