@@ -53,15 +53,15 @@ void CanvasBuilder::setSlicing(int atOnce, int perSlice)
 
 void CanvasBuilder::retireAll()
 {
-    const QList<QWidget *> objects = mCanvas->allObjects();
-    const bool many = objects.size() > gAtOnceLimit;
-    for (QWidget *object : objects) {
-        mCanvas->destroyObject(object, false, !many);
-        if (many)
-            mRetired.append(object);
+    const QList<QWidget *> objects = mCanvas->takeAllObjects();
+    if (objects.size() <= gAtOnceLimit) {
+        for (QWidget *object : objects)
+            object->deleteLater();
+        return;
     }
-    if (many)
-        SlicedWork::queue(this, "delete", [this] { return deleteSlice(); });
+    for (QWidget *object : objects)
+        mRetired.append(object);
+    SlicedWork::queue(this, "delete", [this] { return deleteSlice(); });
 }
 
 bool CanvasBuilder::deleteSlice()
@@ -153,6 +153,9 @@ void CanvasBuilder::buildOne(const QString &id)
     }
     DesignLoader::place(mCanvas, object, cells);
     object->setVisible(!mCanvas->document()->isHidden(id));
+    // Within this slice's time, not all at once in the repaint that follows it.
+    if (auto *picture = qobject_cast<PictureObject *>(object))
+        picture->prepareShown();
 }
 
 void CanvasBuilder::startPreview(const QString &id)

@@ -96,20 +96,12 @@ void PictureObject::paintEvent(QPaintEvent *)
     // can still be pressed and dragged.
     if (!mNatural.isValid()) {
         QPainter p(this);
-        paintPlaceholder(p);
+        p.drawImage(rect(), placeholderImage());
         return;
     }
-    const QSize size = DecodedPictures::decodeSize(mNatural, shownPixels());
-    QImage shown = DecodedPictures::find(mKey, size);
-    if (shown.isNull()) {
-        // Large pictures are decoded off the user-interface thread and painted on arrival.
-        if (qint64(mNatural.width()) * mNatural.height() > DecodedPictures::kQuickPixels) {
-            decodeLater(size);
-            return;
-        }
-        shown = DecodedPictures::decode(mData, size);
-        DecodedPictures::insert(mKey, shown);
-    }
+    const QImage shown = shownImage();
+    if (shown.isNull())
+        return;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!KindTable::is(mKind, KindTable::Kind::Hotspot)) {
@@ -125,7 +117,33 @@ void PictureObject::paintEvent(QPaintEvent *)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void PictureObject::paintPlaceholder(QPainter &p) const
+void PictureObject::prepareShown()
+{
+    if (width() <= 0 || height() <= 0 || !CanvasRepaint::inView(this))
+        return;
+    if (mNatural.isValid())
+        shownImage();
+    else
+        placeholderImage();
+}
+
+QImage PictureObject::shownImage()
+{
+    const QSize size = DecodedPictures::decodeSize(mNatural, shownPixels());
+    QImage shown = DecodedPictures::find(mKey, size);
+    if (!shown.isNull())
+        return shown;
+    // Large pictures are decoded off the user-interface thread and painted on arrival.
+    if (qint64(mNatural.width()) * mNatural.height() > DecodedPictures::kQuickPixels) {
+        decodeLater(size);
+        return {};
+    }
+    shown = DecodedPictures::decode(mData, size);
+    DecodedPictures::insert(mKey, shown);
+    return shown;
+}
+
+QImage PictureObject::placeholderImage() const
 {
     // Drawn once per kind, size and font and then copied: a design opened offline shows
     // hundreds at once, and wrapped text and dashes drawn afresh on every paint held the
@@ -134,24 +152,24 @@ void PictureObject::paintPlaceholder(QPainter &p) const
     const QSize pixels = shownPixels();
     const quint64 key = DecodedPictures::keyOf(QStringLiteral("placeholder\n%1\n%2").arg(text, font().key()).toUtf8());
     QImage drawn = DecodedPictures::find(key, pixels);
-    if (drawn.isNull()) {
-        drawn = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        drawn.setDevicePixelRatio(devicePixelRatioF());
-        drawn.fill(Qt::transparent);
-        QPainter painter(&drawn);
-        painter.setFont(font());
-        const QRect whole(QPoint(0, 0), size());
-        const QRect frame = whole.adjusted(0, 0, -1, -1);
-        // Light enough to read on a dark module background, faint enough to place by.
-        painter.fillRect(whole, QColor(255, 255, 255, 150));
-        painter.setPen(QPen(QColor(96, 96, 96), 1, Qt::DashLine));
-        painter.drawRect(frame);
-        painter.setPen(QColor(64, 64, 64));
-        painter.drawText(frame.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, text);
-        painter.end();
-        DecodedPictures::insert(key, drawn);
-    }
-    p.drawImage(rect(), drawn);
+    if (!drawn.isNull())
+        return drawn;
+    drawn = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    drawn.setDevicePixelRatio(devicePixelRatioF());
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    painter.setFont(font());
+    const QRect whole(QPoint(0, 0), size());
+    const QRect frame = whole.adjusted(0, 0, -1, -1);
+    // Light enough to read on a dark module background, faint enough to place by.
+    painter.fillRect(whole, QColor(255, 255, 255, 150));
+    painter.setPen(QPen(QColor(96, 96, 96), 1, Qt::DashLine));
+    painter.drawRect(frame);
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawText(frame.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, text);
+    painter.end();
+    DecodedPictures::insert(key, drawn);
+    return drawn;
 }
 
 } // namespace Plumbrook

@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <QPixmap>
 
-class QPainter;
-
 namespace Plumbrook {
 
 // A component's picture on the canvas: one picture scaled to the object's size, decoded
@@ -40,6 +38,10 @@ public:
 
     QString tag() const { return property("tag").toString(); }
 
+    // Decodes now, in the caller's time, what the next paint of an object in view
+    // would otherwise decode, so that the paint is a copy.
+    void prepareShown();
+
     // The scaling itself, which any thread may do.
     static QImage scaledImage(const QImage &image, const QSize &size);
 
@@ -52,7 +54,9 @@ protected:
 
 private:
     void decodeLater(const QSize &size);
-    void paintPlaceholder(QPainter &painter) const;
+    // The picture as the next paint shows it; null while a large one is decoded elsewhere.
+    QImage shownImage();
+    QImage placeholderImage() const;
 
     QByteArray mData;
     quint64 mKey = 0;
