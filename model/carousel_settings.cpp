@@ -29,10 +29,14 @@ struct Pending
     quint64 write = 0;
 };
 
-// By file, then by case-folded key. Locked while a file that has pending values is
-// written, so that a write on the user-interface thread and one on the lane cannot
-// interleave and leave the older value in the file.
+// By file, then by case-folded key. Held only to read or change the table, never
+// across a file's reading or writing: the user-interface thread takes it to hold
+// new values, and must not wait there on a disk the files lane is stuck on.
 QMutex gPendingMutex;
+// Held from the moment a write takes its values until they are in the file, so that
+// a write on the user-interface thread and one on the lane cannot interleave and leave
+// the older value in the file.
+QMutex gFileMutex;
 QHash<QString, QHash<QString, Pending>> gPending;
 quint64 gLastWrite = 0;
 
@@ -59,17 +63,20 @@ enum class Unchanged { Written, Kept };
 void writePending(const QString &path, const QList<QPair<QString, QString>> &values, quint64 write,
                   Unchanged unchanged = Unchanged::Written)
 {
-    const QMutexLocker lock(&gPendingMutex);
-    auto file = gPending.find(path);
-    if (file == gPending.end())
-        return;
+    const QMutexLocker fileLock(&gFileMutex);
     QList<QPair<QString, QString>> waiting;
     QStringList names;
-    for (const auto &pair : values) {
-        const auto it = file->constFind(keyOf(pair.first));
-        if (it != file->cend() && it->write == write) {
-            waiting.append(pair);
-            names.append(pair.first);
+    {
+        const QMutexLocker lock(&gPendingMutex);
+        const auto file = gPending.constFind(path);
+        if (file == gPending.cend())
+            return;
+        for (const auto &pair : values) {
+            const auto it = file->constFind(keyOf(pair.first));
+            if (it != file->cend() && it->write == write) {
+                waiting.append(pair);
+                names.append(pair.first);
+            }
         }
     }
     if (waiting.isEmpty())
@@ -84,8 +91,16 @@ void writePending(const QString &path, const QList<QPair<QString, QString>> &val
     }();
     if (!held && !ProfileFile::write(path, kSection, waiting))
         return;
-    for (const auto &pair : std::as_const(waiting))
-        file->remove(keyOf(pair.first));
+    const QMutexLocker lock(&gPendingMutex);
+    auto file = gPending.find(path);
+    if (file == gPending.end())
+        return;
+    // A value held again meanwhile waits for its own write, queued after this one.
+    for (const auto &pair : std::as_const(waiting)) {
+        const auto it = file->constFind(keyOf(pair.first));
+        if (it != file->cend() && it->write == write)
+            file->erase(it);
+    }
     if (file->isEmpty())
         gPending.erase(file);
 }
@@ -224,9 +239,10 @@ bool write(int number, const QList<QPair<QString, QString>> &values)
     const QString path = filePath(number);
     bool written = false;
     {
-        const QMutexLocker lock(&gPendingMutex);
+        const QMutexLocker fileLock(&gFileMutex);
         written = ProfileFile::write(path, kSection, values);
         // What is in the file now must not be overwritten by an older write still queued.
+        const QMutexLocker lock(&gPendingMutex);
         auto file = gPending.find(path);
         if (written && file != gPending.end()) {
             for (const auto &pair : values)

@@ -3,11 +3,14 @@
 #include "model/text_ops.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QList>
 #include <QMutex>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <memory>
 
 namespace Plumbrook::ProfileFile {
 
@@ -16,8 +19,21 @@ namespace {
 // Settings files are a few kilobytes; anything far larger is not ours to rewrite.
 constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 
-// One lock for every profile file: a write is read-modify-write of the whole file.
-QMutex gMutex;
+// A lock for each profile file: a write is read-modify-write of the whole file. Not one
+// for all of them: a file on a disk that stopped answering would hold every other file's
+// reader, the user-interface thread among them, for as long.
+QMutex gLocksMutex;
+QHash<QString, std::shared_ptr<QMutex>> gLocks;
+
+std::shared_ptr<QMutex> lockFor(const QString &path)
+{
+    const QString key = QFileInfo(path).absoluteFilePath();
+    const QMutexLocker lock(&gLocksMutex);
+    std::shared_ptr<QMutex> &found = gLocks[key];
+    if (!found)
+        found = std::make_shared<QMutex>();
+    return found;
+}
 
 enum class LineKind { Blank, Comment, Section, Key };
 
@@ -174,7 +190,8 @@ QString singleLine(QString value)
 
 QString read(const QString &path, const QString &section, const QString &key)
 {
-    QMutexLocker lock(&gMutex);
+    const std::shared_ptr<QMutex> fileMutex = lockFor(path);
+    const QMutexLocker lock(fileMutex.get());
     QByteArray bytes;
     if (!load(path, &bytes))
         return {};
@@ -186,7 +203,8 @@ QString read(const QString &path, const QString &section, const QString &key)
 QStringList read(const QString &path, const QString &section, const QStringList &keys)
 {
     QStringList values(keys.size());
-    QMutexLocker lock(&gMutex);
+    const std::shared_ptr<QMutex> fileMutex = lockFor(path);
+    const QMutexLocker lock(fileMutex.get());
     QByteArray bytes;
     if (!load(path, &bytes))
         return values;
@@ -263,7 +281,8 @@ bool write(const QString &path, const QString &section, const QList<QPair<QStrin
             return false;
     }
 
-    QMutexLocker lock(&gMutex);
+    const std::shared_ptr<QMutex> fileMutex = lockFor(path);
+    const QMutexLocker lock(fileMutex.get());
     QByteArray bytes;
     if (!load(path, &bytes))
         return false;

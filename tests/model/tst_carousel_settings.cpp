@@ -11,6 +11,15 @@
 #include <QSemaphore>
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace Plumbrook;
 
 namespace {
@@ -233,6 +242,54 @@ private slots:
             release.release();
             BackgroundWork::waitForLane(BackgroundWork::Lane::Files);
         }
+    }
+
+    void stuckFileKeepsOtherCarouselsFree_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("a carousel edited") << "edit";
+        QTest::newRow("a design opened") << "mirror";
+        QTest::newRow("a carousel read") << "read";
+    }
+
+    // The files lane stuck inside one carousel's file, as on a disk that stopped
+    // answering: holding and reading the values of the others does not wait for it.
+    void stuckFileKeepsOtherCarouselsFree()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("a file that blocks its reader is a named pipe");
+#else
+        QFETCH(QString, action);
+        Test::TemporaryProgramDir dir;
+        QVERIFY(CarouselSettings::writeDefaults(8));
+        const QByteArray stuck = QFile::encodeName(CarouselSettings::filePath(7));
+        QCOMPARE(::mkfifo(stuck.constData(), 0600), 0);
+        CarouselSettings::mirror({{7, CarouselSettings::defaults()}});
+        // The lane opened the file to compare it; a writer kept open and silent holds it there.
+        int writer = -1;
+        QVERIFY(QTest::qWaitFor([&] { return (writer = ::open(stuck.constData(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+        QList<QPair<QString, QString>> values = CarouselSettings::defaults();
+        values[0].second = QStringLiteral("2");
+        std::atomic<bool> done = false;
+        std::thread window([&] {
+            if (action == QLatin1String("edit"))
+                CarouselSettings::writeChanged(8, values);
+            else if (action == QLatin1String("mirror"))
+                CarouselSettings::mirror({{8, values}});
+            else
+                CarouselSettings::read(8, CarouselSettings::kNumber);
+            done = true;
+        });
+        const bool free = QTest::qWaitFor([&] { return done.load(); });
+        // The disk answers again: the lane reads to the end and writes a file of its own.
+        ::unlink(stuck.constData());
+        ::close(writer);
+        window.join();
+        BackgroundWork::waitForLane(BackgroundWork::Lane::Files);
+        QVERIFY(free);
+        if (action != QLatin1String("read"))
+            QCOMPARE(CarouselSettings::read(8, CarouselSettings::kNumber), QStringLiteral("2"));
+#endif
     }
 
     void failedQueuedWriteKeepsTheValue()
