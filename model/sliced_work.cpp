@@ -16,8 +16,7 @@ namespace {
 
 struct Job
 {
-    QPointer<QObject> owner;
-    const QObject *key = nullptr;   // the owner's address, still known once it is gone
+    QPointer<QObject> owner;   // a job whose owner is gone never runs again
     const char *name = nullptr;
     // Shared by the job's copies, so that a slice that keeps state keeps it between turns.
     std::shared_ptr<std::function<bool()>> slice;
@@ -26,7 +25,7 @@ struct Job
 
 bool sameJob(const Job &job, const QObject *owner, const char *name)
 {
-    return job.key == owner && std::strcmp(job.name, name) == 0;
+    return job.owner == owner && std::strcmp(job.name, name) == 0;
 }
 
 // The jobs, in the order their next slices come; a job whose slice ran goes to the back.
@@ -42,7 +41,7 @@ public:
 
     void put(QObject *owner, const char *name, std::function<bool()> slice)
     {
-        Job job{owner, owner, name, std::make_shared<std::function<bool()>>(std::move(slice)), ++mSerial};
+        Job job{owner, name, std::make_shared<std::function<bool()>>(std::move(slice)), ++mSerial};
         const auto found = std::find_if(mJobs.begin(), mJobs.end(),
                                         [&](const Job &queued) { return sameJob(queued, owner, name); });
         if (found != mJobs.end())
@@ -61,7 +60,7 @@ public:
     bool holds(const QObject *owner, const char *name) const
     {
         return std::any_of(mJobs.begin(), mJobs.end(),
-                           [&](const Job &job) { return job.owner && sameJob(job, owner, name); });
+                           [&](const Job &job) { return sameJob(job, owner, name); });
     }
 
 private:
